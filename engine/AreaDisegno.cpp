@@ -1,0 +1,104 @@
+#include "AreaDisegno.h"
+
+#include "Errore.h"
+
+#include <algorithm>
+#include <istream>
+#include <locale>
+#include <ostream>
+#include <sstream>
+
+namespace {
+constexpr uint64_t CelleIniziali = 80000;
+// No picture this program can show needs more; beyond it the allocation is refused.
+constexpr uint64_t MassimoCelle = uint64_t(1) << 34;
+} // namespace
+
+CAreaDisegno::CAreaDisegno()
+{
+    Alloca(CelleIniziali);
+}
+
+void CAreaDisegno::Alloca(uint64_t celle)
+{
+    Buffer.reset();
+    Celle = 0;
+    // calloc hands out zeroed pages that cost nothing until they are written.
+    int32_t *p = celle <= MassimoCelle ? static_cast<int32_t *>(std::calloc(celle, sizeof(int32_t))) : nullptr;
+    if (!p)
+        throw CErrore(MessaggioBuffer);
+    Buffer.reset(p);
+    Celle = celle;
+}
+
+void CAreaDisegno::PreparaBuffer(int32_t larghezza, int32_t altezza)
+{
+    const uint64_t w = uint64_t(std::max<int64_t>(larghezza, 5)) + 128;
+    const uint64_t h = uint64_t(std::max<int64_t>(altezza, 5)) + 128;
+    Alloca(w * h);
+    Completamento = 0.0001;
+}
+
+void ScriviRealeEsatto(std::ostream &os, long double v)
+{
+    const std::streamsize base = std::max<std::streamsize>(os.precision(), 1);
+    std::string testo;
+    for (std::streamsize cifre = std::min<std::streamsize>(base, 21); ; ++cifre) {
+        std::ostringstream out;
+        out.imbue(std::locale::classic());
+        out.flags(os.flags() & ~std::ios_base::floatfield);
+        out.precision(cifre);
+        out << v;
+        testo = out.str();
+        std::istringstream in(testo);
+        in.imbue(std::locale::classic());
+        long double letto = 0.0L;
+        if (cifre >= 21 || ((in >> letto) && letto == v))
+            break;
+    }
+    os << testo;
+}
+
+std::ostream &operator<<(std::ostream &os, const CBloccoFinestra &b)
+{
+    ScriviRealeEsatto(os, b.Min.re);
+    os << '\n';
+    ScriviRealeEsatto(os, b.Min.im);
+    os << '\n';
+    ScriviRealeEsatto(os, b.Max.re);
+    os << '\n';
+    ScriviRealeEsatto(os, b.Max.im);
+    os << '\n';
+    return os << b.Larghezza << '\n' << b.Altezza << '\n' << b.MaxIterazioni << '\n';
+}
+
+std::istream &operator>>(std::istream &is, CBloccoFinestra &b)
+{
+    CBloccoFinestra letto;
+    if (is >> letto.Min >> letto.Max >> letto.Larghezza >> letto.Altezza >> letto.MaxIterazioni)
+        b = letto;
+    return is;
+}
+
+CBloccoFinestra BloccoFinestra(const CAreaDisegno &a)
+{
+    return {a.Min, a.Max, a.Larghezza, a.Altezza, a.MaxIterazioni};
+}
+
+std::ostream &operator<<(std::ostream &os, const CAreaDisegno &a)
+{
+    return os << BloccoFinestra(a);
+}
+
+std::istream &operator>>(std::istream &is, CAreaDisegno &a)
+{
+    CBloccoFinestra b;
+    if (is >> b) {
+        a.Min = b.Min;
+        a.Max = b.Max;
+        a.Larghezza = b.Larghezza;
+        a.Altezza = b.Altezza;
+        a.MaxIterazioni = b.MaxIterazioni;
+    }
+    return is;
+}

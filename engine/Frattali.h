@@ -1,0 +1,55 @@
+#pragma once
+
+#include "Complesso.h"
+
+#include <iosfwd>
+
+// An escape-time formula: iterates one point and keeps its own parameters.
+class CFrattale
+{
+public:
+    virtual void ScriviParametri(std::ostream &os) const = 0;
+    virtual void LeggiParametri(std::istream &is) = 0;
+    virtual void Itera(CPunto &p) const = 0;
+
+protected:
+    CFrattale() = default;
+    CFrattale(const CFrattale &) = default;
+    CFrattale &operator=(const CFrattale &) = default;
+    ~CFrattale() = default;
+};
+
+std::ostream &operator<<(std::ostream &os, const CFrattale &f);
+std::istream &operator>>(std::istream &is, CFrattale &f);
+
+// z <- z^2 + c, starting at z = c.
+class Mandelbrot final : public CFrattale
+{
+public:
+    void ScriviParametri(std::ostream &os) const override;
+    void LeggiParametri(std::istream &is) override;
+    void Itera(CPunto &p) const override;
+};
+
+// z <- z^2 + Param, starting at z = c.
+class Julia final : public CFrattale
+{
+public:
+    void ScriviParametri(std::ostream &os) const override;
+    void LeggiParametri(std::istream &is) override;
+    void Itera(CPunto &p) const override;
+
+    Complesso Param;
+};
+
+// One predictor-corrector step of the Lotka-Volterra system per iteration.
+class VolterraLotka final : public CFrattale
+{
+public:
+    void ScriviParametri(std::ostream &os) const override;
+    void LeggiParametri(std::istream &is) override;
+    void Itera(CPunto &p) const override;
+
+    long double Param1 = 0.0L; // corrector step length
+    long double Param2 = 0.0L; // predictor step length
+};

@@ -1,0 +1,510 @@
+// The render area and both drawing methods.
+
+#include "AreaDisegno.h"
+#include "Coloratori.h"
+#include "Disegnatori.h"
+#include "Errore.h"
+#include "FileParametri.h"
+#include "Frattali.h"
+#include "ImmagineQt.h"
+#include "Scelte.h"
+
+#include <QtTest>
+
+#include <vector>
+
+namespace {
+
+constexpr int32_t Rosso = 0xFF;
+
+// A picture in memory that remembers every store, and the progress at that moment.
+class ImmagineProva final : public CImmagine
+{
+public:
+    ImmagineProva(int32_t w, int32_t h, const CAreaDisegno *area = nullptr)
+        : W(w), H(h), Area(area), Pixel(size_t(w) * size_t(h), -7)
+    {
+    }
+    void ImpostaPixel(int32_t x, int32_t y, int32_t colore) override
+    {
+        QVERIFY(x >= 0 && y >= 0 && x < W && y < H);
+        Pixel[size_t(y) * W + x] = colore;
+        Scritture.push_back({x, y, Area ? Area->Completamento : 0.0});
+    }
+    int32_t At(int32_t x, int32_t y) const { return Pixel[size_t(y) * W + x]; }
+
+    struct Scrittura
+    {
+        int32_t x, y;
+        double completamento;
+    };
+    int32_t W, H;
+    const CAreaDisegno *Area;
+    std::vector<int32_t> Pixel;
+    std::vector<Scrittura> Scritture;
+};
+
+// Wraps a formula and remembers the points it was asked to iterate.
+class FormulaContata final : public CFrattale
+{
+public:
+    explicit FormulaContata(const CFrattale &f) : Vera(f) {}
+    void ScriviParametri(std::ostream &) const override {}
+    void LeggiParametri(std::istream &) override {}
+    void Itera(CPunto &p) const override
+    {
+        Punti.push_back(p.c);
+        Vera.Itera(p);
+    }
+    const CFrattale &Vera;
+    mutable std::vector<Complesso> Punti;
+};
+
+// A document's objects and an area set up the way a drawing sets it up.
+struct Scena
+{
+    Mandelbrot mandelbrot;
+    Julia julia;
+    VolterraLotka volterra;
+    CInternoSolido nero;
+    CInternoLog log;
+    CEsternoFasce fasce;
+    CAreaDisegno area;
+
+    Scena(int32_t w, int32_t h, int32_t limite, Complesso min = {-2.0L, -1.25L}, Complesso max = {0.5L, 1.25L})
+    {
+        PreparaTabelleDocumento(log, fasce);
+        julia.Param = {-1.25L, 0.0L};
+        area.Frattale = &mandelbrot;
+        area.Interno = &log;
+        area.Esterno = &fasce;
+        area.Min = min;
+        area.Max = max;
+        area.Larghezza = w;
+        area.Altezza = h;
+        area.MaxIterazioni = limite;
+        area.PreparaBuffer(w, h);
+    }
+};
+
+} // namespace
+
+class TestDisegno : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void bufferNuovo();
+    void bufferPiccolo();
+    void bufferTroppoGrande_data();
+    void bufferTroppoGrande();
+    void leggiOltreIBordi();
+    void scritturaFuoriImmagine();
+
+    void puntoPuntoMappa();
+    void puntoPuntoPixel();
+    void puntoPuntoCompletamento();
+
+    void bloccoOrdineGrossolano();
+    void bloccoUniforme_data();
+    void bloccoUniforme();
+    void bloccoPixel();
+    void bloccoCompletamento();
+    void metodiOgniDimensione_data();
+    void metodiOgniDimensione();
+    void dimensioniNulle_data();
+    void dimensioniNulle();
+    void bloccoAltezzaUno();
+
+    void renderer();
+    void rendererRifiuta();
+};
+
+void TestDisegno::bufferNuovo()
+{
+    CAreaDisegno area;
+    QCOMPARE(area.CelleBuffer(), uint64_t(80000));
+    area.Larghezza = area.Altezza = 256;
+    area.PreparaBuffer(256, 256);
+    QCOMPARE(area.CelleBuffer(), uint64_t(384 * 384));
+    QCOMPARE(area.Completamento, 0.0001);
+    for (int32_t riga = 0; riga < 576; ++riga)
+        for (int32_t colonna = 0; colonna < 256; ++colonna)
+            QCOMPARE(area.LeggiPixel(colonna, riga), 0);
+}
+
+void TestDisegno::bufferPiccolo()
+{
+    CAreaDisegno area;
+    area.Larghezza = 3;
+    area.Altezza = 2;
+    area.PreparaBuffer(3, 2);
+    QCOMPARE(area.CelleBuffer(), uint64_t(133 * 133));
+    QCOMPARE(area.Larghezza, 3);
+    QCOMPARE(area.Altezza, 2);
+    area.PreparaBuffer(-40, 0);
+    QCOMPARE(area.CelleBuffer(), uint64_t(133 * 133));
+}
+
+void TestDisegno::bufferTroppoGrande_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::newRow("both at the 32-bit limit") << 0x7FFFFFFF << 0x7FFFFFFF;
+    QTest::newRow("product past 32 bits") << 70000 << 70000 * 10;
+}
+
+void TestDisegno::bufferTroppoGrande()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    CAreaDisegno area;
+    area.Larghezza = w;
+    area.Altezza = h;
+    try {
+        area.PreparaBuffer(w, h);
+        QFAIL("no error raised");
+    } catch (const CErrore &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Fallita allocazione del buffer per l'immagine"));
+    }
+    QCOMPARE(area.CelleBuffer(), uint64_t(0));
+    // Without a buffer nothing is read or written out of bounds.
+    QCOMPARE(area.LeggiPixel(5, 5), 0);
+    area.ScriviPixel(Rosso, 5, 5);
+    area.Larghezza = area.Altezza = 16;
+    area.PreparaBuffer(16, 16);
+    QCOMPARE(area.CelleBuffer(), uint64_t(144 * 144));
+}
+
+void TestDisegno::leggiOltreIBordi()
+{
+    Scena s(20, 10, 120);
+    ImmagineProva img(20, 10);
+    s.area.Immagine = &img;
+    s.area.ScriviPixel(Rosso, 0, 4);
+    s.area.ScriviPixel(0x1234, 7, 9);
+    // A column at the width is the start of the next row.
+    QCOMPARE(s.area.LeggiPixel(20, 3), Rosso);
+    QCOMPARE(s.area.LeggiPixel(27, 8), 0x1234);
+    // Rows past the height lie in the zeroed spare room.
+    QCOMPARE(s.area.LeggiPixel(3, 10), 0);
+    QCOMPARE(s.area.LeggiPixel(19, 17), 0);
+    QCOMPARE(img.At(0, 4), Rosso);
+}
+
+void TestDisegno::scritturaFuoriImmagine()
+{
+    Scena s(20, 10, 120);
+    ImmagineProva img(20, 10);
+    s.area.Immagine = &img;
+    s.area.ScriviPixel(Rosso, 20, 0);  // would land on (0, 1)
+    s.area.ScriviPixel(Rosso, 3, 10);  // spare room
+    s.area.ScriviPixel(Rosso, -1, 2);  // would land on (19, 1)
+    s.area.ScriviPixel(Rosso, 2, -1);
+    QCOMPARE(s.area.LeggiPixel(0, 1), 0);
+    QCOMPARE(s.area.LeggiPixel(3, 10), 0);
+    QCOMPARE(s.area.LeggiPixel(19, 1), 0);
+    QVERIFY(img.Scritture.empty());
+}
+
+void TestDisegno::puntoPuntoMappa()
+{
+    Scena s(256, 256, 120);
+    FormulaContata contata(s.mandelbrot);
+    s.area.Frattale = &contata;
+    MetodoPuntoPunto().Disegna(s.area);
+    QCOMPARE(contata.Punti.size(), size_t(256 * 256));
+    const long double dx = 2.5L / 256;
+    const long double dy = -2.5L / 256;
+    QCOMPARE(contata.Punti[0], (Complesso{-2.0L, 1.25L}));
+    QCOMPARE(contata.Punti[1], (Complesso{-2.0L + dx, 1.25L}));
+    QCOMPARE(contata.Punti[256], (Complesso{-2.0L, 1.25L + dy}));
+    QCOMPARE(contata.Punti[255].re, 0.5L - dx); // the last column stops one step short of Max
+    QCOMPARE(contata.Punti[256 * 255].im, -1.25L - dy);
+
+    // On a window whose steps are not exact, the real part is summed along the row.
+    Scena t(3, 1, 1, {0.0L, 0.0L}, {0.3L, 1.0L});
+    FormulaContata c2(t.mandelbrot);
+    t.area.Frattale = &c2;
+    MetodoPuntoPunto().Disegna(t.area);
+    const long double d = 0.3L / 3;
+    QCOMPARE(c2.Punti[2].re, d + (d + 0.0L));
+}
+
+void TestDisegno::puntoPuntoPixel()
+{
+    // On the window -1..1 x -1..1 at 8 x 8 the steps are 0.25 and every point is exact.
+    Scena s(8, 8, 120, {-1.0L, -1.0L}, {1.0L, 1.0L});
+    ImmagineProva img(8, 8);
+    s.area.Immagine = &img;
+    MetodoPuntoPunto().Disegna(s.area);
+    const CTabellaColori &fasce = s.fasce.Tabella;
+    QCOMPARE(img.At(0, 0), fasce.Colore(3));           // (-1, 1) escapes after 3 steps
+    QCOMPARE(img.At(1, 0), fasce.Colore(3));           // (-0.75, 1) too
+    QCOMPARE(img.At(4, 4), Rosso);                      // 0: z = c, entry 0
+    QCOMPARE(img.At(4, 0), s.log.Tabella.Colore(6));    // (0, 1): z = -i after 120 steps, s = 4
+    QCOMPARE(img.At(0, 4), Rosso);                      // (-1, 0): back at -1 after an even count
+    for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 8; ++x)
+            QCOMPARE(s.area.LeggiPixel(x, y), img.At(x, y));
+
+    // The black interior colourer.
+    Scena n(8, 8, 120, {-1.0L, -1.0L}, {1.0L, 1.0L});
+    n.area.Interno = &n.nero;
+    ImmagineProva img2(8, 8);
+    n.area.Immagine = &img2;
+    MetodoPuntoPunto().Disegna(n.area);
+    QCOMPARE(img2.At(4, 0), 0);
+    QCOMPARE(img2.At(0, 0), fasce.Colore(3));
+}
+
+void TestDisegno::puntoPuntoCompletamento()
+{
+    Scena s(7, 3, 10);
+    MetodoPuntoPunto().Disegna(s.area);
+    const double r = double(100.0L / 3);
+    QCOMPARE(s.area.Completamento, ((0.0001 + r) + r) + r);
+    QVERIFY(s.area.Completamento > 100.0);
+}
+
+void TestDisegno::bloccoOrdineGrossolano()
+{
+    Scena s(16, 16, 120);
+    FormulaContata contata(s.mandelbrot);
+    s.area.Frattale = &contata;
+    ImmagineProva img(16, 16);
+    s.area.Immagine = &img;
+    MetodoBlocco().Disegna(s.area);
+    const long double dx = 2.5L / 16;
+    const long double dy = -2.5L / 16;
+    const long double u = 8 * dx;
+    QVERIFY(contata.Punti.size() >= 4);
+    QCOMPARE(contata.Punti[0], (Complesso{-2.0L, 1.25L}));
+    QCOMPARE(contata.Punti[1], (Complesso{u + -2.0L, 1.25L}));
+    QCOMPARE(contata.Punti[2], (Complesso{-2.0L, 1.25L + 8 * dy}));
+    QCOMPARE(contata.Punti[3], (Complesso{u + -2.0L, 1.25L + 8 * dy}));
+    QCOMPARE(img.Scritture[0].x, 0);
+    QCOMPARE(img.Scritture[1].x, 8);
+    QCOMPARE(img.Scritture[2].y, 8);
+    QCOMPARE(img.Scritture[3].x, 8);
+    QCOMPARE(img.Scritture[3].y, 8);
+}
+
+void TestDisegno::bloccoUniforme_data()
+{
+    QTest::addColumn<bool>("nero");
+    QTest::addColumn<int>("chiamate");
+    // Red everywhere: the border blocks of every pass are computed, since the
+    // values read beyond the right and bottom edges are 0.
+    QTest::newRow("one colour that is not 0") << false << 316;
+    // Black everywhere: those reads match too, so only the top row and the
+    // left column of blocks are computed: 16 + 3 x (7 + 15 + 31).
+    QTest::newRow("black") << true << 175;
+}
+
+void TestDisegno::bloccoUniforme()
+{
+    QFETCH(bool, nero);
+    QFETCH(int, chiamate);
+    Scena s(32, 32, 0); // limit 0: every point is interior, with z = c
+    if (nero)
+        s.area.Interno = &s.nero;
+    FormulaContata contata(s.mandelbrot);
+    s.area.Frattale = &contata;
+    ImmagineProva img(32, 32);
+    s.area.Immagine = &img;
+    MetodoBlocco().Disegna(s.area);
+    QCOMPARE(int(contata.Punti.size()), chiamate);
+    for (int32_t c : img.Pixel)
+        QCOMPARE(c, nero ? 0 : Rosso);
+}
+
+void TestDisegno::bloccoPixel()
+{
+    Scena s(8, 8, 120, {-1.0L, -1.0L}, {1.0L, 1.0L});
+    ImmagineProva img(8, 8);
+    s.area.Immagine = &img;
+    FormulaContata contata(s.mandelbrot);
+    s.area.Frattale = &contata;
+    MetodoBlocco().Disegna(s.area);
+    // The first refinement moves from the corner (-1, 1) by half a block at a time.
+    QCOMPARE(contata.Punti[1], (Complesso{0.0L, 1.0L}));
+    QCOMPARE(contata.Punti[2], (Complesso{0.0L, 0.0L}));
+    QCOMPARE(contata.Punti[3], (Complesso{-1.0L, 0.0L}));
+    QCOMPARE(img.At(0, 0), s.fasce.Tabella.Colore(3));
+    QCOMPARE(img.At(4, 0), s.log.Tabella.Colore(6));
+    QCOMPARE(img.At(4, 4), Rosso);
+    QCOMPARE(img.At(0, 4), Rosso);
+    for (int32_t c : img.Pixel)
+        QVERIFY(c != -7);
+    for (int32_t y = 0; y < 8; ++y)
+        for (int32_t x = 0; x < 8; ++x)
+            QCOMPARE(s.area.LeggiPixel(x, y), img.At(x, y));
+}
+
+void TestDisegno::bloccoCompletamento()
+{
+    Scena s(256, 256, 60);
+    ImmagineProva img(256, 256, &s.area);
+    s.area.Immagine = &img;
+    MetodoBlocco().Disegna(s.area);
+    // Each refinement pass begins by storing the pixel half a block right of (0, 0).
+    const auto inizio = [&](int32_t x) {
+        for (const auto &w : img.Scritture)
+            if (w.y == 0 && w.x == x)
+                return w.completamento;
+        return -1.0;
+    };
+    QCOMPARE(inizio(4), 0.0001 + 1.5625);
+    QCOMPARE(inizio(2), 0.0001 + 6.25);
+    QCOMPARE(inizio(1), 0.0001 + 25.0);
+    QCOMPARE(s.area.Completamento, 0.0001 + 100.0);
+}
+
+void TestDisegno::metodiOgniDimensione_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("metodo");
+    for (int metodo = 0; metodo < 2; ++metodo)
+        for (const auto &d : {std::pair{1, 1}, {13, 7}, {9, 30}, {33, 17}, {64, 1}, {1, 40}, {100, 99}}) {
+            const QByteArray nome = QByteArray::number(d.first) + "x" + QByteArray::number(d.second)
+                + (metodo ? " block" : " point");
+            QTest::newRow(nome.constData()) << d.first << d.second << metodo;
+        }
+}
+
+void TestDisegno::metodiOgniDimensione()
+{
+    // Every pixel is set, once or more, and only pixels inside the image.
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, metodo);
+    Scena s(w, h, 120);
+    s.area.Frattale = &s.julia;
+    ImmagineProva img(w, h);
+    s.area.Immagine = &img;
+    MetodoPuntoPunto punto;
+    MetodoBlocco blocco;
+    DisegnatoreDaScelta(int8_t(metodo), punto, blocco).Disegna(s.area);
+    for (int32_t y = 0; y < h; ++y)
+        for (int32_t x = 0; x < w; ++x) {
+            QVERIFY(img.At(x, y) != -7);
+            QCOMPARE(s.area.LeggiPixel(x, y), img.At(x, y));
+        }
+    // Nothing reached the spare room below the image.
+    for (int32_t x = 0; x < w + 8; ++x)
+        QCOMPARE(s.area.LeggiPixel(x, h), 0);
+    QVERIFY(s.area.Completamento > 99.0 || metodo == 1);
+}
+
+void TestDisegno::dimensioniNulle_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::newRow("0 x 0") << 0 << 0;
+    QTest::newRow("256 x 0") << 256 << 0;
+    QTest::newRow("0 x 256") << 0 << 256;
+    QTest::newRow("negative") << -5 << 10;
+}
+
+void TestDisegno::dimensioniNulle()
+{
+    QFETCH(int, w);
+    QFETCH(int, h);
+    for (int metodo = 0; metodo < 2; ++metodo) {
+        Scena s(w, h, 120);
+        FormulaContata contata(s.mandelbrot);
+        s.area.Frattale = &contata;
+        MetodoPuntoPunto punto;
+        MetodoBlocco blocco;
+        DisegnatoreDaScelta(int8_t(metodo), punto, blocco).Disegna(s.area);
+        QVERIFY(contata.Punti.empty());
+        QCOMPARE(s.area.Completamento, 0.0001);
+    }
+}
+
+void TestDisegno::bloccoAltezzaUno()
+{
+    // The last pass's divisor (1 x 1 x 1) / 2 is 0: that pass adds no progress.
+    Scena s(16, 1, 120);
+    ImmagineProva img(16, 1);
+    s.area.Immagine = &img;
+    MetodoBlocco().Disegna(s.area);
+    for (int32_t c : img.Pixel)
+        QVERIFY(c != -7);
+    const double coarse = 100.0 / 8;   // one row, divisor 1 x 8
+    const double primo = 75.0 / 2;     // (1 x 4 x 4) / 8
+    const double secondo = 75.0 / 1;   // (1 x 2 x 2) / 4
+    QCOMPARE(s.area.Completamento, ((0.0001 + coarse) + primo) + secondo);
+}
+
+void TestDisegno::renderer()
+{
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    for (const auto &d : {std::pair{0, 0}, {1, 1}, {2, 0}}) {
+        const int metodo = d.first ? 1 : 0;
+        CParametri par;
+        par.Finestra = {{-0.7454L, 0.1308L}, {-0.7434L, 0.1328L}, 37, 29, 300};
+        par.SceltaFrattale = int8_t(d.second == 0 ? d.first : 2);
+        par.SceltaInterno = int8_t(d.second);
+        par.SceltaMetodo = int8_t(metodo);
+        if (par.SceltaFrattale == 2)
+            par.Finestra = {{0.2L, 0.2L}, {3.0L, 3.0L}, 37, 29, 300};
+        const QString nome = dir.filePath(QString("p%1.Quillmere").arg(d.first));
+        const QString bmp = dir.filePath(QString("p%1.bmp").arg(d.first));
+        {
+            QFile f(nome);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(QByteArray::fromStdString(TestoParametri(par)));
+        }
+        QProcess proc;
+        proc.start(QStringLiteral(QUILLMERE_RENDER), {nome, bmp});
+        QVERIFY(proc.waitForFinished(60000));
+        QCOMPARE(proc.exitCode(), 0);
+        QVERIFY(proc.readAllStandardOutput().contains("Mpixel/s"));
+        QImage letta(bmp);
+        QCOMPARE(letta.size(), QSize(37, 29));
+
+        Scena s(37, 29, 300, par.Finestra.Min, par.Finestra.Max);
+        s.area.Frattale = &FrattaleDaScelta(par.SceltaFrattale, s.mandelbrot, s.julia, par.FrattaleVolterraLotka);
+        s.area.Interno = &InternoDaScelta(par.SceltaInterno, s.nero, s.log);
+        ImmagineProva img(37, 29);
+        s.area.Immagine = &img;
+        MetodoPuntoPunto punto;
+        MetodoBlocco blocco;
+        DisegnatoreDaScelta(par.SceltaMetodo, punto, blocco).Disegna(s.area);
+        for (int32_t y = 0; y < 29; ++y)
+            for (int32_t x = 0; x < 37; ++x)
+                QCOMPARE(CImmagineQt::ColoreDaQRgb(letta.pixel(x, y)), img.At(x, y));
+    }
+}
+
+void TestDisegno::rendererRifiuta()
+{
+    QTemporaryDir dir;
+    const QString nome = dir.filePath("rotto.Quillmere");
+    const QString bmp = dir.filePath("rotto.bmp");
+    for (const QByteArray &testo : {QByteArray("1.0 -2 -1.25 0.5 1.25 8 8 10 0 1 0 1 -1.25 0 0.65 0.3"),
+                                    QByteArray("0.9 -2 -1.25 0.5 1.25 8 8 10 0 1 0 1 -1.25 0 0.65"),
+                                    QByteArray("0.9 -2 -1.25 0.5 1.25 0 8 10 0 1 0 1 -1.25 0 0.65 0.3")}) {
+        QFile f(nome);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(testo);
+        f.close();
+        QProcess proc;
+        proc.start(QStringLiteral(QUILLMERE_RENDER), {nome, bmp});
+        QVERIFY(proc.waitForFinished(60000));
+        QCOMPARE(proc.exitCode(), 1);
+        QVERIFY(!proc.readAllStandardError().isEmpty());
+        QVERIFY(!QFile::exists(bmp));
+    }
+    QProcess proc;
+    proc.start(QStringLiteral(QUILLMERE_RENDER), {dir.filePath("manca.Quillmere"), bmp});
+    QVERIFY(proc.waitForFinished(60000));
+    QCOMPARE(proc.exitCode(), 1);
+}
+
+QTEST_GUILESS_MAIN(TestDisegno)
+#include "tst_disegno.moc"

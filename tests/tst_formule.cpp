@@ -1,0 +1,424 @@
+// Formulas, colour tables, colourers and the parameters file.
+
+#include "Coloratori.h"
+#include "Errore.h"
+#include "FileParametri.h"
+#include "Frattali.h"
+#include "Scelte.h"
+
+#include <QtTest>
+
+#include <sstream>
+
+namespace {
+
+CPunto Itera(const CFrattale &f, long double re, long double im, int32_t limite)
+{
+    CPunto p;
+    p.c = {re, im};
+    p.z = {99.0L, 99.0L}; // ignored on entry
+    p.MaxIterazioni = limite;
+    f.Itera(p);
+    return p;
+}
+
+int32_t Rgb(int r, int g, int b)
+{
+    return r + g * 256 + b * 65536;
+}
+
+CPunto Punto(long double cre, long double cim, long double zre, long double zim, int32_t n = 0)
+{
+    CPunto p;
+    p.c = {cre, cim};
+    p.z = {zre, zim};
+    p.Iterazioni = n;
+    p.MaxIterazioni = n;
+    return p;
+}
+
+} // namespace
+
+class TestFormule : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void mandelbrot_data();
+    void mandelbrot();
+    void julia();
+    void volterraLotka();
+    void volterraLotkaBordoIncluso();
+
+    void tabellaNuova();
+    void tabellaDocumento();
+    void tabellaCasiLimite();
+    void fasce();
+    void sfumatoLog_data();
+    void sfumatoLog();
+    void nero();
+
+    void fileNuovoDocumento();
+    void fileNumeri_data();
+    void fileNumeri();
+    void fileAngoliProfondi();
+    void fileLettura_data();
+    void fileLettura();
+    void fileDanneggiato_data();
+    void fileDanneggiato();
+    void operatoriFlusso();
+};
+
+void TestFormule::mandelbrot_data()
+{
+    QTest::addColumn<double>("re");
+    QTest::addColumn<double>("im");
+    QTest::addColumn<int>("limite");
+    QTest::addColumn<int>("iterazioni");
+    QTest::addColumn<double>("zre");
+    QTest::addColumn<double>("zim");
+
+    QTest::newRow("limit 0: no step") << 0.3 << -0.2 << 0 << 0 << 0.3 << -0.2;
+    QTest::newRow("negative limit: no step") << 5.0 << 5.0 << -3 << 0 << 5.0 << 5.0;
+    QTest::newRow("origin is interior") << 0.0 << 0.0 << 120 << 120 << 0.0 << 0.0;
+    QTest::newRow("(3,0) escapes after one step") << 3.0 << 0.0 << 120 << 1 << 12.0 << 0.0;
+    QTest::newRow("(-2,0): |c|^2 = 4 ends the loop") << -2.0 << 0.0 << 120 << 1 << 2.0 << 0.0;
+    QTest::newRow("(1,0): 1, 2, 5") << 1.0 << 0.0 << 120 << 2 << 5.0 << 0.0;
+    QTest::newRow("(0,1): period 2, odd limit") << 0.0 << 1.0 << 7 << 7 << -1.0 << 1.0;
+    QTest::newRow("(0,1): period 2, even limit") << 0.0 << 1.0 << 120 << 120 << 0.0 << -1.0;
+    QTest::newRow("(-1,1): three steps") << -1.0 << 1.0 << 120 << 3 << -9.0 << -5.0;
+}
+
+void TestFormule::mandelbrot()
+{
+    QFETCH(double, re);
+    QFETCH(double, im);
+    QFETCH(int, limite);
+    QFETCH(int, iterazioni);
+    QFETCH(double, zre);
+    QFETCH(double, zim);
+    const CPunto p = Itera(Mandelbrot(), re, im, limite);
+    QCOMPARE(p.Iterazioni, iterazioni);
+    QCOMPARE(double(p.z.re), zre);
+    QCOMPARE(double(p.z.im), zim);
+    QCOMPARE(p.c, (Complesso{re, im}));
+}
+
+void TestFormule::julia()
+{
+    Julia j;
+    j.Param = {-1.25L, 0.0L};
+    CPunto p = Itera(j, 0, 0, 2);
+    QCOMPARE(p.Iterazioni, 2);
+    QCOMPARE(double(p.z.re), 0.3125); // 0, -1.25, 0.3125
+    p = Itera(j, 0, 0, 120);
+    QCOMPARE(p.Iterazioni, 120);
+    // With the constant 1 the orbit of 0 runs 0, 1, 2, 5: the step from 2
+    // (squared modulus 4) is the last one.
+    j.Param = {1.0L, 0.0L};
+    p = Itera(j, 0, 0, 120);
+    QCOMPARE(p.Iterazioni, 3);
+    QCOMPARE(double(p.z.re), 5.0);
+    // The constant, not the point, is added at each step.
+    j.Param = {0.0L, 0.0L};
+    p = Itera(j, 0.5L, 0, 120);
+    QCOMPARE(p.Iterazioni, 120);
+    QVERIFY(p.z.re < 1e-30L);
+}
+
+void TestFormule::volterraLotka()
+{
+    CParametri par; // the document's defaults
+    const VolterraLotka &v = par.FrattaleVolterraLotka;
+    QCOMPARE(v.Param1, static_cast<long double>(0.65));
+    QVERIFY(v.Param1 != 0.65L); // the widened double, not the nearest extended value
+
+    CPunto p = Itera(v, 1, 1, 50);
+    QCOMPARE(p.Iterazioni, 50);
+    QCOMPARE(p.z, (Complesso{1.0L, 1.0L}));
+    p = Itera(v, 0, 0, 50);
+    QCOMPARE(p.Iterazioni, 50);
+    QCOMPARE(p.z, (Complesso{0.0L, 0.0L}));
+
+    // From (600, 0): e = 0, a = 600, b = 0, so y stays 0 and x = h*(600 + x1) + 600.
+    p = Itera(v, 600, 0, 50);
+    QCOMPARE(p.Iterazioni, 1);
+    const long double x1 = 600.0L * v.Param2 + 600.0L;
+    QCOMPARE(p.z.re, (v.Param1 * 0.5L) * (600.0L + x1) + 600.0L);
+    QCOMPARE(p.z.im, 0.0L);
+}
+
+void TestFormule::volterraLotkaBordoIncluso()
+{
+    // With both step lengths 0 the point never moves, so |x| + |y| is that of c.
+    VolterraLotka v;
+    CPunto p = Itera(v, 250, 250, 40);
+    QCOMPARE(p.Iterazioni, 40); // s = 500 goes on
+    p = Itera(v, 250, 250.5L, 40);
+    QCOMPARE(p.Iterazioni, 1); // s > 500 ends after the first step
+    p = Itera(v, -250.5L, -250, 40);
+    QCOMPARE(p.Iterazioni, 1);
+}
+
+void TestFormule::tabellaNuova()
+{
+    const CTabellaColori t;
+    QCOMPARE(t.Conteggio(), 32);
+    QCOMPARE(t.Colore(0), Rgb(255, 0, 0));
+    QCOMPARE(t.Colore(1), Rgb(247, 7, 0));
+    QCOMPARE(t.Colore(2), Rgb(239, 15, 0));
+    QCOMPARE(t.Colore(3), Rgb(231, 23, 0));
+    QCOMPARE(t.Colore(16), Rgb(127, 127, 0));
+    QCOMPARE(t.Colore(31), Rgb(7, 247, 0));
+}
+
+void TestFormule::tabellaDocumento()
+{
+    CInternoLog log;
+    CEsternoFasce fasce;
+    PreparaTabelleDocumento(log, fasce);
+    QCOMPARE(fasce.Tabella.Conteggio(), 32);
+    QCOMPARE(fasce.Tabella.Colore(31), Rgb(7, 247, 0));
+    QCOMPARE(log.Tabella.Conteggio(), 64);
+    QCOMPARE(log.Tabella.Colore(0), Rgb(255, 0, 0));
+    QCOMPARE(log.Tabella.Colore(1), Rgb(255, 3, 0));
+    QCOMPARE(log.Tabella.Colore(2), Rgb(255, 7, 0));
+    QCOMPARE(log.Tabella.Colore(3), Rgb(255, 11, 0));
+    QCOMPARE(log.Tabella.Colore(32), Rgb(255, 127, 0));
+    QCOMPARE(log.Tabella.Colore(63), Rgb(255, 251, 0));
+    for (int i = 0; i < 64; ++i)
+        QCOMPARE(log.Tabella.Colore(i), Rgb(255, 255 * i / 64, 0));
+}
+
+void TestFormule::tabellaCasiLimite()
+{
+    CTabellaColori t;
+    // Bits 24-31 play no part.
+    t.ColoreIniziale = int32_t(0xFF0000FFu);
+    t.Ricalcola();
+    QCOMPARE(t.Colore(0), 0xFF);
+
+    // Entries keep the old gradient until the rebuild.
+    t.ColoreIniziale = t.ColoreFinale = Rgb(10, 20, 30);
+    t.NumeroColori = 5;
+    QCOMPARE(t.Conteggio(), 32);
+    t.Ricalcola();
+    QCOMPARE(t.Conteggio(), 5);
+    for (int i = 0; i < 5; ++i)
+        QCOMPARE(t.Colore(i), Rgb(10, 20, 30));
+
+    // A one-entry table holds the start colour, and both table colourers return it.
+    CInternoLog log;
+    CEsternoFasce fasce;
+    log.Tabella.ColoreIniziale = fasce.Tabella.ColoreIniziale = Rgb(1, 2, 3);
+    log.Tabella.NumeroColori = fasce.Tabella.NumeroColori = 1;
+    log.Tabella.Ricalcola();
+    fasce.Tabella.Ricalcola();
+    QCOMPARE(fasce.Colore(Punto(0, 0, 9, 9, 17)), Rgb(1, 2, 3));
+    QCOMPARE(log.Colore(Punto(0, 0, 0.1L, 0, 17)), Rgb(1, 2, 3));
+
+    // An empty table: the colourers give black instead of dividing by zero.
+    fasce.Tabella.NumeroColori = 0;
+    fasce.Tabella.Ricalcola();
+    QCOMPARE(fasce.Tabella.Conteggio(), 0);
+    QCOMPARE(fasce.Colore(Punto(0, 0, 9, 9, 17)), 0);
+
+    // A table that cannot be allocated raises the program's error and holds nothing.
+    fasce.Tabella.NumeroColori = -1;
+    try {
+        fasce.Tabella.Ricalcola();
+        QFAIL("no error raised");
+    } catch (const CErrore &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Fallita allocazione memoria per tabella dei colori"));
+    }
+    QCOMPARE(fasce.Tabella.Conteggio(), 0);
+    fasce.Tabella.NumeroColori = 32;
+    fasce.Tabella.ColoreIniziale = 0xFF;
+    fasce.Tabella.Ricalcola();
+    QCOMPARE(fasce.Tabella.Colore(31), Rgb(7, 247, 0));
+}
+
+void TestFormule::fasce()
+{
+    const CEsternoFasce f;
+    QCOMPARE(f.Colore(Punto(0, 0, 0, 0, 0)), Rgb(255, 0, 0));
+    QCOMPARE(f.Colore(Punto(0, 0, 0, 0, 32)), Rgb(255, 0, 0));
+    QCOMPARE(f.Colore(Punto(0, 0, 0, 0, 1)), Rgb(247, 7, 0));
+    QCOMPARE(f.Colore(Punto(0, 0, 0, 0, 33)), Rgb(247, 7, 0));
+    QCOMPARE(f.Colore(Punto(0, 0, 0, 0, 16)), Rgb(127, 127, 0));
+}
+
+void TestFormule::sfumatoLog_data()
+{
+    QTest::addColumn<double>("dx");
+    QTest::addColumn<double>("dy");
+    QTest::addColumn<int>("indice");
+
+    QTest::newRow("z = c") << 0.0 << 0.0 << 0;
+    QTest::newRow("s = 1") << 1.0 << 0.0 << 0;
+    QTest::newRow("s = 0.5") << 0.5 << 0.5 << 3;
+    QTest::newRow("s = 2") << 1.0 << 1.0 << 3;     // n = -3: the magnitude counts
+    QTest::newRow("s = 0.01") << 0.1 << 0.0 << 23;
+    QTest::newRow("s = 1e-10") << 1e-5 << 0.0 << 51; // n = 115
+    QTest::newRow("s = 4") << 0.0 << -2.0 << 6;     // 5 ln 4 = 6.93, truncated
+    // Below the double range the extended logarithm carries the cycle on:
+    // 5 x 921.03 = 4605, and 4605 mod 64 = 61.
+    QTest::newRow("s = 1e-400") << 0.0 << 0.0 << -1;
+}
+
+void TestFormule::sfumatoLog()
+{
+    QFETCH(double, dx);
+    QFETCH(double, dy);
+    QFETCH(int, indice);
+    CInternoLog log;
+    CEsternoFasce fasce;
+    PreparaTabelleDocumento(log, fasce);
+    CPunto p = Punto(0.25L, -0.5L, 0.25L + dx, -0.5L + dy, 120);
+    if (indice < 0) {
+        p = Punto(0, 0, 1e-200L, 0, 120);
+        indice = 61;
+    }
+    QCOMPARE(log.Colore(p), log.Tabella.Colore(indice));
+}
+
+void TestFormule::nero()
+{
+    const CInternoSolido nero;
+    QCOMPARE(nero.Colore(Punto(0, 0, 0.5L, 0.5L, 120)), 0);
+    QCOMPARE(nero.Colore(Punto(3, 4, 0, 0, 7)), 0);
+}
+
+void TestFormule::fileNuovoDocumento()
+{
+    const CParametri par;
+    const std::string atteso = "0.9\r\n-2\r\n-1.25\r\n0.5\r\n1.25\r\n256\r\n256\r\n120\r\n"
+                               "0\r\n1\r\n0\r\n1\r\n-1.25\r\n0\r\n0.65\r\n0.3\r\n";
+    QCOMPARE(QString::fromStdString(TestoParametri(par)), QString::fromStdString(atteso));
+}
+
+void TestFormule::fileNumeri_data()
+{
+    QTest::addColumn<double>("valore");
+    QTest::addColumn<QString>("testo");
+    QTest::newRow("-2") << -2.0 << "-2";
+    QTest::newRow("1e-4") << 0.0001 << "0.0001";
+    QTest::newRow("1e-5") << 0.00001 << "1e-05";
+    QTest::newRow("123456") << 123456.0 << "123456";
+    QTest::newRow("1234567") << 1234567.0 << "1.23457e+06";
+    QTest::newRow("-0.7436438870371") << -0.7436438870371 << "-0.743644";
+    QTest::newRow("0.3 widened") << 0.3 << "0.3";
+}
+
+void TestFormule::fileNumeri()
+{
+    // Parameters other than the corners keep the six-digit general form.
+    QFETCH(double, valore);
+    QFETCH(QString, testo);
+    CParametri par;
+    par.FrattaleVolterraLotka.Param2 = valore;
+    const QStringList righe = QString::fromStdString(TestoParametri(par)).split("\r\n");
+    QCOMPARE(righe.size(), 17);
+    QCOMPARE(righe.at(15), testo);
+}
+
+void TestFormule::fileAngoliProfondi()
+{
+    CParametri par;
+    // A window 1e-18 wide: about twenty units in the last place of the 80-bit corners.
+    par.Finestra.Min = {-0.743643887037158704L, 0.131825904205311970L};
+    par.Finestra.Max = {-0.743643887037158703L, 0.131825904205311971L};
+    par.FrattaleJulia.Param = {-0.7436438870371L, 0.285L};
+    const std::string testo = TestoParametri(par);
+    const QStringList righe = QString::fromStdString(testo).split("\r\n");
+    QVERIFY(righe.at(1).size() > 10); // more digits where six would not read back
+    QCOMPARE(righe.at(12), QStringLiteral("-0.743644"));
+    QCOMPARE(righe.at(13), QStringLiteral("0.285"));
+
+    std::istringstream in(testo);
+    CParametri letto;
+    QVERIFY(LeggiParametri(in, letto));
+    QCOMPARE(letto.Finestra.Min, par.Finestra.Min);
+    QCOMPARE(letto.Finestra.Max, par.Finestra.Max);
+    QVERIFY(letto.Finestra.Min.re != letto.Finestra.Max.re);
+    QCOMPARE(letto.FrattaleJulia.Param.re, -0.743644L);
+
+    // Corners that six digits already carry exactly are written as before.
+    QVERIFY(QString::fromStdString(TestoParametri(CParametri())).startsWith("0.9\r\n-2\r\n-1.25\r\n"));
+}
+
+void TestFormule::fileLettura_data()
+{
+    QTest::addColumn<QString>("testo");
+    QTest::newRow("CR LF") << "0.9\r\n-1\r\n-0.5\r\n1\r\n0.5\r\n64\r\n32\r\n500\r\n1\r\n0\r\n0\r\n0\r\n0.285\r\n0.01\r\n0.5\r\n0.25\r\n";
+    QTest::newRow("LF") << "0.9\n-1\n-0.5\n1\n0.5\n64\n32\n500\n1\n0\n0\n0\n0.285\n0.01\n0.5\n0.25\n";
+    QTest::newRow("one line") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("version 0.90, blank lines") << "0.90\n\n-1\n  -0.5\n1\n0.5\n64\n32\n500\n1\n0\n0\n0\n0.285\n0.01\n0.5\n0.25\n\n";
+}
+
+void TestFormule::fileLettura()
+{
+    QFETCH(QString, testo);
+    std::istringstream in(testo.toStdString());
+    CParametri par;
+    QVERIFY(LeggiParametri(in, par));
+    QCOMPARE(par.Finestra.Min, (Complesso{-1.0L, -0.5L}));
+    QCOMPARE(par.Finestra.Max, (Complesso{1.0L, 0.5L}));
+    QCOMPARE(par.Finestra.Larghezza, 64);
+    QCOMPARE(par.Finestra.Altezza, 32);
+    QCOMPARE(par.Finestra.MaxIterazioni, 500);
+    QCOMPARE(int(par.SceltaFrattale), 1);
+    QCOMPARE(int(par.SceltaInterno), 0);
+    QCOMPARE(int(par.SceltaMetodo), 0);
+    QCOMPARE(par.FrattaleJulia.Param, (Complesso{0.285L, 0.01L}));
+    QCOMPARE(par.FrattaleVolterraLotka.Param1, 0.5L);
+    QCOMPARE(par.FrattaleVolterraLotka.Param2, 0.25L);
+}
+
+void TestFormule::fileDanneggiato_data()
+{
+    QTest::addColumn<QString>("testo");
+    QTest::newRow("empty") << "";
+    QTest::newRow("version 1.0") << "1.0 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("not a number") << "zero -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("truncated") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5";
+    QTest::newRow("letters in a corner") << "0.9 -1 abc 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("width beyond 32 bits") << "0.9 -1 -0.5 1 0.5 99999999999 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("choice beyond 8 bits") << "0.9 -1 -0.5 1 0.5 64 32 500 300 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("corner beyond 80 bits") << "0.9 -1e99999 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+}
+
+void TestFormule::fileDanneggiato()
+{
+    QFETCH(QString, testo);
+    std::istringstream in(testo.toStdString());
+    CParametri par;
+    par.FrattaleJulia.Param = {7.0L, 7.0L};
+    QVERIFY(!LeggiParametri(in, par));
+    // Nothing was applied.
+    const CParametri nuovo;
+    QCOMPARE(par.Finestra.Min, nuovo.Finestra.Min);
+    QCOMPARE(par.Finestra.Larghezza, 256);
+    QCOMPARE(int(par.SceltaFrattale), 0);
+    QCOMPARE(par.FrattaleJulia.Param, (Complesso{7.0L, 7.0L}));
+}
+
+void TestFormule::operatoriFlusso()
+{
+    std::ostringstream out;
+    Julia j;
+    j.Param = {0.5L, -0.25L};
+    out << Complesso{1.5L, -2.0L} << j << Mandelbrot();
+    QCOMPARE(QString::fromStdString(out.str()), QStringLiteral("1.5\n-2\n0.5\n-0.25\n"));
+
+    std::istringstream in("3 4\n-0.5 0.125");
+    Complesso c;
+    Julia letta;
+    in >> c >> letta;
+    QVERIFY(bool(in));
+    QCOMPARE(c, (Complesso{3.0L, 4.0L}));
+    QCOMPARE(letta.Param, (Complesso{-0.5L, 0.125L}));
+}
+
+QTEST_APPLESS_MAIN(TestFormule)
+#include "tst_formule.moc"

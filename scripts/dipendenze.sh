@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Installs, as root, the Debian packages that building and testing Quillmere need, when missing.
+set -euo pipefail
+
+pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev "$@")
+mancanti=()
+for p in "${pacchetti[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")
+done
+if [ ${#mancanti[@]} -gt 0 ]; then
+    echo "Installing: ${mancanti[*]}"
+    if [ "$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi
+    $SUDO apt-get update
+    DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y --no-install-recommends "${mancanti[@]}"
+fi

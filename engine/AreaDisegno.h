@@ -78,6 +78,8 @@ public:
     CImmagine *Immagine = nullptr;
     double Completamento = 0.0;
     CCancello *Cancello = nullptr;
+    // Threads a drawing may use; 0 means one per processor core.
+    int32_t Fili = 0;
 
 private:
     struct Libera

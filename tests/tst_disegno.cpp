@@ -29,7 +29,8 @@ public:
     {
         QVERIFY(x >= 0 && y >= 0 && x < W && y < H);
         Pixel[size_t(y) * W + x] = colore;
-        Scritture.push_back({x, y, Area ? Area->Completamento : 0.0});
+        if (Registra)
+            Scritture.push_back({x, y, Area ? Area->Completamento : 0.0});
     }
     int32_t At(int32_t x, int32_t y) const { return Pixel[size_t(y) * W + x]; }
 
@@ -40,6 +41,7 @@ public:
     };
     int32_t W, H;
     const CAreaDisegno *Area;
+    bool Registra = true; // only while one thread draws
     std::vector<int32_t> Pixel;
     std::vector<Scrittura> Scritture;
 };
@@ -58,6 +60,23 @@ public:
     }
     const CFrattale &Vera;
     mutable std::vector<Complesso> Punti;
+};
+
+// On the window 0 .. W x -H .. 0 pixel (j, i) stands for (j, -i), exactly.
+// Column 0 and every pixel of even column and row escape after one step,
+// the rest after two: a grid that looks uniform where it is not.
+class FormulaGriglia final : public CFrattale
+{
+public:
+    void ScriviParametri(std::ostream &) const override {}
+    void LeggiParametri(std::istream &) override {}
+    void Itera(CPunto &p) const override
+    {
+        const int64_t colonna = int64_t(p.c.re);
+        const int64_t riga = -int64_t(p.c.im);
+        p.z = p.c;
+        p.Iterazioni = (colonna == 0 || (colonna % 2 == 0 && riga % 2 == 0)) ? 1 : 2;
+    }
 };
 
 // A document's objects and an area set up the way a drawing sets it up.
@@ -83,6 +102,7 @@ struct Scena
         area.Larghezza = w;
         area.Altezza = h;
         area.MaxIterazioni = limite;
+        area.Fili = 1;
         area.PreparaBuffer(w, h);
     }
 };
@@ -115,6 +135,11 @@ private slots:
     void dimensioniNulle_data();
     void dimensioniNulle();
     void bloccoAltezzaUno();
+
+    void bloccoBordoDestro_data();
+    void bloccoBordoDestro();
+    void piuFili_data();
+    void piuFili();
 
     void renderer();
     void rendererRifiuta();
@@ -437,6 +462,101 @@ void TestDisegno::bloccoAltezzaUno()
     const double primo = 75.0 / 2;     // (1 x 4 x 4) / 8
     const double secondo = 75.0 / 1;   // (1 x 2 x 2) / 4
     QCOMPARE(s.area.Completamento, ((0.0001 + coarse) + primo) + secondo);
+}
+
+void TestDisegno::bloccoBordoDestro_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::newRow("even width") << 200 << 64;
+    QTest::newRow("odd width") << 201 << 63;
+}
+
+void TestDisegno::bloccoBordoDestro()
+{
+    // In the last pass the last block of a row reads its lower-right neighbour
+    // past the right edge, on column 0 three rows down: a pixel that the next
+    // row of blocks sets in the same pass. Drawn row after row it is still 0
+    // there, so the block is computed rather than filled; several threads
+    // must decide the same, whatever the other rows have drawn meanwhile.
+    QFETCH(int, w);
+    QFETCH(int, h);
+    FormulaGriglia griglia;
+    const auto disegna = [&](int fili) {
+        Scena s(w, h, 10, {0.0L, -static_cast<long double>(h)}, {static_cast<long double>(w), 0.0L});
+        s.area.Frattale = &griglia;
+        s.area.Fili = fili;
+        ImmagineProva img(w, h);
+        img.Registra = false;
+        s.area.Immagine = &img;
+        MetodoBlocco().Disegna(s.area);
+        return img.Pixel;
+    };
+    const std::vector<int32_t> uno = disegna(1);
+    const CTabellaColori tabella;
+    // Drawn row after row, the last column's odd pixels are computed.
+    const int32_t ultima = (w % 2 == 0) ? w - 1 : w - 2;
+    QCOMPARE(uno[size_t(1) * w + ultima], tabella.Colore(2));
+    for (int fili : {2, 3, 4})
+        QCOMPARE(disegna(fili), uno);
+}
+
+void TestDisegno::piuFili_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("formula");
+    QTest::addColumn<int>("metodo");
+    for (int metodo = 0; metodo < 2; ++metodo)
+        for (const auto &d : {std::pair{64, 64}, {61, 45}, {3, 50}, {50, 3}, {1, 9}, {130, 17}, {17, 130}}) {
+            for (int formula = 0; formula < 3; ++formula) {
+                const QByteArray nome = QByteArray::number(d.first) + "x" + QByteArray::number(d.second)
+                    + " formula " + QByteArray::number(formula) + (metodo ? " block" : " point");
+                QTest::newRow(nome.constData()) << d.first << d.second << formula << metodo;
+            }
+        }
+}
+
+void TestDisegno::piuFili()
+{
+    // Any number of threads draws the picture one thread draws, pixel for
+    // pixel, with the same buffer and the same progress.
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, formula);
+    QFETCH(int, metodo);
+    const auto disegna = [&](int fili, std::vector<int32_t> &buffer, double &completamento) {
+        // Windows where the block method's fill decisions matter: the edge
+        // of the set, and wide uniform regions.
+        Scena s(w, h, 200, {-1.9L, -1.1L}, {0.6L, 1.2L});
+        if (formula == 2)
+            s.area.Min = {0.1L, 0.1L}, s.area.Max = {3.0L, 2.5L};
+        s.volterra.Param1 = static_cast<long double>(0.65);
+        s.volterra.Param2 = static_cast<long double>(0.3);
+        s.area.Frattale = &FrattaleDaScelta(int8_t(formula), s.mandelbrot, s.julia, s.volterra);
+        s.area.Interno = formula == 1 ? static_cast<CColoratoreInterno *>(&s.nero) : &s.log;
+        s.area.Fili = fili;
+        ImmagineProva img(w, h);
+        img.Registra = false;
+        s.area.Immagine = &img;
+        MetodoPuntoPunto punto;
+        MetodoBlocco blocco;
+        DisegnatoreDaScelta(int8_t(metodo), punto, blocco).Disegna(s.area);
+        buffer.clear();
+        for (int32_t y = 0; y < h + 10; ++y)
+            for (int32_t x = 0; x < w; ++x)
+                buffer.push_back(s.area.LeggiPixel(x, y));
+        completamento = s.area.Completamento;
+        return img.Pixel;
+    };
+    std::vector<int32_t> buffer1, bufferN;
+    double completamento1 = 0, completamentoN = 0;
+    const std::vector<int32_t> uno = disegna(1, buffer1, completamento1);
+    for (int fili : {2, 3, 4, 7}) {
+        QCOMPARE(disegna(fili, bufferN, completamentoN), uno);
+        QCOMPARE(bufferN, buffer1);
+        QCOMPARE(completamentoN, completamento1);
+    }
 }
 
 void TestDisegno::renderer()

@@ -1,0 +1,623 @@
+// The render job: the worker thread, its parking and stopping, the poll
+// loop with its times and texts, against a fake document.
+
+#include "AreaDisegno.h"
+#include "AttesaCalcolo.h"
+#include "CalcoloInBackground.h"
+#include "Coloratori.h"
+#include "Disegnatori.h"
+#include "Errore.h"
+#include "Frattali.h"
+#include "ImmagineQt.h"
+#include "TestiCalcolo.h"
+
+#include <QImage>
+#include <QStringList>
+#include <QTest>
+
+#include <atomic>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+namespace {
+
+const QString Titolo = QStringLiteral("Quillmere v0.9");
+
+// Colourers with one fixed colour each, so that every computed pixel shows.
+class InternoFisso final : public CColoratoreInterno
+{
+public:
+    int32_t Colore(const CPunto &) const override { return 0x0000FF; }
+};
+
+class EsternoFisso final : public CColoratoreEsterno
+{
+public:
+    int32_t Colore(const CPunto &) const override { return 0x00FF00; }
+};
+
+// A formula that fails on its first point.
+class FormulaCheFallisce final : public CFrattale
+{
+public:
+    void ScriviParametri(std::ostream &) const override {}
+    void LeggiParametri(std::istream &) override {}
+    void Itera(CPunto &) const override { throw CErrore("Errore di prova"); }
+};
+
+// Runs a real method and records when it was entered and when it returned.
+class MetodoSpia final : public CDisegnatore
+{
+public:
+    explicit MetodoSpia(CDisegnatore &metodo) : Metodo(metodo) {}
+    void Disegna(CAreaDisegno &area) override
+    {
+        Entrato = true;
+        Metodo.Disegna(area);
+        Uscito = true;
+    }
+
+    CDisegnatore &Metodo;
+    std::atomic<bool> Entrato{false};
+    std::atomic<bool> Uscito{false};
+};
+
+// A drawing that makes no progress at all until it is stopped.
+class MetodoFermo final : public CDisegnatore
+{
+public:
+    void Disegna(CAreaDisegno &area) override
+    {
+        while (area.Continua()) {
+        }
+    }
+};
+
+// A drawing that ends, without drawing, as soon as it is let go.
+class MetodoARilascio final : public CDisegnatore
+{
+public:
+    void Disegna(CAreaDisegno &area) override
+    {
+        while (!Via.load())
+            if (!area.Continua())
+                return;
+    }
+
+    std::atomic<bool> Via{false};
+};
+
+// A render area with its picture, ready for a Mandelbrot drawing.
+struct Disegno
+{
+    Disegno(int32_t larghezza, int32_t altezza, int32_t limite, Complesso min, Complesso max)
+        : Immagine(larghezza, altezza, QImage::Format_RGB32), Vista(Immagine), Spia(Punto)
+    {
+        Immagine.fill(Qt::black);
+        Area.Frattale = &Formula;
+        Area.Interno = &Interno;
+        Area.Esterno = &Esterno;
+        Area.Immagine = &Vista;
+        Area.Min = min;
+        Area.Max = max;
+        Area.Larghezza = larghezza;
+        Area.Altezza = altezza;
+        Area.MaxIterazioni = limite;
+        Area.PreparaBuffer(larghezza, altezza);
+    }
+
+    // Every point inside the main cardioid: each pixel runs to the limit.
+    static std::unique_ptr<Disegno> Lento()
+    {
+        return std::make_unique<Disegno>(64, 64, 1000000, Complesso{-0.2L, -0.2L}, Complesso{0.2L, 0.2L});
+    }
+    // The default window, small and quick.
+    static std::unique_ptr<Disegno> Rapido()
+    {
+        return std::make_unique<Disegno>(16, 16, 50, Complesso{-2.0L, -1.25L}, Complesso{0.5L, 1.25L});
+    }
+
+    // What the drawing has produced so far; read only while the worker is parked or gone.
+    struct Stato
+    {
+        std::vector<int32_t> Buffer;
+        QImage Immagine;
+        double Completamento;
+        bool operator==(const Stato &o) const
+        {
+            return Buffer == o.Buffer && Immagine == o.Immagine && Completamento == o.Completamento;
+        }
+        bool operator!=(const Stato &o) const { return !(*this == o); }
+    };
+    Stato Fotografia() const
+    {
+        Stato s{{}, Immagine.copy(), Area.Completamento};
+        for (int32_t i = 0; i < Area.Altezza; ++i)
+            for (int32_t j = 0; j < Area.Larghezza; ++j)
+                s.Buffer.push_back(Area.LeggiPixel(j, i));
+        return s;
+    }
+    int PixelDisegnati() const
+    {
+        int n = 0;
+        for (int32_t i = 0; i < Area.Altezza; ++i)
+            for (int32_t j = 0; j < Area.Larghezza; ++j)
+                n += Area.LeggiPixel(j, i) != 0;
+        return n;
+    }
+
+    Mandelbrot Formula;
+    InternoFisso Interno;
+    EsternoFisso Esterno;
+    QImage Immagine;
+    CImmagineQt Vista;
+    CAreaDisegno Area;
+    MetodoPuntoPunto Punto;
+    MetodoSpia Spia;
+};
+
+// A document that records, in order, every service the job calls.
+class DocumentoFinto final : public CDocumentoCalcolo
+{
+public:
+    void ElaboraEventi() override
+    {
+        ++Eventi;
+        Registro << QStringLiteral("eventi");
+        if (AlleEventi)
+            AlleEventi(Eventi);
+    }
+    void RidisegnaImmagine() override { Registro << QStringLiteral("ridisegna"); }
+    void ImpostaTitolo(const QString &testo) override
+    {
+        Registro << QStringLiteral("titolo:") + testo;
+        if (AlTitolo)
+            AlTitolo();
+    }
+    void ImpostaTitoloApplicazione(const QString &testo) override { Registro << QStringLiteral("applicazione:") + testo; }
+    void AggiornaStato() override
+    {
+        Registro << QStringLiteral("stato:%1/%2:").arg(TempoImpiegato).arg(TempoPrevisto)
+                        + TestoTempi(TempoImpiegato, TempoPrevisto);
+    }
+    void ModoLibero() override { Registro << QStringLiteral("libero"); }
+
+    QStringList Registro;
+    int Eventi = 0;
+    std::function<void(int)> AlleEventi;
+    std::function<void()> AlTitolo;
+};
+
+// Lets a drawing run until it has changed what it had drawn at the first
+// poll, then asks it to stop; gives up after many polls.
+struct FinoAlProgresso
+{
+    bool ControllaEFerma(DocumentoFinto &doc, const Disegno &d, const Disegno::Stato &prima, int n)
+    {
+        if (d.Fotografia() != prima) {
+            Progredito = true;
+            doc.StopRichiesto = true;
+        } else if (n > 100) {
+            doc.StopRichiesto = true;
+        }
+        return Progredito;
+    }
+    bool Progredito = false;
+};
+
+} // namespace
+
+class TestRender : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void formattaTempo_data();
+    void formattaTempo();
+    void stimaTempoPrevisto_data();
+    void stimaTempoPrevisto();
+    void testiDiStato();
+
+    void creatoSospeso();
+    void distruttoreFermaEAttende();
+    void attendiFineSiSvegliaAllaFine();
+    void erroreDelCalcoloRaggiungeChiControlla();
+
+    void disegnoCompletoLasciaITesti();
+    void fineNelPrimoSonno();
+    void stimeETestiNelTempo();
+    void stopAllaPrimaAttesa();
+    void lavoratoreParcheggiatoNonAvanza();
+    void disegnoAnnidatoNonToccaQuelloEsterno();
+    void secondoDisegnoDellaStessaAreaRifiutato();
+    void erroreDelDisegnoDopoLoStatoLibero();
+};
+
+void TestRender::formattaTempo_data()
+{
+    QTest::addColumn<qint64>("ms");
+    QTest::addColumn<QString>("testo");
+    QTest::newRow("zero") << qint64(0) << "0:00.0";
+    QTest::newRow("200") << qint64(200) << "0:00.2";
+    QTest::newRow("1234") << qint64(1234) << "0:01.2";
+    QTest::newRow("61000") << qint64(61000) << "1:01.0";
+    QTest::newRow("un'ora") << qint64(3600000) << "1:00:00.0";
+    QTest::newRow("giorno e ora") << qint64(90061100) << "1gg,1:01:01.1";
+    QTest::newRow("sotto il decimo") << qint64(99) << "0:00.0";
+    QTest::newRow("quasi un minuto") << qint64(59999) << "0:59.9";
+    QTest::newRow("quasi un'ora") << qint64(3599999) << "59:59.9";
+    QTest::newRow("quasi un giorno") << qint64(86399999) << "23:59:59.9";
+    QTest::newRow("un giorno") << qint64(86400000) << "1gg,0:00:00.0";
+    QTest::newRow("prima stima") << qint64(599999999) << "6gg,22:39:59.9";
+    QTest::newRow("oltre 31 bit") << qint64(2399999999) << "27gg,18:39:59.9";
+    QTest::newRow("2^32") << qint64(4294967296) << "49gg,17:02:47.2";
+}
+
+void TestRender::formattaTempo()
+{
+    QFETCH(qint64, ms);
+    QFETCH(QString, testo);
+    QCOMPARE(FormattaTempo(ms), testo);
+}
+
+void TestRender::stimaTempoPrevisto_data()
+{
+    QTest::addColumn<qint64>("t");
+    QTest::addColumn<double>("completamento");
+    QTest::addColumn<qint64>("stima");
+    // The double 0.0001 lies slightly above 1/10000, so each estimate falls
+    // just short of t x 10^6 and is truncated to one millisecond less.
+    QTest::newRow("600 al valore iniziale") << qint64(600) << 0.0001 << qint64(599999999);
+    QTest::newRow("2400 al valore iniziale") << qint64(2400) << 0.0001 << qint64(2399999999);
+    QTest::newRow("3000 al valore iniziale") << qint64(3000) << 0.0001 << qint64(2999999999);
+    QTest::newRow("a metà") << qint64(600) << 50.0 << qint64(1200);
+    QTest::newRow("finito") << qint64(1800) << 100.0 << qint64(1800);
+    QTest::newRow("un terzo") << qint64(1000) << 30.0 << qint64(3333);
+    QTest::newRow("senza progresso") << qint64(600) << 0.0 << qint64(0);
+    QTest::newRow("oltre 64 bit") << qint64(600) << 1e-300 << std::numeric_limits<qint64>::max();
+}
+
+void TestRender::stimaTempoPrevisto()
+{
+    QFETCH(qint64, t);
+    QFETCH(double, completamento);
+    QFETCH(qint64, stima);
+    QCOMPARE(StimaTempoPrevisto(t, completamento), stima);
+}
+
+void TestRender::testiDiStato()
+{
+    QCOMPARE(TestoDimensione(256, 256), QStringLiteral("256x256"));
+    QCOMPARE(TestoDimensione(640, 0), QStringLiteral("640x0"));
+    QCOMPARE(TestoTempi(200, 0), QStringLiteral("\tTempo impiegato: 0:00.2"));
+    // Before the first estimate the job holds TempoPrevisto at 1.
+    QCOMPARE(TestoTempi(0, 1), QStringLiteral("\tTempo impiegato/previsto: 0:00.0 / 0:00.0"));
+    QCOMPARE(TestoTempi(61000, 3600000), QStringLiteral("\tTempo impiegato/previsto: 1:01.0 / 1:00:00.0"));
+    QCOMPARE(TestoPercentuale(0.0001), QStringLiteral("0.0"));
+    QCOMPARE(TestoPercentuale(12.34), QStringLiteral("12.3"));
+    QCOMPARE(TestoPercentuale(100.0001), QStringLiteral("100.0"));
+    QCOMPARE(TestoCompletamento(0.0001, 599999999),
+             QStringLiteral("Completamento: 0.0%   Tempo stimato: 6gg,22:39:59.9 secs."));
+    QCOMPARE(TestoCompletamento(42.25, 1234), QStringLiteral("Completamento: 42.2%   Tempo stimato: 0:01.2 secs."));
+}
+
+void TestRender::creatoSospeso()
+{
+    auto d = Disegno::Rapido();
+    {
+        CalcoloInBackground calcolo(d->Spia, d->Area);
+        QVERIFY(CalcoloInBackground::InCorso(d->Area));
+        calcolo.Sospendi();
+        QVERIFY(!calcolo.Finito);
+    }
+    QVERIFY(!d->Spia.Entrato);
+    QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+    QCOMPARE(d->PixelDisegnati(), 0);
+}
+
+void TestRender::distruttoreFermaEAttende()
+{
+    auto d = Disegno::Lento();
+    {
+        CalcoloInBackground calcolo(d->Spia, d->Area);
+        calcolo.Riprendi();
+        QVERIFY(QTest::qWaitFor([&] { return d->Spia.Entrato.load(); }));
+    }
+    // Disegna has returned before the destructor did: the thread was stopped
+    // and joined, not left behind.
+    QVERIFY(d->Spia.Uscito);
+    QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+    QVERIFY(d->Area.Completamento < 100.0);
+}
+
+void TestRender::attendiFineSiSvegliaAllaFine()
+{
+    auto d = Disegno::Rapido();
+    CalcoloInBackground calcolo(d->Spia, d->Area);
+    calcolo.Riprendi();
+    // Would hang far beyond the test's time limit if the wait did not end with the drawing.
+    QVERIFY(calcolo.AttendiFine(std::chrono::hours(1)));
+    QVERIFY(d->Spia.Uscito);
+    calcolo.Termina();
+    QCOMPARE(d->PixelDisegnati(), 16 * 16);
+
+    auto lento = Disegno::Lento();
+    CalcoloInBackground fermo(lento->Punto, lento->Area);
+    fermo.Riprendi();
+    fermo.Sospendi();
+    QVERIFY(!fermo.AttendiFine(std::chrono::milliseconds(1)));
+    fermo.Ferma();
+    QVERIFY(fermo.Finito);
+    QVERIFY(fermo.AttendiFine(std::chrono::milliseconds(0)));
+}
+
+void TestRender::erroreDelCalcoloRaggiungeChiControlla()
+{
+    auto d = Disegno::Rapido();
+    FormulaCheFallisce fallisce;
+    d->Area.Frattale = &fallisce;
+    CalcoloInBackground calcolo(d->Punto, d->Area);
+    calcolo.Riprendi();
+    QVERIFY(calcolo.AttendiFine(std::chrono::hours(1)));
+    try {
+        calcolo.Termina();
+        QFAIL("the worker's error was not raised");
+    } catch (const CErrore &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Errore di prova"));
+    }
+    QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+    calcolo.Termina(); // raised once only
+}
+
+void TestRender::disegnoCompletoLasciaITesti()
+{
+    auto d = Disegno::Rapido();
+    DocumentoFinto doc;
+    AttendiCalcolo(doc, d->Spia, d->Area, Titolo);
+    QVERIFY(d->Spia.Uscito);
+    QCOMPARE(d->PixelDisegnati(), 16 * 16);
+    QCOMPARE(doc.TempoImpiegato, int64_t(200) * doc.Eventi);
+    QCOMPARE(doc.TempoPrevisto, int64_t(0));
+    QCOMPARE(doc.Registro.first(), QStringLiteral("titolo:Completamento: 0% "));
+    const QStringList fine{QStringLiteral("titolo:") + Titolo, QStringLiteral("applicazione:") + Titolo,
+                           QStringLiteral("ridisegna"),
+                           QStringLiteral("stato:%1/0:").arg(doc.TempoImpiegato) + TestoTempi(doc.TempoImpiegato, 0),
+                           QStringLiteral("libero")};
+    QCOMPARE(doc.Registro.mid(doc.Registro.size() - fine.size()), fine);
+    QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+
+    // The picture is the one the method draws on its own.
+    auto diretto = Disegno::Rapido();
+    diretto->Punto.Disegna(diretto->Area);
+    QVERIFY(diretto->Fotografia() == d->Fotografia());
+}
+
+void TestRender::fineNelPrimoSonno()
+{
+    // The drawing is let go at the first caption, just before the loop; it
+    // normally ends during the first sleep. A run where the worker was faster
+    // than the first test of the loop (no cycle) or was kept from running
+    // (more cycles) is legal too, and is only checked for its accounting.
+    bool visto = false;
+    for (int prova = 0; prova < 50 && !visto; ++prova) {
+        auto d = Disegno::Rapido();
+        MetodoARilascio metodo;
+        DocumentoFinto doc;
+        doc.AlTitolo = [&] { metodo.Via = true; };
+        AttendiCalcolo(doc, metodo, d->Area, Titolo);
+        QCOMPARE(doc.TempoImpiegato, int64_t(200) * doc.Eventi);
+        if (doc.Eventi != 1)
+            continue;
+        visto = true;
+        const QStringList atteso{QStringLiteral("titolo:Completamento: 0% "),
+                                 QStringLiteral("eventi"),
+                                 QStringLiteral("titolo:Quillmere v0.9"),
+                                 QStringLiteral("applicazione:Quillmere v0.9"),
+                                 QStringLiteral("ridisegna"),
+                                 QStringLiteral("stato:200/0:\tTempo impiegato: 0:00.2"),
+                                 QStringLiteral("libero")};
+        QCOMPARE(doc.Registro, atteso);
+    }
+    QVERIFY(visto);
+}
+
+void TestRender::stimeETestiNelTempo()
+{
+    // No progress at all for 3 s: every estimate is made at the start value 0.0001.
+    auto d = Disegno::Rapido();
+    MetodoFermo metodo;
+    DocumentoFinto doc;
+    doc.AlleEventi = [&](int n) {
+        if (n == 15)
+            doc.StopRichiesto = true;
+    };
+    AttendiCalcolo(doc, metodo, d->Area, Titolo);
+
+    const QString eventi = QStringLiteral("eventi");
+    const QString applicazione = QStringLiteral("applicazione:0.0% Quillmere v0.9");
+    auto stima = [](const char *tempo) {
+        return QStringLiteral("titolo:Completamento: 0.0%   Tempo stimato: ") + QLatin1String(tempo)
+               + QStringLiteral(" secs.");
+    };
+    const QStringList atteso{
+        QStringLiteral("titolo:Completamento: 0% "),
+        eventi, eventi, eventi,
+        stima("6gg,22:39:59.9"),
+        QStringLiteral("stato:600/599999999:\tTempo impiegato/previsto: 0:00.6 / 6gg,22:39:59.9"),
+        applicazione,
+        eventi, eventi, eventi,
+        stima("13gg,21:19:59.9"),
+        QStringLiteral("stato:1200/1199999999:\tTempo impiegato/previsto: 0:01.2 / 13gg,21:19:59.9"),
+        applicazione,
+        eventi, eventi, eventi,
+        stima("20gg,19:59:59.9"),
+        QStringLiteral("stato:1800/1799999999:\tTempo impiegato/previsto: 0:01.8 / 20gg,19:59:59.9"),
+        applicazione,
+        eventi, eventi, eventi,
+        // Beyond 2^31 - 1 ms: held and shown whole.
+        stima("27gg,18:39:59.9"),
+        QStringLiteral("stato:2400/2399999999:\tTempo impiegato/previsto: 0:02.4 / 27gg,18:39:59.9"),
+        applicazione,
+        eventi, eventi, eventi,
+        // At 3000 ms the repaint comes before the texts.
+        QStringLiteral("ridisegna"),
+        stima("34gg,17:19:59.9"),
+        QStringLiteral("stato:3000/2999999999:\tTempo impiegato/previsto: 0:03.0 / 34gg,17:19:59.9"),
+        applicazione,
+        // The stop, then the texts left behind.
+        QStringLiteral("ridisegna"),
+        QStringLiteral("titolo:Quillmere v0.9"),
+        QStringLiteral("applicazione:Quillmere v0.9"),
+        QStringLiteral("ridisegna"),
+        QStringLiteral("stato:3000/0:\tTempo impiegato: 0:03.0"),
+        QStringLiteral("libero"),
+    };
+    QCOMPARE(doc.Registro, atteso);
+    QCOMPARE(doc.TempoImpiegato, int64_t(3000));
+    QCOMPARE(doc.TempoPrevisto, int64_t(0));
+}
+
+void TestRender::stopAllaPrimaAttesa()
+{
+    auto d = Disegno::Lento();
+    DocumentoFinto doc;
+    Disegno::Stato alloStop;
+    doc.AlleEventi = [&](int) {
+        alloStop = d->Fotografia();
+        doc.StopRichiesto = true;
+    };
+    AttendiCalcolo(doc, d->Spia, d->Area, Titolo);
+
+    // The loop ended at the poll that saw the request, and the worker is gone.
+    QCOMPARE(doc.Eventi, 1);
+    QVERIFY(d->Spia.Uscito);
+    QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+    // Nothing was drawn after the request: the buffer and the picture are
+    // those of the moment the stop was handled, short of the whole image.
+    QVERIFY(d->Fotografia() == alloStop);
+    QVERIFY(d->Area.Completamento < 100.0);
+    const QStringList atteso{QStringLiteral("titolo:Completamento: 0% "),
+                             QStringLiteral("eventi"),
+                             QStringLiteral("ridisegna"),
+                             QStringLiteral("titolo:Quillmere v0.9"),
+                             QStringLiteral("applicazione:Quillmere v0.9"),
+                             QStringLiteral("ridisegna"),
+                             QStringLiteral("stato:200/0:\tTempo impiegato: 0:00.2"),
+                             QStringLiteral("libero")};
+    QCOMPARE(doc.Registro, atteso);
+
+    // A new drawing of the same area can start at once.
+    d->Area.PreparaBuffer(d->Area.Larghezza, d->Area.Altezza);
+    DocumentoFinto ancora;
+    ancora.AlleEventi = [&](int) { ancora.StopRichiesto = true; };
+    AttendiCalcolo(ancora, d->Punto, d->Area, Titolo);
+    QCOMPARE(ancora.Eventi, 1);
+    QCOMPARE(ancora.Registro.last(), QStringLiteral("libero"));
+}
+
+void TestRender::lavoratoreParcheggiatoNonAvanza()
+{
+    auto d = Disegno::Lento();
+    DocumentoFinto doc;
+    Disegno::Stato primo;
+    bool fermoDuranteGliEventi = false;
+    FinoAlProgresso progresso;
+    doc.AlleEventi = [&](int n) {
+        if (n == 1) {
+            primo = d->Fotografia();
+            // Give a worker that was not parked every chance to show itself.
+            fermoDuranteGliEventi = !QTest::qWaitFor([&] { return d->Fotografia() != primo; }, 300);
+        } else {
+            progresso.ControllaEFerma(doc, *d, primo, n);
+        }
+    };
+    AttendiCalcolo(doc, d->Punto, d->Area, Titolo);
+    QVERIFY(fermoDuranteGliEventi);
+    // Once resumed it went on drawing.
+    QVERIFY(progresso.Progredito);
+}
+
+void TestRender::disegnoAnnidatoNonToccaQuelloEsterno()
+{
+    auto esterno = Disegno::Lento();
+    auto interno = Disegno::Lento();
+    DocumentoFinto docEsterno;
+    DocumentoFinto docInterno;
+    // The inner drawing runs for two polls of its own, then is stopped.
+    docInterno.AlleEventi = [&](int n) {
+        if (n == 2)
+            docInterno.StopRichiesto = true;
+    };
+    Disegno::Stato prima;
+    Disegno::Stato dopo;
+    FinoAlProgresso progresso;
+    docEsterno.AlleEventi = [&](int n) {
+        if (n == 1) {
+            prima = esterno->Fotografia();
+            AttendiCalcolo(docInterno, interno->Spia, interno->Area, Titolo);
+            dopo = esterno->Fotografia();
+        } else {
+            progresso.ControllaEFerma(docEsterno, *esterno, prima, n);
+        }
+    };
+    AttendiCalcolo(docEsterno, esterno->Punto, esterno->Area, Titolo);
+
+    QVERIFY(interno->Spia.Uscito);
+    QCOMPARE(docInterno.Eventi, 2);
+    QCOMPARE(docInterno.TempoImpiegato, int64_t(400));
+    QCOMPARE(docInterno.Registro.last(), QStringLiteral("libero"));
+    // The outer drawing stood still all through the inner one, and its time
+    // counts its own polls only.
+    QVERIFY(prima == dopo);
+    QVERIFY(progresso.Progredito);
+    QCOMPARE(docEsterno.TempoImpiegato, int64_t(200) * docEsterno.Eventi);
+}
+
+void TestRender::secondoDisegnoDellaStessaAreaRifiutato()
+{
+    auto d = Disegno::Lento();
+    DocumentoFinto doc;
+    DocumentoFinto secondo;
+    Disegno::Stato prima;
+    bool rifiutato = false;
+    doc.AlleEventi = [&](int) {
+        prima = d->Fotografia();
+        try {
+            AttendiCalcolo(secondo, d->Punto, d->Area, Titolo);
+        } catch (const std::logic_error &) {
+            rifiutato = true;
+        }
+        QVERIFY(CalcoloInBackground::InCorso(d->Area));
+        doc.StopRichiesto = true;
+    };
+    AttendiCalcolo(doc, d->Spia, d->Area, Titolo);
+    QVERIFY(rifiutato);
+    QVERIFY(secondo.Registro.isEmpty());
+    QVERIFY(d->Fotografia() == prima);
+    QCOMPARE(doc.Registro.last(), QStringLiteral("libero"));
+    QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+}
+
+void TestRender::erroreDelDisegnoDopoLoStatoLibero()
+{
+    auto d = Disegno::Rapido();
+    FormulaCheFallisce fallisce;
+    d->Area.Frattale = &fallisce;
+    DocumentoFinto doc;
+    try {
+        AttendiCalcolo(doc, d->Punto, d->Area, Titolo);
+        QFAIL("the drawing's error was not raised");
+    } catch (const CErrore &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Errore di prova"));
+    }
+    // The interface was left idle, with the titles restored, before the error went on.
+    QCOMPARE(doc.Registro.last(), QStringLiteral("libero"));
+    QVERIFY(doc.Registro.contains(QStringLiteral("titolo:Quillmere v0.9")));
+    QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+}
+
+QTEST_GUILESS_MAIN(TestRender)
+#include "tst_render.moc"

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -64,13 +65,24 @@ bool PerOgniRiga(CAreaDisegno &area, int32_t righe, Riga &&riga)
 
     std::atomic<int32_t> prossima{0};
     std::atomic<bool> fermato{false};
+    // The first error of any thread ends the others at their next row and is
+    // raised on this thread once they are all joined.
+    std::exception_ptr errore;
+    std::mutex mutexErrore;
     const auto lavora = [&] {
-        while (!fermato.load(std::memory_order_relaxed)) {
-            const int32_t k = prossima.fetch_add(1, std::memory_order_relaxed);
-            if (k >= righe)
-                return;
-            if (!riga(k))
-                fermato.store(true, std::memory_order_relaxed);
+        try {
+            while (!fermato.load(std::memory_order_relaxed)) {
+                const int32_t k = prossima.fetch_add(1, std::memory_order_relaxed);
+                if (k >= righe)
+                    return;
+                if (!riga(k))
+                    fermato.store(true, std::memory_order_relaxed);
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(mutexErrore);
+            if (!errore)
+                errore = std::current_exception();
+            fermato.store(true, std::memory_order_relaxed);
         }
     };
 
@@ -102,6 +114,8 @@ bool PerOgniRiga(CAreaDisegno &area, int32_t righe, Riga &&riga)
         t.join();
     if (cancello)
         cancello->Entra();
+    if (errore)
+        std::rethrow_exception(errore);
     return area.Continua() && !fermato.load(std::memory_order_relaxed);
 }
 

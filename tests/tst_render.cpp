@@ -112,7 +112,7 @@ struct Disegno
     // Every point inside the main cardioid: each pixel runs to the limit.
     static std::unique_ptr<Disegno> Lento()
     {
-        return std::make_unique<Disegno>(64, 64, 1000000, Complesso{-0.2L, -0.2L}, Complesso{0.2L, 0.2L});
+        return std::make_unique<Disegno>(128, 128, 1000000, Complesso{-0.2L, -0.2L}, Complesso{0.2L, 0.2L});
     }
     // The default window, small and quick.
     static std::unique_ptr<Disegno> Rapido()
@@ -224,6 +224,7 @@ private slots:
     void creatoSospeso();
     void distruttoreFermaEAttende();
     void attendiFineSiSvegliaAllaFine();
+    void erroreDelCalcoloRaggiungeChiControlla_data();
     void erroreDelCalcoloRaggiungeChiControlla();
 
     void disegnoCompletoLasciaITesti();
@@ -233,6 +234,7 @@ private slots:
     void lavoratoreParcheggiatoNonAvanza();
     void disegnoAnnidatoNonToccaQuelloEsterno();
     void secondoDisegnoDellaStessaAreaRifiutato();
+    void erroreDelDisegnoDopoLoStatoLibero_data();
     void erroreDelDisegnoDopoLoStatoLibero();
 };
 
@@ -354,9 +356,24 @@ void TestRender::attendiFineSiSvegliaAllaFine()
     QVERIFY(fermo.AttendiFine(std::chrono::milliseconds(0)));
 }
 
+// The drawing on one thread, and shared among two.
+static void FiliDelDisegno()
+{
+    QTest::addColumn<int>("fili");
+    QTest::newRow("un filo") << 1;
+    QTest::newRow("due fili") << 2;
+}
+
+void TestRender::erroreDelCalcoloRaggiungeChiControlla_data()
+{
+    FiliDelDisegno();
+}
+
 void TestRender::erroreDelCalcoloRaggiungeChiControlla()
 {
+    QFETCH(int, fili);
     auto d = Disegno::Rapido();
+    d->Area.Fili = fili;
     FormulaCheFallisce fallisce;
     d->Area.Frattale = &fallisce;
     CalcoloInBackground calcolo(d->Punto, d->Area);
@@ -601,9 +618,16 @@ void TestRender::secondoDisegnoDellaStessaAreaRifiutato()
     QVERIFY(!CalcoloInBackground::InCorso(d->Area));
 }
 
+void TestRender::erroreDelDisegnoDopoLoStatoLibero_data()
+{
+    FiliDelDisegno();
+}
+
 void TestRender::erroreDelDisegnoDopoLoStatoLibero()
 {
+    QFETCH(int, fili);
     auto d = Disegno::Rapido();
+    d->Area.Fili = fili;
     FormulaCheFallisce fallisce;
     d->Area.Frattale = &fallisce;
     DocumentoFinto doc;

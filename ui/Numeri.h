@@ -1,0 +1,35 @@
+#pragma once
+
+#include <QString>
+
+#include <cstdint>
+
+// The texts of the settings panels' numbers and their readings. Plane values
+// are written and read in 80-bit arithmetic, with the decimal separator of
+// the user's locale. The readings throw CErrore with the program's message.
+
+// The decimal separator of the user's locale. Read it once at start-up and
+// hand it to both the number texts and the readings, so that what the
+// program writes it also reads.
+QString SeparatoreDecimaleDiSistema();
+
+// Decimal, "-" before a negative value, no grouping.
+QString TestoIntero(int32_t valore);
+
+// At most 15 significant digits of the value rounded to a double: fixed
+// notation from 0.0001 up to (not including) 10^15, otherwise "E" notation
+// (1E-5, 1E15, -2.5E20). A value beyond the range of a double keeps its own
+// digits; infinities and NaNs read "INF", "-INF" and "NAN".
+QString TestoNumero(long double valore, const QString &separatore);
+
+// Spaces before the number, then either a signed decimal in the 32-bit range
+// or, unsigned, up to eight hexadecimal digits after "$", "x", "X", "0x" or
+// "0X", taken as a 32-bit pattern; nothing may follow the last digit.
+// Anything else: CErrore "'text' is not a valid integer value".
+int32_t LeggiIntero(const QString &testo);
+
+// Spaces before and after; a sign, digits with at most one decimal separator,
+// and an exponent of "E" or "e", a sign and digits. The value is the nearest
+// 80-bit one. Anything else, or a value beyond the 80-bit range: CErrore
+// "'text' is not a valid floating point value".
+long double LeggiNumero(const QString &testo, const QString &separatore);

@@ -12,6 +12,9 @@
 
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <vector>
 #include <fstream>
 #include <iostream>
 
@@ -19,7 +22,8 @@ namespace {
 
 int Uso()
 {
-    std::cerr << "uso: quillmere-render FILE_PARAMETRI USCITA.bmp\n";
+    std::cerr << "uso: quillmere-render [--threads N] FILE_PARAMETRI USCITA.bmp\n"
+                 "  --threads N  draw with N threads (default: one per processor core)\n";
     return 2;
 }
 
@@ -27,10 +31,27 @@ int Uso()
 
 int main(int argc, char **argv)
 {
-    if (argc != 3)
+    int32_t fili = 0;
+    std::vector<const char *> nomi;
+    for (int a = 1; a < argc; ++a) {
+        const std::string arg = argv[a];
+        if (arg == "--threads" && a + 1 < argc) {
+            char *fine = nullptr;
+            const long n = std::strtol(argv[++a], &fine, 10);
+            if (*fine != '\0' || n < 1 || n > 1024)
+                return Uso();
+            fili = int32_t(n);
+        } else if (arg.size() > 1 && arg[0] == '-') {
+            return Uso();
+        } else {
+            nomi.push_back(argv[a]);
+        }
+    }
+    if (nomi.size() != 2)
         return Uso();
-    const char *nomeParametri = argv[1];
-    const QString nomeUscita = QString::fromLocal8Bit(argv[2]);
+    const char *nomeParametri = nomi[0];
+    const char *nomeBmp = nomi[1];
+    const QString nomeUscita = QString::fromLocal8Bit(nomeBmp);
 
     std::ifstream file(nomeParametri, std::ios::binary);
     if (!file) {
@@ -75,6 +96,7 @@ int main(int argc, char **argv)
         area.Larghezza = W;
         area.Altezza = H;
         area.MaxIterazioni = par.Finestra.MaxIterazioni;
+        area.Fili = fili;
         area.PreparaBuffer(W, H);
         CDisegnatore &metodo = DisegnatoreDaScelta(par.SceltaMetodo, puntoPunto, blocco);
 
@@ -84,7 +106,7 @@ int main(int argc, char **argv)
 
         QImageWriter writer(nomeUscita, "bmp");
         if (!writer.write(immagine)) {
-            std::cerr << "quillmere-render: " << argv[2] << ": " << writer.errorString().toStdString() << '\n';
+            std::cerr << "quillmere-render: " << nomeBmp << ": " << writer.errorString().toStdString() << '\n';
             return 1;
         }
         const double megapixel = double(W) * double(H) / 1e6;

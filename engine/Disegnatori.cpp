@@ -2,6 +2,7 @@
 
 #include "Coloratori.h"
 #include "Frattali.h"
+#include "Orbite.h"
 
 #include <algorithm>
 #include <atomic>
@@ -15,14 +16,111 @@ namespace {
 
 constexpr int32_t LatoMassimo = 0x7FFF0000;
 
-// The colour of the pixel that p stands for, after iterating it.
-inline int32_t ColoreDi(const CAreaDisegno &area, CPunto &p)
+// The colour of the pixel that an iterated point stands for.
+inline int32_t ColoreDi(const CAreaDisegno &area, const CPunto &p)
 {
-    area.Frattale->Itera(p);
     if (p.Iterazioni == p.MaxIterazioni)
         return area.Interno->Colore(p);
     return area.Esterno->Colore(p);
 }
+
+// Computes the points a drawing method hands it and stores each one's colour
+// at its pixel. For the formulas z <- z^2 + k (Mandelbrot, Julia) it keeps
+// two orbits in flight, so the colour of a point may be stored a little after
+// later points were handed in; Svuota stores every pending one. Every point
+// gets exactly the count and the final value that the formula's Itera gives.
+class CCalcolo
+{
+public:
+    explicit CCalcolo(CAreaDisegno &area) : Area(area), Max(area.MaxIterazioni)
+    {
+        if (dynamic_cast<const Mandelbrot *>(area.Frattale))
+            Coppie = true;
+        else if (const Julia *julia = dynamic_cast<const Julia *>(area.Frattale)) {
+            Coppie = true;
+            Costante = &julia->Param;
+        }
+        Coppie = Coppie && Max > 0;
+    }
+
+    void Calcola(const Complesso &c, int32_t x, int32_t y)
+    {
+        if (!Coppie) {
+            CPunto p;
+            p.c = c;
+            p.MaxIterazioni = Max;
+            Area.Frattale->Itera(p);
+            Area.ScriviPixel(ColoreDi(Area, p), x, y);
+            return;
+        }
+        Corsia &libera = Corsie[0].Occupata ? Corsie[1] : Corsie[0];
+        libera.Orbita.zr = c.re;
+        libera.Orbita.zi = c.im;
+        libera.Orbita.kr = Costante ? Costante->re : c.re;
+        libera.Orbita.ki = Costante ? Costante->im : c.im;
+        libera.c = c;
+        libera.n = 0;
+        libera.x = x;
+        libera.y = y;
+        libera.Occupata = true;
+        if (Corsie[0].Occupata && Corsie[1].Occupata)
+            Avanza();
+    }
+
+    // Stores the colours of all the points still in flight.
+    void Svuota()
+    {
+        while (Corsie[0].Occupata || Corsie[1].Occupata)
+            Avanza();
+    }
+
+private:
+    struct Corsia
+    {
+        COrbita Orbita;
+        Complesso c;
+        int32_t n = 0;
+        int32_t x = 0;
+        int32_t y = 0;
+        bool Occupata = false;
+    };
+
+    // Steps the orbits in flight until at least one of them ends, and stores it.
+    // An empty lane runs the orbit of 0, which never ends by its modulus.
+    void Avanza()
+    {
+        for (Corsia &c : Corsie)
+            if (!c.Occupata)
+                c.Orbita = COrbita();
+        int32_t passi = Max;
+        for (const Corsia &c : Corsie)
+            if (c.Occupata)
+                passi = std::min(passi, Max - c.n);
+        int32_t finite = 0;
+        const int32_t fatti = IteraCoppia(Corsie[0].Orbita, Corsie[1].Orbita, passi, finite);
+        for (int k = 0; k < 2; ++k) {
+            Corsia &c = Corsie[k];
+            if (!c.Occupata)
+                continue;
+            c.n += fatti;
+            if ((finite >> k) & 1 || c.n == Max) {
+                CPunto p;
+                p.c = c.c;
+                p.z = {c.Orbita.zr, c.Orbita.zi};
+                p.Iterazioni = c.n;
+                p.MaxIterazioni = Max;
+                Area.ScriviPixel(ColoreDi(Area, p), c.x, c.y);
+                c.Occupata = false;
+            }
+        }
+    }
+
+    CAreaDisegno &Area;
+    const int32_t Max;
+    bool Coppie = false;
+    const Complesso *Costante = nullptr; // Julia's constant; Mandelbrot adds the point itself
+    Corsia Corsie[2];
+};
 
 int32_t FiliDa(const CAreaDisegno &area)
 {
@@ -133,16 +231,15 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
     CProgresso progresso(area);
     // Each row starts afresh from X Min, so rows can be drawn in any order.
     PerOgniRiga(area, H, [&](int32_t i) {
-        CPunto p;
-        p.MaxIterazioni = area.MaxIterazioni;
+        CCalcolo calcolo(area);
         Complesso P{area.Min.re, area.Max.im + i * dy};
         for (int32_t j = 0; j < W; ++j) {
             if (!area.Continua())
                 return false;
-            p.c = P;
-            area.ScriviPixel(ColoreDi(area, p), j, i);
+            calcolo.Calcola(P, j, i);
             P.re = dx + P.re;
         }
+        calcolo.Svuota();
         progresso.Aggiungi(r);
         return true;
     });
@@ -191,16 +288,15 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const int32_t righe = int32_t((int64_t(H) + S0 - 1) / S0);
         const bool finito = PerOgniRiga(area, righe, [&](int32_t k) {
             const int32_t i = k * S0;
-            CPunto p;
-            p.MaxIterazioni = area.MaxIterazioni;
+            CCalcolo calcolo(area);
             Complesso P{area.Min.re, area.Max.im + i * dy};
             for (int64_t j = 0; j < W; j += S0) {
                 if (!area.Continua())
                     return false;
-                p.c = P;
-                area.ScriviPixel(ColoreDi(area, p), int32_t(j), i);
+                calcolo.Calcola(P, int32_t(j), i);
                 P.re = u + P.re;
             }
+            calcolo.Svuota();
             progresso.Aggiungi(r);
             return true;
         });
@@ -221,8 +317,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const int32_t righe = int32_t((int64_t(H) + S - 1) / S);
         const bool finito = PerOgniRiga(area, righe, [&](int32_t kr) {
             const int32_t i = kr * S;
-            CPunto p;
-            p.MaxIterazioni = area.MaxIterazioni;
+            CCalcolo calcolo(area);
             Complesso P{area.Min.re, area.Max.im + i * dy};
             int32_t sinistra = -1;
             int32_t qui = -1;
@@ -237,6 +332,9 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
                     prossimo = area.LeggiPixel(j + S, i);
                     prossimoSotto = area.LeggiPixel(j + S, i + S);
                 } else {
+                    // Past the edge the reads may land on pixels of this row's
+                    // blocks: they must all be stored first.
+                    calcolo.Svuota();
                     prossimo = LeggiOltreIlBordo(area, j + S, i, i, S, h);
                     prossimoSotto = LeggiOltreIlBordo(area, j + S, i + S, i, S, h);
                 }
@@ -248,15 +346,17 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
                 } else {
                     if (!area.Continua())
                         return false;
-                    p.c = P + Complesso{hx, 0.0L};
-                    area.ScriviPixel(ColoreDi(area, p), j + h, i);
-                    p.c = p.c + Complesso{0.0L, hy};
-                    area.ScriviPixel(ColoreDi(area, p), j + h, i + h);
-                    p.c = p.c + Complesso{-hx, 0.0L};
-                    area.ScriviPixel(ColoreDi(area, p), j, i + h);
+                    // Each point moves on from the previous one.
+                    const Complesso c1 = P + Complesso{hx, 0.0L};
+                    const Complesso c2 = c1 + Complesso{0.0L, hy};
+                    const Complesso c3 = c2 + Complesso{-hx, 0.0L};
+                    calcolo.Calcola(c1, j + h, i);
+                    calcolo.Calcola(c2, j + h, i + h);
+                    calcolo.Calcola(c3, j, i + h);
                 }
                 P.re = u + P.re;
             }
+            calcolo.Svuota();
             progresso.Aggiungi(r);
             return true;
         });

@@ -136,6 +136,8 @@ private slots:
     void dimensioniNulle();
     void bloccoAltezzaUno();
 
+    void coppieComeItera_data();
+    void coppieComeItera();
     void bloccoBordoDestro_data();
     void bloccoBordoDestro();
     void piuFili_data();
@@ -462,6 +464,51 @@ void TestDisegno::bloccoAltezzaUno()
     const double primo = 75.0 / 2;     // (1 x 4 x 4) / 8
     const double secondo = 75.0 / 1;   // (1 x 2 x 2) / 4
     QCOMPARE(s.area.Completamento, ((0.0001 + coarse) + primo) + secondo);
+}
+
+void TestDisegno::coppieComeItera_data()
+{
+    QTest::addColumn<int>("w");
+    QTest::addColumn<int>("h");
+    QTest::addColumn<int>("limite");
+    QTest::addColumn<int>("formula");
+    for (int formula = 0; formula < 2; ++formula)
+        for (const int limite : {0, 1, 2, 3, 120, 1000})
+            for (const auto &d : {std::pair{64, 48}, {37, 19}, {1, 5}}) {
+                const QByteArray nome = QByteArray::number(d.first) + "x" + QByteArray::number(d.second) + " limit "
+                    + QByteArray::number(limite) + (formula ? " Julia" : " Mandelbrot");
+                QTest::newRow(nome.constData()) << d.first << d.second << limite << formula;
+            }
+}
+
+void TestDisegno::coppieComeItera()
+{
+    // Mandelbrot and Julia pictures are computed two orbits at a time; a
+    // wrapped formula takes the one-point Itera. Both draw the same pictures.
+    QFETCH(int, w);
+    QFETCH(int, h);
+    QFETCH(int, limite);
+    QFETCH(int, formula);
+    for (int metodo = 0; metodo < 2; ++metodo) {
+        const auto disegna = [&](bool avvolta) {
+            Scena s(w, h, limite, {-1.5L, -1.0L}, {0.5L, 1.0L});
+            s.julia.Param = {-0.8L, 0.156L};
+            CFrattale &vera = formula ? static_cast<CFrattale &>(s.julia) : s.mandelbrot;
+            FormulaContata contata(vera);
+            s.area.Frattale = avvolta ? static_cast<CFrattale *>(&contata) : &vera;
+            ImmagineProva img(w, h);
+            s.area.Immagine = &img;
+            MetodoPuntoPunto punto;
+            MetodoBlocco blocco;
+            DisegnatoreDaScelta(int8_t(metodo), punto, blocco).Disegna(s.area);
+            std::vector<int32_t> pixel = img.Pixel;
+            for (int32_t y = 0; y < h + 9; ++y)
+                for (int32_t x = 0; x < w; ++x)
+                    pixel.push_back(s.area.LeggiPixel(x, y));
+            return pixel;
+        };
+        QCOMPARE(disegna(false), disegna(true));
+    }
 }
 
 void TestDisegno::bloccoBordoDestro_data()

@@ -4,6 +4,7 @@
 #include "Errore.h"
 #include "FileParametri.h"
 #include "Frattali.h"
+#include "Orbite.h"
 #include "Scelte.h"
 
 #include <QtTest>
@@ -47,6 +48,7 @@ private slots:
     void mandelbrot_data();
     void mandelbrot();
     void julia();
+    void coppie();
     void volterraLotka();
     void volterraLotkaBordoIncluso();
 
@@ -124,6 +126,75 @@ void TestFormule::julia()
     p = Itera(j, 0.5L, 0, 120);
     QCOMPARE(p.Iterazioni, 120);
     QVERIFY(p.z.re < 1e-30L);
+}
+
+void TestFormule::coppie()
+{
+    // Two orbits stepped together end exactly where Itera ends each one:
+    // same count, same final value, whatever the other orbit does.
+    std::vector<Complesso> punti = {{0, 0}, {-2, 0}, {3, 0}, {0, 1}, {-0.75L, 0.1L}, {0.25L, 0}, {-1.25L, 0},
+                                    {0.2501L, 0}, {-0.7436438870371587L, 0.1318259042053119L}, {2, 2}, {-0.1L, 0.65L}};
+    uint64_t stato = 12345;
+    for (int k = 0; k < 400; ++k) {
+        stato = stato * 6364136223846793005ull + 1442695040888963407ull;
+        const long double re = -2.2L + (stato >> 11) * (2.9L / 9007199254740992.0L);
+        stato = stato * 6364136223846793005ull + 1442695040888963407ull;
+        const long double im = -1.4L + (stato >> 11) * (2.8L / 9007199254740992.0L);
+        punti.push_back({re, im});
+    }
+    for (const int32_t limite : {1, 2, 7, 300}) {
+        for (size_t a = 0; a + 1 < punti.size(); ++a) {
+            const Complesso &ca = punti[a];
+            const Complesso &cb = punti[(a * 7 + 3) % punti.size()];
+            const CPunto attesoA = Itera(Mandelbrot(), ca.re, ca.im, limite);
+            const CPunto attesoB = Itera(Mandelbrot(), cb.re, cb.im, limite);
+            COrbita oa{ca.re, ca.im, ca.re, ca.im};
+            COrbita ob{cb.re, cb.im, cb.re, cb.im};
+            int32_t na = 0, nb = 0;
+            bool fineA = false, fineB = false;
+            // Run until both have ended, as a drawing does when it has no
+            // further points to feed in.
+            while (!fineA || !fineB) {
+                const int32_t passi = std::min(fineA ? limite : limite - na, fineB ? limite : limite - nb);
+                int32_t finite = 0;
+                const int32_t fatti = IteraCoppia(oa, ob, passi, finite);
+                QVERIFY(fatti >= 1 && fatti <= passi);
+                if (!fineA) {
+                    na += fatti;
+                    fineA = (finite & 1) || na == limite;
+                    if (fineA) {
+                        QCOMPARE(na, attesoA.Iterazioni);
+                        QCOMPARE(oa.zr, attesoA.z.re);
+                        QCOMPARE(oa.zi, attesoA.z.im);
+                        oa = COrbita(); // the orbit of 0 never ends by its modulus
+                    }
+                }
+                if (!fineB) {
+                    nb += fatti;
+                    fineB = (finite & 2) || nb == limite;
+                    if (fineB) {
+                        QCOMPARE(nb, attesoB.Iterazioni);
+                        QCOMPARE(ob.zr, attesoB.z.re);
+                        QCOMPARE(ob.zi, attesoB.z.im);
+                        ob = COrbita();
+                    }
+                }
+            }
+        }
+    }
+    // A constant of its own makes it Julia's step.
+    Julia j;
+    j.Param = {-0.8L, 0.156L};
+    const CPunto atteso = Itera(j, 0.3L, -0.2L, 50);
+    COrbita o{0.3L, -0.2L, -0.8L, 0.156L};
+    COrbita zero;
+    int32_t finite = 0;
+    int32_t n = 0;
+    while (n < 50 && !(finite & 1))
+        n += IteraCoppia(o, zero, 50 - n, finite);
+    QCOMPARE(n, atteso.Iterazioni);
+    QCOMPARE(o.zr, atteso.z.re);
+    QCOMPARE(o.zi, atteso.z.im);
 }
 
 void TestFormule::volterraLotka()

@@ -2,7 +2,7 @@
 # Installs, as root, the Debian packages that building and testing Quillmere need, when missing.
 set -euo pipefail
 
-pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev "$@")
+pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev clang libclang-rt-14-dev "$@")
 mancanti=()
 for p in "${pacchetti[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || mancanti+=("$p")

@@ -1,0 +1,45 @@
+// Fuzz target: the panels' integer and number readings. Whatever the text,
+// a reading either gives a value or raises the program's error; a value read
+// is written back to a text that reads again.
+
+#include "Errore.h"
+#include "Numeri.h"
+
+#include <QString>
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+namespace {
+
+void Numero(const QString &testo, const QString &separatore)
+{
+    long double v;
+    try {
+        v = LeggiNumero(testo, separatore);
+    } catch (const CErrore &) {
+        return;
+    }
+    try {
+        LeggiNumero(TestoNumero(v, separatore), separatore);
+    } catch (const CErrore &) {
+        std::abort();
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati, size_t n)
+{
+    const QString testo = QString::fromUtf8(reinterpret_cast<const char *>(dati), qsizetype(n));
+    try {
+        const int32_t v = LeggiIntero(testo);
+        if (LeggiIntero(TestoIntero(v)) != v)
+            std::abort();
+    } catch (const CErrore &) {
+    }
+    Numero(testo, QStringLiteral("."));
+    Numero(testo, QStringLiteral(","));
+    return 0;
+}

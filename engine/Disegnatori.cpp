@@ -25,27 +25,31 @@ inline int32_t ColoreDi(const CAreaDisegno &area, const CPunto &p)
 }
 
 // Computes the points a drawing method hands it and stores each one's colour
-// at its pixel. For the formulas z <- z^2 + k (Mandelbrot, Julia) it keeps
-// two orbits in flight, so the colour of a point may be stored a little after
-// later points were handed in; Svuota stores every pending one. Every point
-// gets exactly the count and the final value that the formula's Itera gives.
+// at its pixel. For the formulas z <- z^2 + k (Mandelbrot, Julia) it gathers
+// the points in small batches whose orbits run two at a time, so a colour may
+// be stored a little after later points were handed in; Svuota stores every
+// pending one. Every point gets exactly the count and the final value that
+// the formula's Itera gives.
 class CCalcolo
 {
 public:
     explicit CCalcolo(CAreaDisegno &area) : Area(area), Max(area.MaxIterazioni)
     {
         if (dynamic_cast<const Mandelbrot *>(area.Frattale))
-            Coppie = true;
+            Lotti = true;
         else if (const Julia *julia = dynamic_cast<const Julia *>(area.Frattale)) {
-            Coppie = true;
+            Lotti = true;
             Costante = &julia->Param;
         }
-        Coppie = Coppie && Max > 0;
+        Lotti = Lotti && Max > 0;
+        // A batch holds about as many iterations as a few hundred short
+        // orbits, so that the drawing's checkpoints stay close together.
+        Capienza = std::clamp<int32_t>(65536 / std::max<int32_t>(Max, 1), 2, MassimoLotto);
     }
 
     void Calcola(const Complesso &c, int32_t x, int32_t y)
     {
-        if (!Coppie) {
+        if (!Lotti) {
             CPunto p;
             p.c = c;
             p.MaxIterazioni = Max;
@@ -53,73 +57,50 @@ public:
             Area.ScriviPixel(ColoreDi(Area, p), x, y);
             return;
         }
-        Corsia &libera = Corsie[0].Occupata ? Corsie[1] : Corsie[0];
-        libera.Orbita.zr = c.re;
-        libera.Orbita.zi = c.im;
-        libera.Orbita.kr = Costante ? Costante->re : c.re;
-        libera.Orbita.ki = Costante ? Costante->im : c.im;
-        libera.c = c;
-        libera.n = 0;
-        libera.x = x;
-        libera.y = y;
-        libera.Occupata = true;
-        if (Corsie[0].Occupata && Corsie[1].Occupata)
-            Avanza();
+        COrbita &o = Orbite[Quante];
+        o.zr = c.re;
+        o.zi = c.im;
+        o.kr = Costante ? Costante->re : c.re;
+        o.ki = Costante ? Costante->im : c.im;
+        Pixel[Quante] = {c, x, y};
+        if (++Quante == Capienza)
+            Svuota();
     }
 
-    // Stores the colours of all the points still in flight.
+    // Stores the colours of all the points still pending.
     void Svuota()
     {
-        while (Corsie[0].Occupata || Corsie[1].Occupata)
-            Avanza();
+        if (Quante == 0)
+            return;
+        IteraLotto(Orbite, Quante, Max);
+        for (int32_t k = 0; k < Quante; ++k) {
+            CPunto p;
+            p.c = Pixel[k].c;
+            p.z = {Orbite[k].zr, Orbite[k].zi};
+            p.Iterazioni = Orbite[k].n;
+            p.MaxIterazioni = Max;
+            Area.ScriviPixel(ColoreDi(Area, p), Pixel[k].x, Pixel[k].y);
+        }
+        Quante = 0;
     }
 
 private:
-    struct Corsia
+    static constexpr int32_t MassimoLotto = 64;
+    struct CPixel
     {
-        COrbita Orbita;
         Complesso c;
-        int32_t n = 0;
-        int32_t x = 0;
-        int32_t y = 0;
-        bool Occupata = false;
+        int32_t x;
+        int32_t y;
     };
-
-    // Steps the orbits in flight until at least one of them ends, and stores it.
-    // An empty lane runs the orbit of 0, which never ends by its modulus.
-    void Avanza()
-    {
-        for (Corsia &c : Corsie)
-            if (!c.Occupata)
-                c.Orbita = COrbita();
-        int32_t passi = Max;
-        for (const Corsia &c : Corsie)
-            if (c.Occupata)
-                passi = std::min(passi, Max - c.n);
-        int32_t finite = 0;
-        const int32_t fatti = IteraCoppia(Corsie[0].Orbita, Corsie[1].Orbita, passi, finite);
-        for (int k = 0; k < 2; ++k) {
-            Corsia &c = Corsie[k];
-            if (!c.Occupata)
-                continue;
-            c.n += fatti;
-            if ((finite >> k) & 1 || c.n == Max) {
-                CPunto p;
-                p.c = c.c;
-                p.z = {c.Orbita.zr, c.Orbita.zi};
-                p.Iterazioni = c.n;
-                p.MaxIterazioni = Max;
-                Area.ScriviPixel(ColoreDi(Area, p), c.x, c.y);
-                c.Occupata = false;
-            }
-        }
-    }
 
     CAreaDisegno &Area;
     const int32_t Max;
-    bool Coppie = false;
+    bool Lotti = false;
     const Complesso *Costante = nullptr; // Julia's constant; Mandelbrot adds the point itself
-    Corsia Corsie[2];
+    int32_t Capienza = 2;
+    int32_t Quante = 0;
+    COrbita Orbite[MassimoLotto];
+    CPixel Pixel[MassimoLotto];
 };
 
 int32_t FiliDa(const CAreaDisegno &area)

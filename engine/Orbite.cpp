@@ -2,47 +2,43 @@
 
 #if defined(QUILLMERE_X87)
 
-extern "C" int32_t quillmere_orbite_x87(COrbita *a, COrbita *b, int32_t passi, int32_t *finite);
+static_assert(sizeof(COrbita) == 80, "the x87 routine reads orbits of 80 bytes");
 
-int32_t IteraCoppia(COrbita &a, COrbita &b, int32_t passi, int32_t &finite)
+extern "C" void quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max);
+
+void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
 {
-    return quillmere_orbite_x87(&a, &b, passi, &finite);
+    if (max <= 0) {
+        for (int32_t k = 0; k < quante; ++k)
+            orbite[k].n = 0;
+        return;
+    }
+    quillmere_lotto_x87(orbite, quante, max);
 }
 
 #else
 
-namespace {
-
-// One step of one orbit; returns false when it was made from m >= 4 (or NaN).
-inline bool Passo(COrbita &o)
+void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
 {
-    const long double x2 = o.zr * o.zr;
-    const long double y2 = o.zi * o.zi;
-    const long double nr = (x2 - y2) + o.kr;
-    const long double ni = (o.zr * 2.0L) * o.zi + o.ki;
-    const long double m = x2 + y2;
-    o.zr = nr;
-    o.zi = ni;
-    return m < 4.0L;
-}
-
-} // namespace
-
-int32_t IteraCoppia(COrbita &a, COrbita &b, int32_t passi, int32_t &finite)
-{
-    int32_t k = 0;
-    for (;;) {
-        const bool va = Passo(a);
-        const bool vb = Passo(b);
-        ++k;
-        if (!va || !vb) {
-            finite = (va ? 0 : 1) | (vb ? 0 : 2);
-            return k;
+    for (int32_t k = 0; k < quante; ++k) {
+        COrbita &o = orbite[k];
+        long double zr = o.zr;
+        long double zi = o.zi;
+        long double m = 0.0L;
+        int32_t n = 0;
+        while (n < max && m < 4.0L) {
+            const long double x2 = zr * zr;
+            const long double y2 = zi * zi;
+            const long double nr = (x2 - y2) + o.kr;
+            const long double ni = (zr * 2.0L) * zi + o.ki;
+            m = x2 + y2;
+            zr = nr;
+            zi = ni;
+            ++n;
         }
-        if (k >= passi) {
-            finite = 0;
-            return k;
-        }
+        o.zr = zr;
+        o.zi = zi;
+        o.n = n;
     }
 }
 

@@ -1,94 +1,181 @@
-# Two orbits of z <- z^2 + k at once on the x87 stack: while one orbit waits
-# for the latency of an addition or a multiplication, the other computes.
+# A batch of orbits of z <- z^2 + k, two at a time on the x87 stack: while one
+# orbit waits for the latency of an addition or a multiplication, the other
+# computes. When an orbit ends, the next one of the batch takes its place.
 #
-# int32_t quillmere_orbite_x87(COrbita *a, COrbita *b, int32_t passi, int32_t *finite)
-# COrbita: zr at 0, zi at 16, kr at 32, ki at 48 (80-bit values in 16-byte slots).
+# void quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max)
+# COrbita (80 bytes): zr at 0, zi at 16 (the starting value in, the final
+# value out), kr at 32, ki at 48 (the constant), n at 64 (the steps, out).
+# max >= 1.
 #
-# Both orbits step together, each exactly as the one-orbit loop steps it:
-#   x2 = zr*zr; y2 = zi*zi; m = x2 + y2;
-#   zr' = (x2 - y2) + kr; zi' = (zr*2)*zi + ki.
-# Stops after the first step whose m is 4 or more, or not a number, for
-# either orbit, or after passi steps (passi >= 1). Returns the steps done;
-# *finite gets bit 0 when a stopped that way, bit 1 when b did.
+# Each orbit steps exactly as the one-orbit loop steps it:
+#   while n < max and m < 4:
+#     x2 = zr*zr; y2 = zi*zi; m = x2 + y2;
+#     zr' = (x2 - y2) + kr; zi' = (zr*2)*zi + ki; n += 1
+# (m is the squared modulus before the step; a NaN ends the orbit too).
 #
-# The stack holds, between steps: zr(a) zi(a) zr(b) zi(b) 4.0.
+# Registers: %r8 and %r9 point at the orbits in lanes a and b (at a block of
+# zeros when a lane has nothing left to do: its orbit of 0 never ends),
+# %r10d and %r11d count their steps (a large negative count in an idle lane),
+# %rdi is the next orbit of the batch, %rsi the end of the batch, %edx max.
+# The x87 stack holds, between steps: zr(a) zi(a) zr(b) zi(b) 4.0.
+
+        .set    ZR, 0
+        .set    ZI, 16
+        .set    KR, 32
+        .set    KI, 48
+        .set    N, 64
+        .set    TAGLIA, 80
+        .set    INATTIVA, 0x80000000
+
         .text
-        .globl  quillmere_orbite_x87
-        .type   quillmere_orbite_x87, @function
-quillmere_orbite_x87:
-        flds    .Lquattro(%rip)         # F
-        fldt    16(%rsi)                # bi F
-        fldt    0(%rsi)                 # br bi F
-        fldt    16(%rdi)                # ai br bi F
-        fldt    0(%rdi)                 # ar ai br bi F
-        xorl    %eax, %eax
-        movl    %edx, %r8d
-        movq    %rcx, %r9
+        .globl  quillmere_lotto_x87
+        .type   quillmere_lotto_x87, @function
+quillmere_lotto_x87:
+        testl   %esi, %esi
+        jle     .Lniente
+        movslq  %esi, %rsi
+        imulq   $TAGLIA, %rsi, %rsi
+        addq    %rdi, %rsi                      # end of the batch
+        flds    .Lquattro(%rip)                 # F
+        movq    %rdi, %r8                       # lane a: the first orbit
+        leaq    TAGLIA(%rdi), %r9               # lane b: the second one, if any
+        leaq    2*TAGLIA(%rdi), %rdi            # the next to hand out
+        cmpq    %rsi, %rdi
+        jbe     1f
+        movq    %rsi, %rdi
+1:      cmpq    %rsi, %r9
+        jb      2f
+        leaq    .Lzeri(%rip), %r9
+        fldz
+        fldz                                    # 0 0 F
+        movl    $INATTIVA, %r11d
+        jmp     3f
+2:      fldt    ZI(%r9)
+        fldt    ZR(%r9)                         # br bi F
+        xorl    %r11d, %r11d
+3:      fldt    ZI(%r8)
+        fldt    ZR(%r8)                         # ar ai br bi F
+        xorl    %r10d, %r10d
 .Lpasso:
-        # orbit a
-        fld     %st(0)                  # ar ar ai br bi F
-        fmul    %st(0), %st             # x2 ar ai br bi F
-        fld     %st(2)                  # ai x2 ar ai br bi F
-        fmul    %st(0), %st             # y2 x2 ar ai br bi F
-        fld     %st(1)                  # x2 y2 x2 ar ai br bi F
-        fadd    %st(1), %st             # m y2 x2 ar ai br bi F
-        fxch    %st(7)                  # F y2 x2 ar ai br bi m
-        fcomi   %st(7), %st             # F > m: goes on
-        fxch    %st(7)                  # m y2 x2 ar ai br bi F
-        fstp    %st(0)                  # y2 x2 ar ai br bi F
+        # lane a
+        fld     %st(0)                          # ar ar ai br bi F
+        fmul    %st(0), %st                     # x2 ar ai br bi F
+        fld     %st(2)                          # ai x2 ar ai br bi F
+        fmul    %st(0), %st                     # y2 x2 ar ai br bi F
+        fld     %st(1)                          # x2 y2 x2 ar ai br bi F
+        fadd    %st(1), %st                     # m y2 x2 ar ai br bi F
+        fxch    %st(7)                          # F y2 x2 ar ai br bi m
+        fcomi   %st(7), %st                     # F > m: the orbit goes on
+        fxch    %st(7)                          # m y2 x2 ar ai br bi F
+        fstp    %st(0)                          # y2 x2 ar ai br bi F
         seta    %cl
-        fsubrp  %st, %st(1)             # x2-y2 ar ai br bi F
-        fldt    32(%rdi)
-        faddp   %st, %st(1)             # nr ar ai br bi F
-        fxch    %st(1)                  # ar nr ai br bi F
-        fadd    %st(0), %st             # 2ar nr ai br bi F
-        fmulp   %st, %st(2)             # nr ai*2ar br bi F
-        fldt    48(%rdi)
-        faddp   %st, %st(2)             # nr ni br bi F
-        # orbit b
-        fld     %st(2)                  # br nr ni br bi F
-        fmul    %st(0), %st             # x2 ar ai br bi F
-        fld     %st(4)                  # bi x2 ar ai br bi F
-        fmul    %st(0), %st             # y2 x2 ar ai br bi F
+        fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
+        fldt    KR(%r8)
+        faddp   %st, %st(1)                     # zr' ar ai br bi F
+        fxch    %st(1)                          # ar zr' ai br bi F
+        fadd    %st(0), %st                     # 2ar zr' ai br bi F
+        fmulp   %st, %st(2)                     # zr' ai*2ar br bi F
+        fldt    KI(%r8)
+        faddp   %st, %st(2)                     # zr' zi' br bi F
+        # lane b
+        fld     %st(2)                          # br ar ai br bi F
+        fmul    %st(0), %st                     # x2 ar ai br bi F
+        fld     %st(4)                          # bi x2 ar ai br bi F
+        fmul    %st(0), %st                     # y2 x2 ar ai br bi F
         fld     %st(1)
-        fadd    %st(1), %st             # m y2 x2 ar ai br bi F
+        fadd    %st(1), %st                     # m y2 x2 ar ai br bi F
         fxch    %st(7)
         fcomi   %st(7), %st
         fxch    %st(7)
-        fstp    %st(0)                  # y2 x2 ar ai br bi F
-        seta    %dl
-        fsubrp  %st, %st(1)             # x2-y2 ar ai br bi F
-        fldt    32(%rsi)
-        faddp   %st, %st(1)             # nr ar ai br bi F
-        fxch    %st(3)                  # br ar ai nr bi F
-        fadd    %st(0), %st             # 2br ar ai nr bi F
-        fmulp   %st, %st(4)             # ar ai nr bi*2br F
-        fldt    48(%rsi)
-        faddp   %st, %st(4)             # ar ai nr ni F
-        addl    $1, %eax
-        testb   %dl, %cl
-        jz      .Lfine
-        cmpl    %r8d, %eax
-        jl      .Lpasso
-.Lfine:
-        # bit 0: a finished, bit 1: b finished (by the modulus)
-        xorl    %r10d, %r10d
+        fstp    %st(0)                          # y2 x2 ar ai br bi F
+        seta    %al
+        fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
+        fldt    KR(%r9)
+        faddp   %st, %st(1)                     # zr' ar ai br bi F
+        fxch    %st(3)                          # br ar ai zr' bi F
+        fadd    %st(0), %st                     # 2br ar ai zr' bi F
+        fmulp   %st, %st(4)                     # ar ai zr' bi*2br F
+        fldt    KI(%r9)
+        faddp   %st, %st(4)                     # ar ai zr' zi' F
+        addl    $1, %r10d
+        addl    $1, %r11d
+        testb   %al, %cl
+        jz      .Lcambio
+        cmpl    %edx, %r10d
+        je      .Lcambio
+        cmpl    %edx, %r11d
+        jne     .Lpasso
+
+.Lcambio:
+        # lane a: ended by its modulus, or by the limit?
         testb   %cl, %cl
-        jnz     1f
-        orl     $1, %r10d
-1:      testb   %dl, %dl
-        jnz     2f
-        orl     $2, %r10d
-2:      movl    %r10d, (%r9)
-        fstpt   0(%rdi)
-        fstpt   16(%rdi)
-        fstpt   0(%rsi)
-        fstpt   16(%rsi)
+        jz      3f
+        cmpl    %edx, %r10d
+        jne     .Lcorsia_b
+3:      fstpt   ZR(%r8)
+        fstpt   ZI(%r8)                         # br bi F
+        movl    %r10d, N(%r8)
+        cmpq    %rsi, %rdi
+        jae     4f
+        movq    %rdi, %r8
+        addq    $TAGLIA, %rdi
+        fldt    ZI(%r8)
+        fldt    ZR(%r8)                         # ar ai br bi F
+        xorl    %r10d, %r10d
+        jmp     .Lcorsia_b
+4:      leaq    .Lzeri(%rip), %r8
+        fldz
+        fldz                                    # 0 0 br bi F
+        movl    $INATTIVA, %r10d
+
+.Lcorsia_b:
+        testb   %al, %al
+        jz      5f
+        cmpl    %edx, %r11d
+        jne     .Lancora
+5:      fxch    %st(2)                          # br ai ar bi F
+        fstpt   ZR(%r9)                         # ai ar bi F
+        fxch    %st(2)                          # bi ar ai F
+        fstpt   ZI(%r9)                         # ar ai F
+        movl    %r11d, N(%r9)
+        cmpq    %rsi, %rdi
+        jae     6f
+        movq    %rdi, %r9
+        addq    $TAGLIA, %rdi
+        fldt    ZI(%r9)
+        fldt    ZR(%r9)                         # br bi ar ai F
+        xorl    %r11d, %r11d
+        jmp     7f
+6:      leaq    .Lzeri(%rip), %r9
+        fldz
+        fldz                                    # 0 0 ar ai F
+        movl    $INATTIVA, %r11d
+7:      fxch    %st(2)                          # ar bi br ai F
+        fxch    %st(1)                          # bi ar br ai F
+        fxch    %st(3)                          # ai ar br bi F
+        fxch    %st(1)                          # ar ai br bi F
+
+.Lancora:
+        # Both lanes idle: the batch is done.
+        leaq    .Lzeri(%rip), %rcx
+        cmpq    %rcx, %r8
+        jne     .Lpasso
+        cmpq    %rcx, %r9
+        jne     .Lpasso
         fstp    %st(0)
+        fstp    %st(0)
+        fstp    %st(0)
+        fstp    %st(0)
+        fstp    %st(0)
+.Lniente:
         ret
-        .size   quillmere_orbite_x87, .-quillmere_orbite_x87
+        .size   quillmere_lotto_x87, .-quillmere_lotto_x87
+
         .section .rodata
-        .align 4
+        .align  16
+.Lzeri:
+        .zero   TAGLIA
 .Lquattro:
         .float  4.0
+
         .section .note.GNU-stack,"",@progbits

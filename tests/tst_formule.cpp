@@ -130,8 +130,8 @@ void TestFormule::julia()
 
 void TestFormule::coppie()
 {
-    // Two orbits stepped together end exactly where Itera ends each one:
-    // same count, same final value, whatever the other orbit does.
+    // Orbits iterated in a batch, two at a time, end exactly where Itera ends
+    // each one: same count, same final value, whatever the neighbours do.
     std::vector<Complesso> punti = {{0, 0}, {-2, 0}, {3, 0}, {0, 1}, {-0.75L, 0.1L}, {0.25L, 0}, {-1.25L, 0},
                                     {0.2501L, 0}, {-0.7436438870371587L, 0.1318259042053119L}, {2, 2}, {-0.1L, 0.65L}};
     uint64_t stato = 12345;
@@ -142,59 +142,49 @@ void TestFormule::coppie()
         const long double im = -1.4L + (stato >> 11) * (2.8L / 9007199254740992.0L);
         punti.push_back({re, im});
     }
-    for (const int32_t limite : {1, 2, 7, 300}) {
-        for (size_t a = 0; a + 1 < punti.size(); ++a) {
-            const Complesso &ca = punti[a];
-            const Complesso &cb = punti[(a * 7 + 3) % punti.size()];
-            const CPunto attesoA = Itera(Mandelbrot(), ca.re, ca.im, limite);
-            const CPunto attesoB = Itera(Mandelbrot(), cb.re, cb.im, limite);
-            COrbita oa{ca.re, ca.im, ca.re, ca.im};
-            COrbita ob{cb.re, cb.im, cb.re, cb.im};
-            int32_t na = 0, nb = 0;
-            bool fineA = false, fineB = false;
-            // Run until both have ended, as a drawing does when it has no
-            // further points to feed in.
-            while (!fineA || !fineB) {
-                const int32_t passi = std::min(fineA ? limite : limite - na, fineB ? limite : limite - nb);
-                int32_t finite = 0;
-                const int32_t fatti = IteraCoppia(oa, ob, passi, finite);
-                QVERIFY(fatti >= 1 && fatti <= passi);
-                if (!fineA) {
-                    na += fatti;
-                    fineA = (finite & 1) || na == limite;
-                    if (fineA) {
-                        QCOMPARE(na, attesoA.Iterazioni);
-                        QCOMPARE(oa.zr, attesoA.z.re);
-                        QCOMPARE(oa.zi, attesoA.z.im);
-                        oa = COrbita(); // the orbit of 0 never ends by its modulus
-                    }
+    for (const int32_t limite : {0, 1, 2, 7, 300}) {
+        // Batches of every size from empty to all the points, as the drawing
+        // methods hand them in.
+        for (const size_t lotto : {size_t(0), size_t(1), size_t(2), size_t(3), size_t(64), punti.size()}) {
+            for (size_t inizio = 0; inizio + lotto <= punti.size(); inizio += std::max<size_t>(lotto, 1)) {
+                std::vector<COrbita> orbite(lotto);
+                for (size_t k = 0; k < lotto; ++k) {
+                    const Complesso &c = punti[inizio + k];
+                    orbite[k].zr = orbite[k].kr = c.re;
+                    orbite[k].zi = orbite[k].ki = c.im;
+                    orbite[k].n = -5;
                 }
-                if (!fineB) {
-                    nb += fatti;
-                    fineB = (finite & 2) || nb == limite;
-                    if (fineB) {
-                        QCOMPARE(nb, attesoB.Iterazioni);
-                        QCOMPARE(ob.zr, attesoB.z.re);
-                        QCOMPARE(ob.zi, attesoB.z.im);
-                        ob = COrbita();
-                    }
+                IteraLotto(orbite.data(), int32_t(lotto), limite);
+                for (size_t k = 0; k < lotto; ++k) {
+                    const Complesso &c = punti[inizio + k];
+                    const CPunto atteso = Itera(Mandelbrot(), c.re, c.im, limite);
+                    QCOMPARE(orbite[k].n, atteso.Iterazioni);
+                    QCOMPARE(orbite[k].zr, atteso.z.re);
+                    QCOMPARE(orbite[k].zi, atteso.z.im);
                 }
+                if (lotto == 0)
+                    break;
             }
         }
     }
     // A constant of its own makes it Julia's step.
     Julia j;
     j.Param = {-0.8L, 0.156L};
-    const CPunto atteso = Itera(j, 0.3L, -0.2L, 50);
-    COrbita o{0.3L, -0.2L, -0.8L, 0.156L};
-    COrbita zero;
-    int32_t finite = 0;
-    int32_t n = 0;
-    while (n < 50 && !(finite & 1))
-        n += IteraCoppia(o, zero, 50 - n, finite);
-    QCOMPARE(n, atteso.Iterazioni);
-    QCOMPARE(o.zr, atteso.z.re);
-    QCOMPARE(o.zi, atteso.z.im);
+    COrbita o[3];
+    const Complesso inizi[3] = {{0.3L, -0.2L}, {0.0L, 0.0L}, {1.5L, 1.5L}};
+    for (int k = 0; k < 3; ++k) {
+        o[k].zr = inizi[k].re;
+        o[k].zi = inizi[k].im;
+        o[k].kr = j.Param.re;
+        o[k].ki = j.Param.im;
+    }
+    IteraLotto(o, 3, 50);
+    for (int k = 0; k < 3; ++k) {
+        const CPunto atteso = Itera(j, inizi[k].re, inizi[k].im, 50);
+        QCOMPARE(o[k].n, atteso.Iterazioni);
+        QCOMPARE(o[k].zr, atteso.z.re);
+        QCOMPARE(o[k].zi, atteso.z.im);
+    }
 }
 
 void TestFormule::volterraLotka()

@@ -1,0 +1,43 @@
+#include "Applicazione.h"
+
+#include "FormContenitore.h"
+
+#include <QMessageBox>
+
+#include <exception>
+
+TApplicazione::TApplicazione(int &argc, char **argv) : QApplication(argc, argv)
+{
+}
+
+bool TApplicazione::notify(QObject *destinatario, QEvent *evento)
+{
+    try {
+        return QApplication::notify(destinatario, evento);
+    } catch (const std::exception &errore) {
+        MostraErrore(QString::fromUtf8(errore.what()));
+    }
+    return false;
+}
+
+QString TitoloApplicazione()
+{
+    if (const auto *app = qobject_cast<const TApplicazione *>(QCoreApplication::instance()))
+        return app->Titolo;
+    return QString::fromUtf8(TitoloProgramma);
+}
+
+void ImpostaTitoloApplicazione(const QString &titolo)
+{
+    if (auto *app = qobject_cast<TApplicazione *>(QCoreApplication::instance()))
+        app->Titolo = titolo;
+    if (Contenitore)
+        Contenitore->setWindowIconText(titolo);
+}
+
+void MostraErrore(const QString &messaggio)
+{
+    QMessageBox box(QMessageBox::Critical, TitoloApplicazione(), messaggio + QLatin1Char('.'), QMessageBox::Ok,
+                    Contenitore);
+    box.exec();
+}

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QApplication>
+#include <QString>
+
+// The program's title, as the documents set it and as message boxes without
+// a caption of their own show it.
+inline constexpr const char *TitoloProgramma = "Quillmere v0.9";
+
+// The application object. Its default error handler: an exception that leaves
+// an event handler is shown as its message followed by a full stop, and the
+// program goes on.
+class TApplicazione final : public QApplication
+{
+    Q_OBJECT
+
+public:
+    TApplicazione(int &argc, char **argv);
+
+    bool notify(QObject *destinatario, QEvent *evento) override;
+
+    // The application title (the text of the program's task-bar entry).
+    QString Titolo = QString::fromUtf8(TitoloProgramma);
+};
+
+// The application title; the program's title while no TApplicazione exists.
+QString TitoloApplicazione();
+// Sets the application title and shows it as the main window's task-bar text.
+void ImpostaTitoloApplicazione(const QString &titolo);
+
+// A modal box with a stop icon, an OK button, the application title as
+// caption and the message followed by a full stop.
+void MostraErrore(const QString &messaggio);

@@ -1,0 +1,141 @@
+#include "BarraStrumenti.h"
+
+#include <QCloseEvent>
+#include <QMainWindow>
+#include <QMouseEvent>
+
+namespace {
+
+// How far from an edge of the document area a dropped toolbar docks there.
+constexpr int MargineAggancio = 24;
+
+} // namespace
+
+TBarraStrumenti::TBarraStrumenti(const QString &titolo, const QString &nome, Qt::ToolBarArea areaPredefinita,
+                                 bool chiudibile, QMainWindow *finestra)
+    : QToolBar(titolo, finestra), Principale(finestra), Predefinita(areaPredefinita), ConChiusura(chiudibile)
+{
+    setObjectName(nome);
+    setAllowedAreas(Qt::TopToolBarArea | Qt::LeftToolBarArea | Qt::RightToolBarArea);
+}
+
+void TBarraStrumenti::Sgancia()
+{
+    if (Fluttuante)
+        return;
+    const QPoint posizione = mapToGlobal(QPoint(0, 0));
+    Fluttua(posizione);
+}
+
+void TBarraStrumenti::Fluttua(const QPoint &posizione)
+{
+    // Out of the main window's layout, the toolbar is a window of its own
+    // that only this class moves and docks.
+    Principale->removeToolBar(this);
+    Qt::WindowFlags tipo = Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint;
+    if (ConChiusura)
+        tipo |= Qt::WindowCloseButtonHint;
+    setWindowFlags(tipo);
+    Fluttuante = true;
+    adjustSize();
+    move(posizione);
+    show();
+}
+
+void TBarraStrumenti::Aggancia()
+{
+    if (Predefinita != Qt::NoToolBarArea)
+        AgganciaIn(Predefinita);
+}
+
+void TBarraStrumenti::AgganciaIn(Qt::ToolBarArea area)
+{
+    Trascina = false;
+    Fluttuante = false;
+    Principale->addToolBar(area, this);
+    show();
+}
+
+Qt::ToolBarArea TBarraStrumenti::AreaSotto(const QPoint &globale) const
+{
+    const QWidget *centro = Principale->centralWidget();
+    if (!centro || !Principale->geometry().contains(globale))
+        return Qt::NoToolBarArea;
+    const QRect documenti(centro->mapToGlobal(QPoint(0, 0)), centro->size());
+    if (globale.y() < documenti.top() + MargineAggancio)
+        return Qt::TopToolBarArea;
+    if (globale.x() < documenti.left() + MargineAggancio)
+        return Qt::LeftToolBarArea;
+    if (globale.x() > documenti.right() - MargineAggancio)
+        return Qt::RightToolBarArea;
+    return Qt::NoToolBarArea;
+}
+
+bool TBarraStrumenti::EventoFluttuante(QEvent *evento)
+{
+    switch (evento->type()) {
+    case QEvent::MouseButtonDblClick:
+        if (static_cast<QMouseEvent *>(evento)->button() == Qt::LeftButton) {
+            Trascina = false;
+            Aggancia();
+        }
+        return true;
+    case QEvent::MouseButtonPress: {
+        const auto *mouse = static_cast<QMouseEvent *>(evento);
+        if (mouse->button() == Qt::LeftButton) {
+            Trascina = true;
+            Presa = mouse->globalPosition().toPoint() - pos();
+        }
+        return true;
+    }
+    case QEvent::MouseMove:
+        if (Trascina)
+            move(static_cast<QMouseEvent *>(evento)->globalPosition().toPoint() - Presa);
+        return true;
+    case QEvent::MouseButtonRelease:
+        if (Trascina && static_cast<QMouseEvent *>(evento)->button() == Qt::LeftButton) {
+            Trascina = false;
+            const Qt::ToolBarArea area = AreaSotto(static_cast<QMouseEvent *>(evento)->globalPosition().toPoint());
+            if (area != Qt::NoToolBarArea)
+                AgganciaIn(area);
+        }
+        return true;
+    default:
+        return false;
+    }
+}
+
+bool TBarraStrumenti::event(QEvent *evento)
+{
+    if (Fluttuante) {
+        if (EventoFluttuante(evento))
+            return true;
+        return QToolBar::event(evento);
+    }
+    if (evento->type() == QEvent::MouseButtonDblClick) {
+        const auto *mouse = static_cast<QMouseEvent *>(evento);
+        if (mouse->button() != Qt::LeftButton)
+            return QToolBar::event(evento);
+        // The first click of the pair may have started a drag of the handle:
+        // end it before the toolbar leaves the layout.
+        QMouseEvent rilascio(QEvent::MouseButtonRelease, mouse->position(), mouse->globalPosition(), Qt::LeftButton,
+                             Qt::NoButton, mouse->modifiers());
+        QToolBar::event(&rilascio);
+        Sgancia();
+        return true;
+    }
+    const bool gestito = QToolBar::event(evento);
+    // A toolbar dragged off the docks is left by the toolkit as a bare
+    // window: make it a titled one.
+    if (evento->type() == QEvent::MouseButtonRelease && isWindow() && !Fluttuante)
+        Fluttua(pos());
+    return gestito;
+}
+
+void TBarraStrumenti::closeEvent(QCloseEvent *evento)
+{
+    if (ConChiusura)
+        evento->accept();
+    else
+        evento->ignore();
+}

@@ -1,0 +1,53 @@
+#pragma once
+
+#include <QPoint>
+#include <QToolBar>
+
+class QMainWindow;
+
+// A toolbar of the main window. It docks in the top, left and right areas and
+// floats as a small window titled with its caption, with a close button when
+// it has one. Double-clicking a docked toolbar floats it; double-clicking a
+// floating one docks it in its default area, or leaves it floating when it has
+// none. A floating toolbar dropped by its handle near an edge of the
+// document area docks there.
+class TBarraStrumenti final : public QToolBar
+{
+    Q_OBJECT
+
+public:
+    // areaPredefinita: Qt::NoToolBarArea when the toolbar has no default dock.
+    TBarraStrumenti(const QString &titolo, const QString &nome, Qt::ToolBarArea areaPredefinita, bool chiudibile,
+                    QMainWindow *finestra);
+
+    // Floats the toolbar where it stands on the screen.
+    void Sgancia();
+    // Docks it in its default area; without one it stays as it is.
+    void Aggancia();
+    // Docks it in that area (floating or not).
+    void AgganciaIn(Qt::ToolBarArea area);
+
+    Qt::ToolBarArea AreaPredefinita() const { return Predefinita; }
+    bool Chiudibile() const { return ConChiusura; }
+
+protected:
+    bool event(QEvent *evento) override;
+    void closeEvent(QCloseEvent *evento) override;
+
+private:
+    // Makes the toolbar a small titled window with its top-left corner there.
+    void Fluttua(const QPoint &posizione);
+    bool EventoFluttuante(QEvent *evento);
+    // The dock under a point of the screen, if any.
+    Qt::ToolBarArea AreaSotto(const QPoint &globale) const;
+
+    QMainWindow *Principale;
+    Qt::ToolBarArea Predefinita;
+    bool ConChiusura;
+    // Floating as a titled window of its own (the toolkit's own dragging
+    // makes it a bare window for a while).
+    bool Fluttuante = false;
+    // Moving a floating toolbar by its handle.
+    bool Trascina = false;
+    QPoint Presa;
+};

@@ -1,0 +1,422 @@
+#include "FormContenitore.h"
+
+#include "Applicazione.h"
+#include "BarraDiStato.h"
+#include "BarraStrumenti.h"
+#include "Immagine.h"
+#include "QuillmereShell.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QKeyEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMessageBox>
+#include <QPointer>
+#include <QProxyStyle>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QStatusTipEvent>
+#include <QStyle>
+
+#include <algorithm>
+
+TContenitore *Contenitore = nullptr;
+int32_t ContatoreFinestre = 1;
+
+namespace {
+
+// The hourglass over the whole application for as long as it lives.
+class CCursoreAttesa
+{
+public:
+    CCursoreAttesa() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~CCursoreAttesa() { QApplication::restoreOverrideCursor(); }
+    CCursoreAttesa(const CCursoreAttesa &) = delete;
+    CCursoreAttesa &operator=(const CCursoreAttesa &) = delete;
+};
+
+// The documents' window style: a maximized document keeps its own title bar,
+// so the toolkit neither moves its buttons into the menu bar nor appends its
+// caption to the main window's.
+class CStileDocumenti final : public QProxyStyle
+{
+public:
+    int styleHint(StyleHint suggerimento, const QStyleOption *opzione, const QWidget *widget,
+                  QStyleHintReturn *ritorno) const override
+    {
+        if (suggerimento == SH_Workspace_FillSpaceOnMaximize)
+            return 1;
+        return QProxyStyle::styleHint(suggerimento, opzione, widget, ritorno);
+    }
+};
+
+TMDIChild *Documento(const QMdiSubWindow *finestra)
+{
+    return finestra ? qobject_cast<TMDIChild *>(finestra->widget()) : nullptr;
+}
+
+} // namespace
+
+TContenitore::TContenitore(QWidget *genitore) : QMainWindow(genitore)
+{
+    setObjectName(QStringLiteral("Contenitore"));
+    setWindowTitle(QStringLiteral("MDI Application"));
+    resize(772, 525);
+    // A closed toolbar stays closed: no menu of toolbars to show it again.
+    setContextMenuPolicy(Qt::NoContextMenu);
+
+    AreaDocumenti = new QMdiArea(this);
+    AreaDocumenti->setObjectName(QStringLiteral("AreaDocumenti"));
+    setCentralWidget(AreaDocumenti);
+    // Made after the area, so destroyed after the documents that use it.
+    StileDocumenti = new CStileDocumenti;
+    StileDocumenti->setParent(this);
+
+    CreaMenu();
+    CreaBarraStandard();
+    CreaControlloDisegno();
+    CreaSettaggiInsieme();
+    CreaSettaggiFinestra();
+    CreaParametriAggiuntivi();
+
+    BarraDiStato = new TBarraDiStato(this);
+    setStatusBar(BarraDiStato);
+
+    OpenDialog = new QFileDialog(this);
+    OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
+    OpenDialog->setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
+    OpenDialog->setFileMode(QFileDialog::ExistingFile);
+    OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+
+    Contenitore = this;
+    FormCreate();
+}
+
+TContenitore::~TContenitore()
+{
+    FormDestroy();
+}
+
+void TContenitore::FormCreate()
+{
+    connect(AreaDocumenti, &QMdiArea::subWindowActivated, this, &TContenitore::FinestraAttivata);
+}
+
+void TContenitore::FinestraAttivata(QMdiSubWindow *finestra)
+{
+    UpdateMenuItems();
+    if (TMDIChild *documento = Documento(finestra))
+        documento->FormActivate();
+}
+
+void TContenitore::FormDestroy()
+{
+    // The documents are destroyed after this object: nothing of theirs may reach it.
+    disconnect(AreaDocumenti, nullptr, this, nullptr);
+    if (Contenitore == this)
+        Contenitore = nullptr;
+}
+
+void TContenitore::FormShow()
+{
+    NuovoDocumento(QString());
+}
+
+bool TContenitore::FormCloseQuery()
+{
+    QMessageBox domanda(QMessageBox::NoIcon, QStringLiteral("Warning!"), QStringLiteral("Are you sure you want to quit?"),
+                        QMessageBox::Yes | QMessageBox::No, this);
+    return domanda.exec() == QMessageBox::Yes;
+}
+
+bool TContenitore::event(QEvent *evento)
+{
+    if (evento->type() == QEvent::StatusTip) {
+        MostraSuggerimento(static_cast<QStatusTipEvent *>(evento)->tip());
+        return true;
+    }
+    return QMainWindow::event(evento);
+}
+
+void TContenitore::showEvent(QShowEvent *evento)
+{
+    QMainWindow::showEvent(evento);
+    // The window system's own show events (coming back from minimized) are not a start.
+    if (!evento->spontaneous())
+        FormShow();
+}
+
+void TContenitore::closeEvent(QCloseEvent *evento)
+{
+    if (FormCloseQuery())
+        evento->accept();
+    else
+        evento->ignore();
+}
+
+void TContenitore::keyPressEvent(QKeyEvent *evento)
+{
+    // "Ridisegna" is the window's default button: Enter that no control took presses it.
+    if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) && BottoneRidisegna->isVisible() &&
+        BottoneRidisegna->isEnabled()) {
+        BottoneRidisegna->click();
+        evento->accept();
+        return;
+    }
+    QMainWindow::keyPressEvent(evento);
+}
+
+void TContenitore::NuovoDocumento(const QString &nomeFile)
+{
+    const QString nome = nomeFile;
+    auto *documento = new TMDIChild;
+    QMdiSubWindow *finestra = AggiungiDocumento(documento);
+    documento->setWindowTitle(QStringLiteral("Finestra %1").arg(ContatoreFinestre));
+    ++ContatoreFinestre;
+    finestra->show();
+    AreaDocumenti->setActiveSubWindow(finestra);
+    if (!nome.isEmpty()) {
+        // The document loads the bitmap and its parameters here.
+    }
+    DocumentoAPannelli();
+}
+
+QMdiSubWindow *TContenitore::AggiungiDocumento(TMDIChild *documento)
+{
+    QMdiSubWindow *finestra = AreaDocumenti->addSubWindow(documento);
+    finestra->setStyle(StileDocumenti);
+    return finestra;
+}
+
+void TContenitore::ImpostaTitolo(const QString &testo)
+{
+    if (Contenitore)
+        Contenitore->setWindowTitle(testo);
+}
+
+void TContenitore::ScriviStato(int pannello, const QString &testo)
+{
+    if (Contenitore)
+        Contenitore->BarraDiStato->ScriviPannello(pannello, testo);
+}
+
+void TContenitore::AggiornaPannelli()
+{
+    if (Contenitore)
+        Contenitore->DocumentoAPannelli();
+}
+
+void TContenitore::DocumentoAPannelli()
+{
+    TMDIChild *documento = DocumentoAttivo();
+    if (!documento)
+        return;
+    ComboBoxFrattale->setCurrentIndex(documento->SceltaFrattale);
+    ScriviStato(0, ComboBoxFrattale->currentText());
+    ComboBoxColoreInterno->setCurrentIndex(documento->SceltaInterno);
+    // The iteration limit, the window of the plane and the formula's
+    // parameters are shown here as texts once the panels read and write them.
+}
+
+void TContenitore::MostraSuggerimento(const QString &suggerimento)
+{
+    BarraDiStato->TestoSemplice = suggerimento;
+}
+
+void TContenitore::UpdateMenuItems()
+{
+    const bool documenti = !Documenti().isEmpty();
+    for (QAction *comando : {FileCloseItem, FileSaveItem, FileSaveAsItem, CutItem, CopyItem, PasteItem, SaveBtn, CutBtn,
+                             CopyBtn, PasteBtn, WindowCascadeItem, WindowTileItem, WindowArrangeItem,
+                             WindowMinimizeItem, WindowRedrawItem})
+        comando->setEnabled(documenti);
+}
+
+TMDIChild *TContenitore::DocumentoAttivo() const
+{
+    return Documento(AreaDocumenti->currentSubWindow());
+}
+
+QList<TMDIChild *> TContenitore::Documenti() const
+{
+    QList<TMDIChild *> documenti;
+    for (QMdiSubWindow *finestra : AreaDocumenti->subWindowList())
+        if (TMDIChild *documento = Documento(finestra))
+            documenti.append(documento);
+    return documenti;
+}
+
+void TContenitore::AggiornaElencoFinestre()
+{
+    const QList<QAction *> voci = Window1->actions();
+    const auto primaVoce = std::find(voci.begin(), voci.end(), WindowRedrawItem);
+    for (auto voce = primaVoce == voci.end() ? voci.end() : primaVoce + 1; voce != voci.end(); ++voce) {
+        Window1->removeAction(*voce);
+        (*voce)->deleteLater();
+    }
+    const QList<QMdiSubWindow *> finestre = AreaDocumenti->subWindowList();
+    if (finestre.isEmpty())
+        return;
+    Window1->addSeparator();
+    for (QMdiSubWindow *finestra : finestre) {
+        QString titolo = finestra->windowTitle();
+        titolo.replace(QLatin1Char('&'), QLatin1String("&&"));
+        QAction *voce = Window1->addAction(titolo);
+        voce->setCheckable(true);
+        voce->setChecked(finestra == AreaDocumenti->currentSubWindow());
+        connect(voce, &QAction::triggered, this, [this, bersaglio = QPointer<QMdiSubWindow>(finestra)] {
+            if (bersaglio)
+                AreaDocumenti->setActiveSubWindow(bersaglio);
+        });
+    }
+}
+
+void TContenitore::FileNewItemClick()
+{
+    NuovoDocumento(QString());
+}
+
+void TContenitore::FileOpenItemClick()
+{
+    if (OpenDialog->exec() != QDialog::Accepted)
+        return;
+    const QStringList scelti = OpenDialog->selectedFiles();
+    if (!scelti.isEmpty())
+        NuovoDocumento(scelti.first());
+}
+
+void TContenitore::FileCloseItemClick()
+{
+    if (QMdiSubWindow *finestra = AreaDocumenti->currentSubWindow())
+        finestra->close();
+}
+
+void TContenitore::FileSaveItemClick()
+{
+    if (!DocumentoAttivo())
+        return;
+    // The active document saves its picture and parameters here.
+}
+
+void TContenitore::FileSaveAsItemClick()
+{
+    FileSaveItemClick();
+}
+
+void TContenitore::FileExitItemClick()
+{
+    close();
+}
+
+void TContenitore::CutItemClick()
+{
+}
+
+void TContenitore::CopyItemClick()
+{
+}
+
+void TContenitore::PasteItemClick()
+{
+}
+
+void TContenitore::WindowCascadeItemClick()
+{
+    // Each document keeps its size, so its image stays as it is; the active
+    // document ends on top.
+    const int passo = style()->pixelMetric(QStyle::PM_TitleBarHeight);
+    const QSize spazio = AreaDocumenti->viewport()->size();
+    QPoint angolo(0, 0);
+    QMdiSubWindow *attiva = AreaDocumenti->currentSubWindow();
+    QList<QMdiSubWindow *> finestre = AreaDocumenti->subWindowList(QMdiArea::StackingOrder);
+    finestre.removeOne(attiva);
+    if (attiva)
+        finestre.append(attiva);
+    for (QMdiSubWindow *finestra : finestre) {
+        if (finestra->isMinimized())
+            continue;
+        if (finestra->isMaximized())
+            finestra->showNormal();
+        if (angolo.y() + finestra->height() > spazio.height() && angolo.y() > 0)
+            angolo = QPoint(0, 0);
+        finestra->move(angolo);
+        finestra->raise();
+        angolo += QPoint(passo, passo);
+    }
+}
+
+void TContenitore::WindowTileItemClick()
+{
+    // Horizontal strips, one under the other, each as tall as its share of
+    // the area and as wide as its square image: no two documents overlap, and
+    // no image needs squaring afterwards. Minimized documents stay in their
+    // line along the bottom, which the strips leave free.
+    WindowArrangeItemClick();
+    int fondo = AreaDocumenti->viewport()->height();
+    QList<QMdiSubWindow *> aperte;
+    for (QMdiSubWindow *finestra : AreaDocumenti->subWindowList()) {
+        if (finestra->isMinimized())
+            fondo = std::min(fondo, finestra->y());
+        else
+            aperte.append(finestra);
+    }
+    if (aperte.isEmpty())
+        return;
+    const int larghezza = AreaDocumenti->viewport()->width();
+    const int striscia = std::max(fondo / int(aperte.size()), 1);
+    int y = 0;
+    for (QMdiSubWindow *finestra : aperte) {
+        if (finestra->isMaximized())
+            finestra->showNormal();
+        TMDIChild *documento = Documento(finestra);
+        const QSize cornice = documento ? finestra->size() - documento->Immagine->size() : QSize(0, 0);
+        const int lato = std::max(std::min(striscia - cornice.height(), larghezza - cornice.width()), 1);
+        finestra->setGeometry(0, y, lato + cornice.width(), lato + cornice.height());
+        y += striscia;
+    }
+}
+
+void TContenitore::WindowArrangeItemClick()
+{
+    const QSize spazio = AreaDocumenti->viewport()->size();
+    int x = 0;
+    int fondo = spazio.height();
+    for (QMdiSubWindow *finestra : AreaDocumenti->subWindowList()) {
+        if (!finestra->isMinimized())
+            continue;
+        if (x > 0 && x + finestra->width() > spazio.width()) {
+            x = 0;
+            fondo -= finestra->height();
+        }
+        finestra->move(x, fondo - finestra->height());
+        x += finestra->width();
+    }
+}
+
+void TContenitore::WindowMinimizeItemClick()
+{
+    const QList<QMdiSubWindow *> finestre = AreaDocumenti->subWindowList();
+    for (auto i = finestre.size() - 1; i >= 0; --i)
+        finestre[i]->showMinimized();
+}
+
+void TContenitore::WindowRedrawItemClick()
+{
+    TMDIChild *documento = DocumentoAttivo();
+    if (!documento)
+        return;
+    const CCursoreAttesa clessidra;
+    documento->RidisegnaDaBuffer();
+}
+
+void TContenitore::HelpAboutItemClick()
+{
+    QMessageBox informazioni(QMessageBox::NoIcon, TitoloApplicazione(), QStringLiteral("Quillmere versione 0.9"),
+                             QMessageBox::Ok, this);
+    informazioni.exec();
+}

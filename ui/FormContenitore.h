@@ -1,0 +1,190 @@
+#pragma once
+
+#include <QList>
+#include <QMainWindow>
+#include <QString>
+
+#include <cstdint>
+
+class QAction;
+class QComboBox;
+class QFileDialog;
+class QLabel;
+class QLineEdit;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QPushButton;
+class QStyle;
+class TBarraDiStato;
+class TBarraStrumenti;
+class TContenitore;
+class TMDIChild;
+
+// The main window, for every part of the program that needs it; null while
+// none exists.
+extern TContenitore *Contenitore;
+// The number NuovoDocumento gives the next document; never reset, never reused.
+extern int32_t ContatoreFinestre;
+
+// The program's main window: a multiple-document frame with the menus, the
+// toolbars and their docks, and the status bar. It owns every document window,
+// turns commands into operations on the active document and keeps the
+// commands' enabled states in step with the number of open documents.
+class TContenitore final : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    explicit TContenitore(QWidget *genitore = nullptr);
+    ~TContenitore() override;
+
+    // Opens a new document, numbered by ContatoreFinestre, and makes it the
+    // active one. A non-empty name is the bitmap the document loads.
+    void NuovoDocumento(const QString &nomeFile);
+
+    // Puts a new document into the document area, in a window of its own
+    // (not yet shown); the area owns it from then on.
+    QMdiSubWindow *AggiungiDocumento(TMDIChild *documento);
+
+    // Services for the documents and the drawings; they act on Contenitore
+    // and do nothing while there is none.
+    static void ImpostaTitolo(const QString &testo);
+    static void ScriviStato(int pannello, const QString &testo);
+    static void AggiornaPannelli();
+
+    // The settings panels show the active document; nothing without one.
+    void DocumentoAPannelli();
+    // Keeps the application's current hint, without showing it.
+    void MostraSuggerimento(const QString &suggerimento);
+    // Enables the commands that need a document when one is open.
+    void UpdateMenuItems();
+
+    // The active document, or null.
+    TMDIChild *DocumentoAttivo() const;
+    // The open documents in the frame's order (the order of creation).
+    QList<TMDIChild *> Documenti() const;
+
+    // Event handlers.
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void FileNewItemClick();
+    void FileOpenItemClick();
+    void FileCloseItemClick();
+    void FileSaveItemClick();
+    void FileSaveAsItemClick();
+    void FileExitItemClick();
+    void CutItemClick();
+    void CopyItemClick();
+    void PasteItemClick();
+    void WindowCascadeItemClick();
+    void WindowTileItemClick();
+    void WindowArrangeItemClick();
+    void WindowMinimizeItemClick();
+    void WindowRedrawItemClick();
+    void HelpAboutItemClick();
+
+    // The document area.
+    QMdiArea *AreaDocumenti = nullptr;
+
+    // Menus and their items.
+    QMenu *File1 = nullptr;
+    QAction *FileNewItem = nullptr;
+    QAction *FileOpenItem = nullptr;
+    QAction *FileCloseItem = nullptr;
+    QAction *FileSaveItem = nullptr;
+    QAction *FileSaveAsItem = nullptr;
+    QAction *N1 = nullptr;
+    QAction *FileExitItem = nullptr;
+    QMenu *Edit1 = nullptr;
+    QAction *CutItem = nullptr;
+    QAction *CopyItem = nullptr;
+    QAction *PasteItem = nullptr;
+    QMenu *Window1 = nullptr;
+    QAction *WindowCascadeItem = nullptr;
+    QAction *WindowTileItem = nullptr;
+    QAction *WindowArrangeItem = nullptr;
+    QAction *WindowMinimizeItem = nullptr;
+    QAction *N2 = nullptr;
+    QAction *WindowRedrawItem = nullptr;
+    QMenu *Help1 = nullptr;
+    QAction *HelpAboutItem = nullptr;
+
+    // "Standard".
+    TBarraStrumenti *BarraStandard = nullptr;
+    QAction *OpenBtn = nullptr;
+    QAction *SaveBtn = nullptr;
+    QAction *ToolbarSep976 = nullptr;
+    QAction *PasteBtn = nullptr;
+    QAction *CutBtn = nullptr;
+    QAction *CopyBtn = nullptr;
+    QAction *ToolbarSep977 = nullptr;
+    QAction *ExitBtn = nullptr;
+
+    // "Controllo Disegno".
+    TBarraStrumenti *ControlloDisegno = nullptr;
+    QWidget *Panel4 = nullptr;
+    QLabel *LabelAttendi = nullptr;
+    QPushButton *BottoneRidisegna = nullptr;
+    QPushButton *BottoneFermaCalcolo = nullptr;
+
+    // "Settaggi Insieme".
+    TBarraStrumenti *Toolbar97 = nullptr;
+    QLabel *Label1 = nullptr;
+    QComboBox *ComboBoxFrattale = nullptr;
+    QAction *ToolbarSep972 = nullptr;
+    QLabel *Label2 = nullptr;
+    QComboBox *ComboBoxColoreInterno = nullptr;
+    QAction *ToolbarSep971 = nullptr;
+    QLabel *Label3 = nullptr;
+    QLineEdit *EditMaxIterazioni = nullptr;
+
+    // "Settaggi Finestra".
+    TBarraStrumenti *Toolbar971 = nullptr;
+    QLabel *Label4 = nullptr;
+    QLineEdit *EditXMin = nullptr;
+    QAction *ToolbarSep973 = nullptr;
+    QLabel *Label5 = nullptr;
+    QLineEdit *EditXMax = nullptr;
+    QAction *ToolbarSep974 = nullptr;
+    QLabel *Label6 = nullptr;
+    QLineEdit *EditYMin = nullptr;
+    QAction *ToolbarSep975 = nullptr;
+    QLabel *Label7 = nullptr;
+    QLineEdit *EditYMax = nullptr;
+
+    // "Parametri Aggiuntivi".
+    TBarraStrumenti *ParametriAggiuntivi = nullptr;
+    QLabel *Label8 = nullptr;
+    QLineEdit *EditParam1 = nullptr;
+    QAction *ToolbarSep978 = nullptr;
+    QLabel *Label9 = nullptr;
+    QLineEdit *EditParam2 = nullptr;
+
+    TBarraDiStato *BarraDiStato = nullptr;
+    QFileDialog *OpenDialog = nullptr;
+
+    // The style of the documents' windows (see AggiungiDocumento).
+    QStyle *StileDocumenti = nullptr;
+
+protected:
+    bool event(QEvent *evento) override;
+    void showEvent(QShowEvent *evento) override;
+    void closeEvent(QCloseEvent *evento) override;
+    void keyPressEvent(QKeyEvent *evento) override;
+
+private:
+    // The layout, built once by the constructor.
+    void CreaMenu();
+    void CreaBarraStandard();
+    void CreaControlloDisegno();
+    void CreaSettaggiInsieme();
+    void CreaSettaggiFinestra();
+    void CreaParametriAggiuntivi();
+    // A change of the active document: the commands and the document's own handler.
+    void FinestraAttivata(QMdiSubWindow *finestra);
+    // The Window menu's list of the open documents, below its own items.
+    void AggiornaElencoFinestre();
+};

@@ -1,0 +1,107 @@
+#include "Immagine.h"
+
+#include "Errore.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+#include <algorithm>
+
+TImmagine::TImmagine(QWidget *genitore) : QWidget(genitore)
+{
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    Vista.emplace(Figura);
+}
+
+void TImmagine::ImpostaPixel(int32_t x, int32_t y, int32_t colore)
+{
+    if (x >= 0 && y >= 0)
+        Vista->ImpostaPixel(x, y, colore);
+}
+
+void TImmagine::Sostituisci(QImage &&figura)
+{
+    Vista.reset();
+    Figura.swap(figura);
+    Vista.emplace(Figura);
+    update();
+}
+
+namespace {
+
+QImage BitmapNera(int32_t larghezza, int32_t altezza)
+{
+    larghezza = std::max(larghezza, 0);
+    altezza = std::max(altezza, 0);
+    QImage nuova(larghezza, altezza, QImage::Format_RGB32);
+    if (nuova.isNull() && larghezza > 0 && altezza > 0)
+        throw CErrore(MessaggioBuffer);
+    nuova.fill(Qt::black);
+    return nuova;
+}
+
+} // namespace
+
+void TImmagine::NuovaBitmap(int32_t larghezza, int32_t altezza)
+{
+    Sostituisci(BitmapNera(larghezza, altezza));
+}
+
+void TImmagine::ImpostaDimensioniBitmap(int32_t larghezza, int32_t altezza)
+{
+    if (larghezza == Figura.width() && altezza == Figura.height())
+        return;
+    QImage nuova = BitmapNera(larghezza, altezza);
+    if (!Figura.isNull()) {
+        QPainter pittore(&nuova);
+        pittore.drawImage(0, 0, Figura);
+    }
+    Sostituisci(std::move(nuova));
+}
+
+void TImmagine::ImpostaBitmap(const QImage &figura)
+{
+    QImage nuova = figura.convertToFormat(QImage::Format_RGB32);
+    if (nuova.isNull() && !figura.isNull())
+        throw CErrore(MessaggioBuffer);
+    nuova.detach();
+    Sostituisci(std::move(nuova));
+}
+
+void TImmagine::RiempiRettangolo(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
+{
+    const int32_t sinistra = std::max(x1, 0);
+    const int32_t destra = std::min(x2, int32_t(Figura.width()));
+    const int32_t alto = std::max(y1, 0);
+    const int32_t basso = std::min(y2, int32_t(Figura.height()));
+    if (sinistra >= destra || alto >= basso)
+        return;
+    const QRgb colore = CImmagineQt::QRgbDaColore(ColoreRiempimento);
+    for (int32_t y = alto; y < basso; ++y) {
+        QRgb *riga = reinterpret_cast<QRgb *>(Figura.scanLine(y));
+        std::fill(riga + sinistra, riga + destra, colore);
+    }
+    update();
+}
+
+void TImmagine::ImpostaStirata(bool stirata)
+{
+    if (Stira == stirata)
+        return;
+    Stira = stirata;
+    update();
+}
+
+void TImmagine::paintEvent(QPaintEvent *evento)
+{
+    QPainter pittore(this);
+    if (Stira) {
+        pittore.drawImage(rect(), Figura);
+        return;
+    }
+    pittore.drawImage(0, 0, Figura);
+    // Outside an unstretched picture the control shows its background.
+    const QRegion resto = QRegion(evento->rect()).subtracted(QRegion(Figura.rect()));
+    for (const QRect &r : resto)
+        pittore.fillRect(r, palette().window());
+}

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "AreaDisegno.h"
+#include "ImmagineQt.h"
+
+#include <QImage>
+#include <QWidget>
+
+#include <cstdint>
+#include <optional>
+
+// The picture control of a document: shows a true-colour bitmap, stretched to
+// the control or at its own size from the top-left corner, and is the picture
+// the engine draws on. Colours are 0x00BBGGRR.
+class TImmagine final : public QWidget, public CImmagine
+{
+    Q_OBJECT
+
+public:
+    explicit TImmagine(QWidget *genitore);
+
+    // Pixels outside the bitmap are ignored. Called by a drawing thread only
+    // while the user-interface thread leaves the control alone.
+    void ImpostaPixel(int32_t x, int32_t y, int32_t colore) override;
+
+    // A copy of the bitmap. The bitmap itself is never shared, so the pixels
+    // the engine writes always land in the picture shown.
+    QImage Bitmap() const { return Figura.copy(); }
+    int32_t LarghezzaBitmap() const { return Figura.width(); }
+    int32_t AltezzaBitmap() const { return Figura.height(); }
+    // A new black bitmap of that size replaces the old one. Throws CErrore
+    // when it cannot be allocated.
+    void NuovaBitmap(int32_t larghezza, int32_t altezza);
+    // The bitmap takes that size: what it showed stays at the top-left
+    // corner, new room is black. Throws CErrore when it cannot be allocated.
+    void ImpostaDimensioniBitmap(int32_t larghezza, int32_t altezza);
+    // A copy of the picture, in the bitmap's own format, becomes the bitmap.
+    void ImpostaBitmap(const QImage &figura);
+
+    // Fills the rectangle from (x1, y1) up to, not including, (x2, y2) with
+    // the fill colour; what lies outside the bitmap is left out.
+    void RiempiRettangolo(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
+    int32_t ColoreRiempimento = 0;
+
+    bool Stirata() const { return Stira; }
+    void ImpostaStirata(bool stirata);
+
+    // Repaints the control at once.
+    void Ridisegna() { repaint(); }
+
+protected:
+    void paintEvent(QPaintEvent *evento) override;
+
+private:
+    void Sostituisci(QImage &&figura);
+
+    QImage Figura;
+    // Writes straight into Figura's pixels; rebuilt whenever Figura is replaced.
+    std::optional<CImmagineQt> Vista;
+    bool Stira = false;
+};

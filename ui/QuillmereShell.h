@@ -1,0 +1,104 @@
+#pragma once
+
+#include "AreaDisegno.h"
+#include "Coloratori.h"
+#include "Disegnatori.h"
+#include "Frattali.h"
+
+#include <QString>
+#include <QWidget>
+
+#include <cstdint>
+
+class QFrame;
+class QMdiSubWindow;
+class TImmagine;
+
+// The last image size FormResize has seen, shared by every document; both are
+// 0 at program start.
+extern int32_t UltimaLarghezza;
+extern int32_t UltimaAltezza;
+
+// A document window: one fractal picture and everything needed to draw it
+// again. The formulas, drawing methods, render area and colourers are held by
+// value and live exactly as long as the document.
+class TMDIChild final : public QWidget
+{
+    Q_OBJECT
+
+public:
+    // Builds the document with its defaults. Throws CErrore when the pixel
+    // buffer or a colour table cannot be allocated.
+    explicit TMDIChild(QWidget *genitore = nullptr);
+    ~TMDIChild() override;
+
+    // Gives the image control exactly that size by changing the window's
+    // outer size by the difference, measured on the window each time.
+    void ImpostaDimensioni(int32_t larghezza, int32_t altezza);
+
+    // Repaints the image from the render area's buffer without computing.
+    void RidisegnaDaBuffer();
+
+    // Event handlers. FormActivate runs when the main window's document area
+    // activates the document.
+    void FormCreate();
+    void FormShow();
+    void FormActivate();
+    void FormClose();
+    void FormResize();
+
+    // Controls.
+    QFrame *Panel2;
+    TImmagine *Immagine;
+
+    // The document's state.
+    Mandelbrot FrattaleMandelbrot;
+    Julia FrattaleJulia;
+    VolterraLotka FrattaleVolterraLotka;
+    MetodoPuntoPunto DisegnatorePuntoPunto;
+    MetodoBlocco DisegnatoreBlocco;
+    CAreaDisegno AreaDisegno;
+    CInternoSolido ColoratoreSolido;
+    CInternoLog ColoratoreLog;
+    CEsternoFasce ColoratoreFasce;
+    // The objects of the current drawing; null until the first drawing.
+    CFrattale *FrattaleScelto = nullptr;
+    CColoratoreInterno *InternoScelto = nullptr;
+    CColoratoreEsterno *EsternoScelto = nullptr;
+    CDisegnatore *DisegnatoreScelto = nullptr;
+    // The user's choices, resolved into the objects above when a drawing starts.
+    int8_t SceltaFrattale = 0; // 0 Mandelbrot, 1 Julia, 2 Volterra-Lotka
+    int8_t SceltaInterno = 1;  // 0 "Nero", 1 "Sfumato Log1"
+    int8_t SceltaEsterno = 0;  // 0 bands
+    int8_t SceltaMetodo = 1;   // 0 point by point, 1 block
+    // The zoom selection, in image-control pixels.
+    bool InSelezione = false;
+    int32_t SelezioneX = 0;
+    int32_t SelezioneY = 0;
+    int32_t SelezioneLarghezza = 0;
+    int32_t SelezioneAltezza = 0;
+    // Times of the current or last drawing (ms) and the user's stop request.
+    int32_t TempoImpiegato = 0;
+    int32_t TempoPrevisto = 0;
+    bool StopRichiesto = false;
+    QString Titolo;
+
+    // The window's design size: the one that gives a 256 x 256 image.
+    QSize sizeHint() const override;
+
+protected:
+    void showEvent(QShowEvent *evento) override;
+    void closeEvent(QCloseEvent *evento) override;
+    void resizeEvent(QResizeEvent *evento) override;
+
+private:
+    // The window the user moves and sizes: the multiple-document sub-window
+    // that holds the document, or the document itself outside one.
+    QWidget *Finestra();
+    // Places the panel over the whole window and the image inside its bevel.
+    void AllineaControlli();
+
+    // FormShow runs when the window is first shown, not when it comes back
+    // from being minimized.
+    bool Mostrato = false;
+};

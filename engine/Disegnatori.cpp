@@ -42,26 +42,23 @@ public:
             Costante = &julia->Param;
         }
         Lotti = Lotti && Max > 0;
-        // A batch holds about as many iterations as a few hundred short
-        // orbits, so that the drawing's checkpoints stay close together.
-        Capienza = std::clamp<int32_t>(65536 / std::max<int32_t>(Max, 1), 2, MassimoLotto);
+        // A batch holds at most about two million iterations (a millisecond
+        // or so), so that the drawing's checkpoints stay close together; an
+        // even count keeps both lanes busy to its end.
+        Capienza = std::clamp<int32_t>((2097152 / std::max<int32_t>(Max, 1)) & ~1, 2, MassimoLotto);
     }
 
     void Calcola(const Complesso &c, int32_t x, int32_t y)
     {
         if (!Lotti) {
-            CPunto p;
-            p.c = c;
-            p.MaxIterazioni = Max;
-            Area.Frattale->Itera(p);
-            Area.ScriviPixel(ColoreDi(Area, p), x, y);
+            CalcolaUno(c, x, y);
             return;
         }
-        COrbita &o = Orbite[Quante];
-        o.zr = c.re;
-        o.zi = c.im;
-        o.kr = Costante ? Costante->re : c.re;
-        o.ki = Costante ? Costante->im : c.im;
+        const Complesso &k = Costante ? *Costante : c;
+        if (!Orbite[Quante].Imposta(c.re, c.im, k.re, k.im)) {
+            CalcolaUno(c, x, y); // a value that no pair of doubles holds
+            return;
+        }
         Pixel[Quante] = {c, x, y};
         if (++Quante == Capienza)
             Svuota();
@@ -76,7 +73,7 @@ public:
         for (int32_t k = 0; k < Quante; ++k) {
             CPunto p;
             p.c = Pixel[k].c;
-            p.z = {Orbite[k].zr, Orbite[k].zi};
+            p.z = {Orbite[k].zr.Reale, Orbite[k].zi.Reale};
             p.Iterazioni = Orbite[k].n;
             p.MaxIterazioni = Max;
             Area.ScriviPixel(ColoreDi(Area, p), Pixel[k].x, Pixel[k].y);
@@ -86,6 +83,16 @@ public:
 
 private:
     static constexpr int32_t MassimoLotto = 64;
+
+    void CalcolaUno(const Complesso &c, int32_t x, int32_t y)
+    {
+        CPunto p;
+        p.c = c;
+        p.MaxIterazioni = Max;
+        Area.Frattale->Itera(p);
+        Area.ScriviPixel(ColoreDi(Area, p), x, y);
+    }
+
     struct CPixel
     {
         Complesso c;

@@ -1,5 +1,31 @@
 #include "Orbite.h"
 
+#include <cmath>
+
+namespace {
+
+bool Dividi(long double v, double parti[2])
+{
+    parti[0] = static_cast<double>(v);
+    if (!std::isfinite(parti[0]))
+        return false;
+    const long double resto = v - static_cast<long double>(parti[0]); // exact: at most 11 significant bits
+    parti[1] = static_cast<double>(resto);
+    return static_cast<long double>(parti[1]) == resto && static_cast<long double>(parti[0]) + parti[1] == v;
+}
+
+long double Somma(const double parti[2])
+{
+    return static_cast<long double>(parti[0]) + parti[1];
+}
+
+} // namespace
+
+bool COrbita::Imposta(long double zr0, long double zi0, long double kr0, long double ki0)
+{
+    return Dividi(zr0, zr.Parti) && Dividi(zi0, zi.Parti) && Dividi(kr0, kr) && Dividi(ki0, ki);
+}
+
 #if defined(QUILLMERE_X87)
 
 static_assert(sizeof(COrbita) == 80, "the x87 routine reads orbits of 80 bytes");
@@ -9,8 +35,14 @@ extern "C" void quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max
 void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
 {
     if (max <= 0) {
-        for (int32_t k = 0; k < quante; ++k)
-            orbite[k].n = 0;
+        for (int32_t k = 0; k < quante; ++k) {
+            COrbita &o = orbite[k];
+            const long double zr = Somma(o.zr.Parti);
+            const long double zi = Somma(o.zi.Parti);
+            o.zr.Reale = zr;
+            o.zi.Reale = zi;
+            o.n = 0;
+        }
         return;
     }
     quillmere_lotto_x87(orbite, quante, max);
@@ -22,22 +54,24 @@ void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
 {
     for (int32_t k = 0; k < quante; ++k) {
         COrbita &o = orbite[k];
-        long double zr = o.zr;
-        long double zi = o.zi;
+        const long double kr = Somma(o.kr);
+        const long double ki = Somma(o.ki);
+        long double zr = Somma(o.zr.Parti);
+        long double zi = Somma(o.zi.Parti);
         long double m = 0.0L;
         int32_t n = 0;
         while (n < max && m < 4.0L) {
             const long double x2 = zr * zr;
             const long double y2 = zi * zi;
-            const long double nr = (x2 - y2) + o.kr;
-            const long double ni = (zr * 2.0L) * zi + o.ki;
+            const long double nr = (x2 - y2) + kr;
+            const long double ni = (zr * 2.0L) * zi + ki;
             m = x2 + y2;
             zr = nr;
             zi = ni;
             ++n;
         }
-        o.zr = zr;
-        o.zi = zi;
+        o.zr.Reale = zr;
+        o.zi.Reale = zi;
         o.n = n;
     }
 }

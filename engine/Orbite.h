@@ -2,18 +2,32 @@
 
 #include <cstdint>
 
-// One orbit of z <- z^2 + k: the starting value in, the final value and the
-// steps out. The layout is the one the x87 routine reads and writes.
+// One orbit of z <- z^2 + k: the starting value and the constant in, the
+// final value and the steps out. The layout is the one the x87 routine reads
+// and writes: the values it reads are held as pairs of doubles whose sum is
+// the 80-bit value, since a double is loaded much faster than an 80-bit value.
 struct alignas(16) COrbita
 {
-    long double zr = 0.0L;
-    long double zi = 0.0L;
-    long double kr = 0.0L;
-    long double ki = 0.0L;
+    union Valore
+    {
+        double Parti[2];   // in: the starting value, as two doubles
+        long double Reale; // out: the final value
+    };
+    Valore zr{};
+    Valore zi{};
+    double kr[2] = {0.0, 0.0};
+    double ki[2] = {0.0, 0.0};
     int32_t n = 0;
+
+    // Sets the starting value and the constant; false when one of them cannot
+    // be held as two doubles (beyond the range of a double, or so small that
+    // the low part is lost): such an orbit must be iterated some other way.
+    bool Imposta(long double zr0, long double zi0, long double kr0, long double ki0);
 };
 
 // Iterates every orbit of the batch exactly as Mandelbrot and Julia iterate
 // one point: while n < max and the squared modulus before the step is below 4.
-// Does nothing for max <= 0 (no step: z stays, n = 0).
+// Afterwards zr.Reale and zi.Reale hold the final value (for max <= 0, when no
+// step is made, the starting value) and n the steps. Every orbit must have
+// been set by Imposta returning true.
 void IteraLotto(COrbita *orbite, int32_t quante, int32_t max);

@@ -3,9 +3,12 @@
 # computes. When an orbit ends, the next one of the batch takes its place.
 #
 # void quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max)
-# COrbita (80 bytes): zr at 0, zi at 16 (the starting value in, the final
-# value out), kr at 32, ki at 48 (the constant), n at 64 (the steps, out).
-# max >= 1.
+# COrbita (80 bytes): the starting value in as two doubles each, whose sum is
+# exact: zr at 0 and 8, zi at 16 and 24; the final value out as 80-bit values
+# in the same places, zr at 0 and zi at 16; the constant as two doubles each:
+# kr at 32 and 40, ki at 48 and 56; n at 64 (the steps, out). max >= 1.
+# An 80-bit load from memory is microcoded and slow; a double load and a
+# double addition are not, and give the same 80-bit value.
 #
 # Each orbit steps exactly as the one-orbit loop steps it:
 #   while n < max and m < 4:
@@ -20,9 +23,13 @@
 # The x87 stack holds, between steps: zr(a) zi(a) zr(b) zi(b) 4.0.
 
         .set    ZR, 0
+        .set    ZR2, 8
         .set    ZI, 16
+        .set    ZI2, 24
         .set    KR, 32
+        .set    KR2, 40
         .set    KI, 48
+        .set    KI2, 56
         .set    N, 64
         .set    TAGLIA, 80
         .set    INATTIVA, 0x80000000
@@ -50,11 +57,15 @@ quillmere_lotto_x87:
         fldz                                    # 0 0 F
         movl    $INATTIVA, %r11d
         jmp     3f
-2:      fldt    ZI(%r9)
-        fldt    ZR(%r9)                         # br bi F
+2:      fldl    ZI(%r9)
+        faddl   ZI2(%r9)
+        fldl    ZR(%r9)
+        faddl   ZR2(%r9)                         # br bi F
         xorl    %r11d, %r11d
-3:      fldt    ZI(%r8)
-        fldt    ZR(%r8)                         # ar ai br bi F
+3:      fldl    ZI(%r8)
+        faddl   ZI2(%r8)
+        fldl    ZR(%r8)
+        faddl   ZR2(%r8)                         # ar ai br bi F
         xorl    %r10d, %r10d
 .Lpasso:
         # lane a
@@ -70,12 +81,14 @@ quillmere_lotto_x87:
         fstp    %st(0)                          # y2 x2 ar ai br bi F
         seta    %cl
         fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
-        fldt    KR(%r8)
+        fldl    KR(%r8)
+        faddl   KR2(%r8)
         faddp   %st, %st(1)                     # zr' ar ai br bi F
         fxch    %st(1)                          # ar zr' ai br bi F
         fadd    %st(0), %st                     # 2ar zr' ai br bi F
         fmulp   %st, %st(2)                     # zr' ai*2ar br bi F
-        fldt    KI(%r8)
+        fldl    KI(%r8)
+        faddl   KI2(%r8)
         faddp   %st, %st(2)                     # zr' zi' br bi F
         # lane b
         fld     %st(2)                          # br ar ai br bi F
@@ -90,12 +103,14 @@ quillmere_lotto_x87:
         fstp    %st(0)                          # y2 x2 ar ai br bi F
         seta    %al
         fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
-        fldt    KR(%r9)
+        fldl    KR(%r9)
+        faddl   KR2(%r9)
         faddp   %st, %st(1)                     # zr' ar ai br bi F
         fxch    %st(3)                          # br ar ai zr' bi F
         fadd    %st(0), %st                     # 2br ar ai zr' bi F
         fmulp   %st, %st(4)                     # ar ai zr' bi*2br F
-        fldt    KI(%r9)
+        fldl    KI(%r9)
+        faddl   KI2(%r9)
         faddp   %st, %st(4)                     # ar ai zr' zi' F
         addl    $1, %r10d
         addl    $1, %r11d
@@ -119,8 +134,10 @@ quillmere_lotto_x87:
         jae     4f
         movq    %rdi, %r8
         addq    $TAGLIA, %rdi
-        fldt    ZI(%r8)
-        fldt    ZR(%r8)                         # ar ai br bi F
+        fldl    ZI(%r8)
+        faddl   ZI2(%r8)
+        fldl    ZR(%r8)
+        faddl   ZR2(%r8)                         # ar ai br bi F
         xorl    %r10d, %r10d
         jmp     .Lcorsia_b
 4:      leaq    .Lzeri(%rip), %r8
@@ -142,8 +159,10 @@ quillmere_lotto_x87:
         jae     6f
         movq    %rdi, %r9
         addq    $TAGLIA, %rdi
-        fldt    ZI(%r9)
-        fldt    ZR(%r9)                         # br bi ar ai F
+        fldl    ZI(%r9)
+        faddl   ZI2(%r9)
+        fldl    ZR(%r9)
+        faddl   ZR2(%r9)                         # br bi ar ai F
         xorl    %r11d, %r11d
         jmp     7f
 6:      leaq    .Lzeri(%rip), %r9

@@ -472,13 +472,17 @@ void TestDisegno::coppieComeItera_data()
     QTest::addColumn<int>("h");
     QTest::addColumn<int>("limite");
     QTest::addColumn<int>("formula");
+    QTest::addColumn<bool>("minuscola");
     for (int formula = 0; formula < 2; ++formula)
         for (const int limite : {0, 1, 2, 3, 120, 1000})
             for (const auto &d : {std::pair{64, 48}, {37, 19}, {1, 5}}) {
                 const QByteArray nome = QByteArray::number(d.first) + "x" + QByteArray::number(d.second) + " limit "
                     + QByteArray::number(limite) + (formula ? " Julia" : " Mandelbrot");
-                QTest::newRow(nome.constData()) << d.first << d.second << limite << formula;
+                QTest::newRow(nome.constData()) << d.first << d.second << limite << formula << false;
             }
+    // Points so close to 0 that a pair of doubles cannot hold them.
+    QTest::newRow("tiny window, Mandelbrot") << 40 << 30 << 50 << 0 << true;
+    QTest::newRow("tiny window, Julia") << 40 << 30 << 50 << 1 << true;
 }
 
 void TestDisegno::coppieComeItera()
@@ -489,9 +493,14 @@ void TestDisegno::coppieComeItera()
     QFETCH(int, h);
     QFETCH(int, limite);
     QFETCH(int, formula);
+    QFETCH(bool, minuscola);
     for (int metodo = 0; metodo < 2; ++metodo) {
         const auto disegna = [&](bool avvolta) {
             Scena s(w, h, limite, {-1.5L, -1.0L}, {0.5L, 1.0L});
+            if (minuscola) {
+                s.area.Min = {-3e-310L, -2e-310L};
+                s.area.Max = {3e-310L, 2e-310L};
+            }
             s.julia.Param = {-0.8L, 0.156L};
             CFrattale &vera = formula ? static_cast<CFrattale &>(s.julia) : s.mandelbrot;
             FormulaContata contata(vera);

@@ -150,8 +150,7 @@ void TestFormule::coppie()
                 std::vector<COrbita> orbite(lotto);
                 for (size_t k = 0; k < lotto; ++k) {
                     const Complesso &c = punti[inizio + k];
-                    orbite[k].zr = orbite[k].kr = c.re;
-                    orbite[k].zi = orbite[k].ki = c.im;
+                    QVERIFY(orbite[k].Imposta(c.re, c.im, c.re, c.im));
                     orbite[k].n = -5;
                 }
                 IteraLotto(orbite.data(), int32_t(lotto), limite);
@@ -159,8 +158,8 @@ void TestFormule::coppie()
                     const Complesso &c = punti[inizio + k];
                     const CPunto atteso = Itera(Mandelbrot(), c.re, c.im, limite);
                     QCOMPARE(orbite[k].n, atteso.Iterazioni);
-                    QCOMPARE(orbite[k].zr, atteso.z.re);
-                    QCOMPARE(orbite[k].zi, atteso.z.im);
+                    QCOMPARE(orbite[k].zr.Reale, atteso.z.re);
+                    QCOMPARE(orbite[k].zi.Reale, atteso.z.im);
                 }
                 if (lotto == 0)
                     break;
@@ -173,18 +172,24 @@ void TestFormule::coppie()
     COrbita o[3];
     const Complesso inizi[3] = {{0.3L, -0.2L}, {0.0L, 0.0L}, {1.5L, 1.5L}};
     for (int k = 0; k < 3; ++k) {
-        o[k].zr = inizi[k].re;
-        o[k].zi = inizi[k].im;
-        o[k].kr = j.Param.re;
-        o[k].ki = j.Param.im;
+        QVERIFY(o[k].Imposta(inizi[k].re, inizi[k].im, j.Param.re, j.Param.im));
     }
     IteraLotto(o, 3, 50);
     for (int k = 0; k < 3; ++k) {
         const CPunto atteso = Itera(j, inizi[k].re, inizi[k].im, 50);
         QCOMPARE(o[k].n, atteso.Iterazioni);
-        QCOMPARE(o[k].zr, atteso.z.re);
-        QCOMPARE(o[k].zi, atteso.z.im);
+        QCOMPARE(o[k].zr.Reale, atteso.z.re);
+        QCOMPARE(o[k].zi.Reale, atteso.z.im);
     }
+
+    // Values are held as two doubles only where their sum is exact.
+    COrbita c;
+    QVERIFY(c.Imposta(-0.7436438870371587394L, 1.0L / 3.0L, 0.1L, -0.1L));
+    QCOMPARE(static_cast<long double>(c.zr.Parti[0]) + c.zr.Parti[1], -0.7436438870371587394L);
+    QCOMPARE(static_cast<long double>(c.kr[0]) + c.kr[1], 0.1L);
+    QVERIFY(!c.Imposta(1e400L, 0.0L, 0.0L, 0.0L));
+    QVERIFY(!c.Imposta(0.0L, 0.0L, 0.0L, -1e-4000L));
+    QVERIFY(!c.Imposta(0.0L, 3e-308L + 1e-320L / 3, 0.0L, 0.0L));
 }
 
 void TestFormule::volterraLotka()

@@ -949,6 +949,10 @@ private slots:
         barra->Sgancia();
         QVERIFY(barra->isFloating());
         const QWidget *area = Finestra->AreaDocumenti;
+        // A click on it, even over a dock's edge, leaves it floating.
+        barra->move(area->mapToGlobal(QPoint(2, area->height() / 2)) - QPoint(3, 3));
+        QTest::mouseClick(barra, Qt::LeftButton, {}, QPoint(3, 3));
+        QVERIFY(barra->isFloating());
         const QPoint destra = area->mapToGlobal(QPoint(area->width() - 5, area->height() / 2));
         QTest::mousePress(barra, Qt::LeftButton, {}, QPoint(3, 3));
         QMouseEvent muovi(QEvent::MouseMove, barra->mapFromGlobal(destra), destra, Qt::NoButton, Qt::LeftButton, {});
@@ -956,6 +960,28 @@ private slots:
         QTest::mouseRelease(barra, Qt::LeftButton, {}, barra->mapFromGlobal(destra));
         QVERIFY(!barra->isFloating());
         QCOMPARE(Finestra->toolBarArea(barra), Qt::RightToolBarArea);
+    }
+
+    void trascinataFuoriFluttua()
+    {
+        // Dragged by its handle off the docks, a toolbar floats titled with its caption.
+        Finestra->resize(1200, 900);
+        TBarraStrumenti *barra = Finestra->ParametriAggiuntivi;
+        const QPoint maniglia(barra->width() / 2, 8);
+        const QWidget *area = Finestra->AreaDocumenti;
+        const QPoint centro = area->mapToGlobal(area->rect().center());
+        QTest::mousePress(barra, Qt::LeftButton, {}, maniglia);
+        for (int passo = 1; passo <= 10; ++passo) {
+            const QPoint globale = barra->mapToGlobal(maniglia) + (centro - barra->mapToGlobal(maniglia)) * passo / 10;
+            QMouseEvent muovi(QEvent::MouseMove, barra->mapFromGlobal(globale), globale, Qt::NoButton, Qt::LeftButton, {});
+            QApplication::sendEvent(barra, &muovi);
+        }
+        QTest::mouseRelease(barra, Qt::LeftButton, {}, barra->mapFromGlobal(centro));
+        QVERIFY(barra->isFloating());
+        QVERIFY(barra->isVisible());
+        QVERIFY(barra->windowFlags() & Qt::WindowTitleHint);
+        QCOMPARE(barra->windowTitle(), QStringLiteral("Parametri Aggiuntivi"));
+        QVERIFY(barra->geometry().contains(centro));
     }
 
     void controlliDellePanoramiche()

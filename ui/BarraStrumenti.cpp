@@ -1,5 +1,6 @@
 #include "BarraStrumenti.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QMainWindow>
 #include <QMouseEvent>
@@ -17,6 +18,9 @@ TBarraStrumenti::TBarraStrumenti(const QString &titolo, const QString &nome, Qt:
 {
     setObjectName(nome);
     setAllowedAreas(Qt::TopToolBarArea | Qt::LeftToolBarArea | Qt::RightToolBarArea);
+    // The toolkit's own floating toolbars are bare windows: a toolbar dragged
+    // off the docks goes back, and this class floats it as a titled window.
+    setFloatable(false);
 }
 
 void TBarraStrumenti::Sgancia()
@@ -37,6 +41,8 @@ void TBarraStrumenti::Fluttua(const QPoint &posizione)
         tipo |= Qt::WindowCloseButtonHint;
     setWindowFlags(tipo);
     Fluttuante = true;
+    Trascina = false;
+    Spostata = false;
     adjustSize();
     move(posizione);
     show();
@@ -51,6 +57,7 @@ void TBarraStrumenti::Aggancia()
 void TBarraStrumenti::AgganciaIn(Qt::ToolBarArea area)
 {
     Trascina = false;
+    Spostata = false;
     Fluttuante = false;
     Principale->addToolBar(area, this);
     show();
@@ -84,20 +91,31 @@ bool TBarraStrumenti::EventoFluttuante(QEvent *evento)
         const auto *mouse = static_cast<QMouseEvent *>(evento);
         if (mouse->button() == Qt::LeftButton) {
             Trascina = true;
-            Presa = mouse->globalPosition().toPoint() - pos();
+            Spostata = false;
+            Inizio = mouse->globalPosition().toPoint();
+            Presa = Inizio - pos();
         }
         return true;
     }
     case QEvent::MouseMove:
-        if (Trascina)
-            move(static_cast<QMouseEvent *>(evento)->globalPosition().toPoint() - Presa);
+        if (Trascina) {
+            const QPoint punto = static_cast<QMouseEvent *>(evento)->globalPosition().toPoint();
+            if ((punto - Inizio).manhattanLength() >= QApplication::startDragDistance())
+                Spostata = true;
+            if (Spostata)
+                move(punto - Presa);
+        }
         return true;
     case QEvent::MouseButtonRelease:
         if (Trascina && static_cast<QMouseEvent *>(evento)->button() == Qt::LeftButton) {
             Trascina = false;
-            const Qt::ToolBarArea area = AreaSotto(static_cast<QMouseEvent *>(evento)->globalPosition().toPoint());
-            if (area != Qt::NoToolBarArea)
-                AgganciaIn(area);
+            // A click is not a drop: only a toolbar that was dragged docks.
+            if (Spostata) {
+                const QPoint punto = static_cast<QMouseEvent *>(evento)->globalPosition().toPoint();
+                const Qt::ToolBarArea area = AreaSotto(punto);
+                if (area != Qt::NoToolBarArea)
+                    AgganciaIn(area);
+            }
         }
         return true;
     default:
@@ -124,12 +142,33 @@ bool TBarraStrumenti::event(QEvent *evento)
         Sgancia();
         return true;
     }
+    if (evento->type() == QEvent::MouseButtonPress) {
+        const auto *mouse = static_cast<QMouseEvent *>(evento);
+        if (mouse->button() == Qt::LeftButton) {
+            Trascina = true;
+            Inizio = mouse->globalPosition().toPoint();
+            Presa = mouse->position().toPoint();
+        }
+    }
     const bool gestito = QToolBar::event(evento);
-    // A toolbar dragged off the docks is left by the toolkit as a bare
-    // window: make it a titled one.
-    if (evento->type() == QEvent::MouseButtonRelease && isWindow() && !Fluttuante)
-        Fluttua(pos());
+    if (evento->type() == QEvent::MouseButtonRelease && Trascina) {
+        Trascina = false;
+        // Dragged by its handle off the docks: the toolkit has put it back,
+        // and it floats where it was dropped.
+        const QPoint punto = static_cast<QMouseEvent *>(evento)->globalPosition().toPoint();
+        if ((punto - Inizio).manhattanLength() >= QApplication::startDragDistance() && FuoriDaiDock(punto))
+            Fluttua(punto - Presa);
+    }
     return gestito;
+}
+
+bool TBarraStrumenti::FuoriDaiDock(const QPoint &globale) const
+{
+    const QWidget *centro = Principale->centralWidget();
+    if (!Principale->geometry().contains(globale) || !centro)
+        return true;
+    const QRect documenti(centro->mapToGlobal(QPoint(0, 0)), centro->size());
+    return documenti.adjusted(MargineAggancio, MargineAggancio, -MargineAggancio, -MargineAggancio).contains(globale);
 }
 
 void TBarraStrumenti::closeEvent(QCloseEvent *evento)

@@ -9,7 +9,8 @@ class QMainWindow;
 // floats as a small window titled with its caption, with a close button when
 // it has one. Double-clicking a docked toolbar floats it; double-clicking a
 // floating one docks it in its default area, or leaves it floating when it has
-// none. A floating toolbar dropped by its handle near an edge of the
+// none. Dragged by its handle, a docked toolbar moves between the docks or,
+// dropped away from them, floats; a floating one dropped near an edge of the
 // document area docks there.
 class TBarraStrumenti final : public QToolBar
 {
@@ -40,6 +41,9 @@ private:
     bool EventoFluttuante(QEvent *evento);
     // The dock under a point of the screen, if any.
     Qt::ToolBarArea AreaSotto(const QPoint &globale) const;
+    // Whether a toolbar dropped there floats: outside the main window, or
+    // over the documents away from the docks' edges.
+    bool FuoriDaiDock(const QPoint &globale) const;
 
     QMainWindow *Principale;
     Qt::ToolBarArea Predefinita;
@@ -47,7 +51,11 @@ private:
     // Floating as a titled window of its own (the toolkit's own dragging
     // makes it a bare window for a while).
     bool Fluttuante = false;
-    // Moving a floating toolbar by its handle.
+    // Dragging by the handle: the button is down, the toolbar has moved far
+    // enough to be a drag, where it was pressed on the screen and where on
+    // the toolbar.
     bool Trascina = false;
+    bool Spostata = false;
+    QPoint Inizio;
     QPoint Presa;
 };

@@ -124,7 +124,7 @@ QComboBox *Elenco(QToolBar *barra, const char *nome, const QStringList &voci)
     elenco->setObjectName(QString::fromLatin1(nome));
     elenco->addItems(voci);
     elenco->setCurrentIndex(-1);
-    elenco->setMinimumWidth(136);
+    elenco->setFixedWidth(136);
     barra->addWidget(elenco);
     return elenco;
 }
@@ -133,7 +133,7 @@ QLineEdit *Campo(QToolBar *barra, const char *nome, const char *testo, int largh
 {
     auto *campo = new QLineEdit(QString::fromUtf8(testo), barra);
     campo->setObjectName(QString::fromLatin1(nome));
-    campo->setMinimumWidth(larghezza);
+    campo->setFixedWidth(larghezza);
     barra->addWidget(campo);
     return campo;
 }

@@ -1,0 +1,88 @@
+#include "FileDocumento.h"
+
+#include <QFile>
+#include <QImageReader>
+#include <QImageWriter>
+#include <QSaveFile>
+
+#include <sstream>
+#include <string>
+
+namespace {
+// A parameters file holds sixteen short values; anything much larger is not one.
+constexpr qint64 MassimoParametri = 64 * 1024;
+} // namespace
+
+QString NomeFileParametri(const QString &nomeBitmap)
+{
+    return nomeBitmap + QStringLiteral(".Quillmere");
+}
+
+bool ScriviBitmap(const QImage &immagine, const QString &nome, QString &errore)
+{
+    QSaveFile file(nome);
+    if (!file.open(QIODevice::WriteOnly)) {
+        errore = file.errorString();
+        return false;
+    }
+    QImageWriter writer(&file, "bmp");
+    if (!writer.write(immagine)) {
+        errore = writer.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        errore = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool ScriviFileParametri(const CParametri &parametri, const QString &nome, QString &errore)
+{
+    QSaveFile file(nome);
+    if (!file.open(QIODevice::WriteOnly)) {
+        errore = file.errorString();
+        return false;
+    }
+    const QByteArray testo = QByteArray::fromStdString(TestoParametri(parametri));
+    if (file.write(testo) != testo.size()) {
+        errore = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        errore = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool LeggiBitmap(const QString &nome, QImage &immagine, QString &errore)
+{
+    QImageReader reader(nome, "bmp");
+    reader.setDecideFormatFromContent(false);
+    QImage letta;
+    if (!reader.read(&letta) || letta.isNull()) {
+        errore = reader.errorString();
+        return false;
+    }
+    immagine = letta.convertToFormat(QImage::Format_RGB32);
+    if (immagine.isNull()) {
+        errore = QStringLiteral("Out of memory");
+        return false;
+    }
+    return true;
+}
+
+bool LeggiFileParametri(const QString &nome, CParametri &parametri)
+{
+    QFile file(nome);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray dati = file.read(MassimoParametri + 1);
+    if (dati.size() > MassimoParametri)
+        return false;
+    std::istringstream in(dati.toStdString());
+    return LeggiParametri(in, parametri);
+}

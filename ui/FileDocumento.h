@@ -1,0 +1,27 @@
+#pragma once
+
+#include "FileParametri.h"
+
+#include <QImage>
+#include <QString>
+
+// A saved document is a pair of files: the picture as a Windows bitmap under
+// the name the user chose, and the parameters file beside it, named by
+// appending ".Quillmere" to the picture's whole name.
+
+QString NomeFileParametri(const QString &nomeBitmap);
+
+// Each file is written completely or not at all (written beside, then renamed
+// over the old one): a failure leaves any file already there untouched.
+// On failure they return false and the reason.
+bool ScriviBitmap(const QImage &immagine, const QString &nome, QString &errore);
+bool ScriviFileParametri(const CParametri &parametri, const QString &nome, QString &errore);
+
+// Reads a Windows bitmap (any of its common variants) as a true-colour
+// picture; false and the reason when the file is missing or is not a bitmap
+// that can be read.
+bool LeggiBitmap(const QString &nome, QImage &immagine, QString &errore);
+
+// Reads a whole parameters file; false, leaving parametri untouched, when the
+// file is missing, too large to be one, or not a valid parameters file.
+bool LeggiFileParametri(const QString &nome, CParametri &parametri);

@@ -23,5 +23,5 @@ cmake --build build-tsan -j"$jobs" --target tst_render tst_disegno quillmere-ren
 ctest --test-dir build-tsan --output-on-failure -R '^(tst_render|tst_disegno)$'
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_SANITIZE=ON -DQUILLMERE_FUZZ=ON
-cmake --build build-fuzz -j"$jobs" --target fuzz_parametri fuzz_numeri
+cmake --build build-fuzz -j"$jobs" --target fuzz_parametri fuzz_numeri fuzz_bitmap
 ctest --test-dir build-fuzz --output-on-failure -L fuzz

@@ -60,7 +60,17 @@ bool ScriviFileParametri(const CParametri &parametri, const QString &nome, QStri
 
 bool LeggiBitmap(const QString &nome, QImage &immagine, QString &errore)
 {
-    QImageReader reader(nome, "bmp");
+    QFile file(nome);
+    if (!file.open(QIODevice::ReadOnly)) {
+        errore = file.errorString();
+        return false;
+    }
+    return LeggiBitmap(&file, immagine, errore);
+}
+
+bool LeggiBitmap(QIODevice *dispositivo, QImage &immagine, QString &errore)
+{
+    QImageReader reader(dispositivo, "bmp");
     reader.setDecideFormatFromContent(false);
     QImage letta;
     if (!reader.read(&letta) || letta.isNull()) {

@@ -3,6 +3,7 @@
 #include "FileParametri.h"
 
 #include <QImage>
+#include <QIODevice>
 #include <QString>
 
 // A saved document is a pair of files: the picture as a Windows bitmap under
@@ -21,6 +22,7 @@ bool ScriviFileParametri(const CParametri &parametri, const QString &nome, QStri
 // picture; false and the reason when the file is missing or is not a bitmap
 // that can be read.
 bool LeggiBitmap(const QString &nome, QImage &immagine, QString &errore);
+bool LeggiBitmap(QIODevice *dispositivo, QImage &immagine, QString &errore);
 
 // Reads a whole parameters file; false, leaving parametri untouched, when the
 // file is missing, too large to be one, or not a valid parameters file.

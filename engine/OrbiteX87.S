@@ -75,11 +75,10 @@ quillmere_lotto_x87:
         fmul    %st(0), %st                     # y2 x2 ar ai br bi F
         fld     %st(1)                          # x2 y2 x2 ar ai br bi F
         fadd    %st(1), %st                     # m y2 x2 ar ai br bi F
-        fxch    %st(7)                          # F y2 x2 ar ai br bi m
-        fcomi   %st(7), %st                     # F > m: the orbit goes on
-        fxch    %st(7)                          # m y2 x2 ar ai br bi F
-        fstp    %st(0)                          # y2 x2 ar ai br bi F
-        seta    %cl
+        fcomip  %st(7), %st                     # y2 x2 ar ai br bi F
+        setb    %cl                             # m < 4, and not unordered:
+        setnp   %ch                             # the orbit goes on
+        andb    %ch, %cl
         fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
         fldl    KR(%r8)
         faddl   KR2(%r8)
@@ -97,11 +96,10 @@ quillmere_lotto_x87:
         fmul    %st(0), %st                     # y2 x2 ar ai br bi F
         fld     %st(1)
         fadd    %st(1), %st                     # m y2 x2 ar ai br bi F
-        fxch    %st(7)
-        fcomi   %st(7), %st
-        fxch    %st(7)
-        fstp    %st(0)                          # y2 x2 ar ai br bi F
-        seta    %al
+        fcomip  %st(7), %st                     # y2 x2 ar ai br bi F
+        setb    %al
+        setnp   %ah
+        andb    %ah, %al
         fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
         fldl    KR(%r9)
         faddl   KR2(%r9)

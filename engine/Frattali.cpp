@@ -1,5 +1,7 @@
 #include "Frattali.h"
 
+#include "PassiQuadratici.h"
+
 #include <cmath>
 #include <istream>
 #include <ostream>
@@ -29,29 +31,12 @@ std::istream &operator>>(std::istream &is, CFrattale &f)
 void Mandelbrot::ScriviParametri(std::ostream &) const {}
 void Mandelbrot::LeggiParametri(std::istream &) {}
 
-// The bailout looks at the squared modulus before the step just done, so the
-// stored z is one step past the first value of modulus 2 or more.
 void Mandelbrot::Itera(CPunto &p) const
 {
-    const long double cre = p.c.re;
-    const long double cim = p.c.im;
-    long double zre = cre;
-    long double zim = cim;
-    long double m = 0.0L;
-    int32_t n = 0;
-    const int32_t limite = p.MaxIterazioni;
-    while (n < limite && m < 4.0L) {
-        const long double x2 = zre * zre;
-        const long double y2 = zim * zim;
-        const long double nre = (x2 - y2) + cre;
-        const long double nim = (zre * 2.0L) * zim + cim;
-        m = x2 + y2;
-        zre = nre;
-        zim = nim;
-        ++n;
-    }
-    p.z = {zre, zim};
-    p.Iterazioni = n;
+    long double zr = p.c.re; // the orbit starts at the point itself
+    long double zi = p.c.im;
+    p.Iterazioni = PassiQuadratici(zr, zi, p.c.re, p.c.im, p.MaxIterazioni);
+    p.z = {zr, zi};
 }
 
 void Julia::ScriviParametri(std::ostream &os) const
@@ -66,25 +51,10 @@ void Julia::LeggiParametri(std::istream &is)
 
 void Julia::Itera(CPunto &p) const
 {
-    const long double kre = Param.re;
-    const long double kim = Param.im;
-    long double zre = p.c.re;
-    long double zim = p.c.im;
-    long double m = 0.0L;
-    int32_t n = 0;
-    const int32_t limite = p.MaxIterazioni;
-    while (n < limite && m < 4.0L) {
-        const long double x2 = zre * zre;
-        const long double y2 = zim * zim;
-        const long double nre = (x2 - y2) + kre;
-        const long double nim = (zre * 2.0L) * zim + kim;
-        m = x2 + y2;
-        zre = nre;
-        zim = nim;
-        ++n;
-    }
-    p.z = {zre, zim};
-    p.Iterazioni = n;
+    long double zr = p.c.re;
+    long double zi = p.c.im;
+    p.Iterazioni = PassiQuadratici(zr, zi, Param.re, Param.im, p.MaxIterazioni);
+    p.z = {zr, zi};
 }
 
 void VolterraLotka::ScriviParametri(std::ostream &os) const

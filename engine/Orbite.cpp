@@ -1,5 +1,7 @@
 #include "Orbite.h"
 
+#include "PassiQuadratici.h"
+
 #include <cmath>
 
 namespace {
@@ -58,21 +60,9 @@ void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
         const long double ki = Somma(o.ki);
         long double zr = Somma(o.zr.Parti);
         long double zi = Somma(o.zi.Parti);
-        long double m = 0.0L;
-        int32_t n = 0;
-        while (n < max && m < 4.0L) {
-            const long double x2 = zr * zr;
-            const long double y2 = zi * zi;
-            const long double nr = (x2 - y2) + kr;
-            const long double ni = (zr * 2.0L) * zi + ki;
-            m = x2 + y2;
-            zr = nr;
-            zi = ni;
-            ++n;
-        }
+        o.n = PassiQuadratici(zr, zi, kr, ki, max);
         o.zr.Reale = zr;
         o.zi.Reale = zi;
-        o.n = n;
     }
 }
 

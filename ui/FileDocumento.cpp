@@ -18,16 +18,19 @@ QString NomeFileParametri(const QString &nomeBitmap)
     return nomeBitmap + QStringLiteral(".Quillmere");
 }
 
-bool ScriviBitmap(const QImage &immagine, const QString &nome, QString &errore)
+namespace {
+
+// Writes a file beside the named one and renames it over it once complete:
+// on any failure the named file is left as it was.
+template <class Scrittura>
+bool ScriviIntero(const QString &nome, QString &errore, Scrittura &&scrivi)
 {
     QSaveFile file(nome);
     if (!file.open(QIODevice::WriteOnly)) {
         errore = file.errorString();
         return false;
     }
-    QImageWriter writer(&file, "bmp");
-    if (!writer.write(immagine)) {
-        errore = writer.errorString();
+    if (!scrivi(file, errore)) {
         file.cancelWriting();
         return false;
     }
@@ -38,24 +41,28 @@ bool ScriviBitmap(const QImage &immagine, const QString &nome, QString &errore)
     return true;
 }
 
+} // namespace
+
+bool ScriviBitmap(const QImage &immagine, const QString &nome, QString &errore)
+{
+    return ScriviIntero(nome, errore, [&](QSaveFile &file, QString &motivo) {
+        QImageWriter writer(&file, "bmp");
+        if (writer.write(immagine))
+            return true;
+        motivo = writer.errorString();
+        return false;
+    });
+}
+
 bool ScriviFileParametri(const CParametri &parametri, const QString &nome, QString &errore)
 {
-    QSaveFile file(nome);
-    if (!file.open(QIODevice::WriteOnly)) {
-        errore = file.errorString();
+    return ScriviIntero(nome, errore, [&](QSaveFile &file, QString &motivo) {
+        const QByteArray testo = QByteArray::fromStdString(TestoParametri(parametri));
+        if (file.write(testo) == testo.size())
+            return true;
+        motivo = file.errorString();
         return false;
-    }
-    const QByteArray testo = QByteArray::fromStdString(TestoParametri(parametri));
-    if (file.write(testo) != testo.size()) {
-        errore = file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        errore = file.errorString();
-        return false;
-    }
-    return true;
+    });
 }
 
 bool LeggiBitmap(const QString &nome, QImage &immagine, QString &errore)

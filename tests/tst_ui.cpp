@@ -221,8 +221,8 @@ private slots:
         QCOMPARE(d->ColoratoreFasce.Tabella.Colore(16), 0x7F7F); // halfway from red to green
         QVERIFY(!d->FrattaleScelto && !d->InternoScelto && !d->EsternoScelto && !d->DisegnatoreScelto);
         QVERIFY(!d->InSelezione);
-        QCOMPARE(d->TempoImpiegato, 0);
-        QCOMPARE(d->TempoPrevisto, 0);
+        QCOMPARE(d->TempoImpiegato, int64_t(0));
+        QCOMPARE(d->TempoPrevisto, int64_t(0));
         QVERIFY(!d->StopRichiesto);
         QCOMPARE(d->Titolo, QStringLiteral("Quillmere v0.9"));
     }

@@ -4,6 +4,7 @@
 #include "BarraDiStato.h"
 #include "BarraStrumenti.h"
 #include "Immagine.h"
+#include "Numeri.h"
 #include "QuillmereShell.h"
 
 #include <QAction>
@@ -12,6 +13,8 @@
 #include <QComboBox>
 #include <QFileDialog>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -22,6 +25,7 @@
 #include <QShowEvent>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QToolBar>
 
 #include <algorithm>
 
@@ -62,7 +66,8 @@ TMDIChild *Documento(const QMdiSubWindow *finestra)
 
 } // namespace
 
-TContenitore::TContenitore(QWidget *genitore) : QMainWindow(genitore)
+TContenitore::TContenitore(QWidget *genitore)
+    : QMainWindow(genitore), SeparatoreDecimale(SeparatoreDecimaleDiSistema())
 {
     setObjectName(QStringLiteral("Contenitore"));
     setWindowTitle(QStringLiteral("MDI Application"));
@@ -105,6 +110,15 @@ TContenitore::~TContenitore()
 void TContenitore::FormCreate()
 {
     connect(AreaDocumenti, &QMdiArea::subWindowActivated, this, &TContenitore::FinestraAttivata);
+    // Only the user's choice: the panels' own selection of the active
+    // document's formula raises nothing.
+    connect(ComboBoxFrattale, &QComboBox::activated, this, &TContenitore::ComboBoxFrattaleChange);
+    connect(BottoneRidisegna, &QPushButton::clicked, this, &TContenitore::BottoneRidisegnaClick);
+    connect(BottoneFermaCalcolo, &QPushButton::clicked, this, &TContenitore::BottoneFermaCalcoloClick);
+    // A floating toolbar is a window of its own, where a key the controls
+    // leave goes no further than the toolbar.
+    for (QToolBar *barra : findChildren<QToolBar *>())
+        barra->installEventFilter(this);
 }
 
 void TContenitore::FinestraAttivata(QMdiSubWindow *finestra)
@@ -153,22 +167,51 @@ void TContenitore::showEvent(QShowEvent *evento)
 
 void TContenitore::closeEvent(QCloseEvent *evento)
 {
-    if (FormCloseQuery())
-        evento->accept();
-    else
+    if (!FormCloseQuery()) {
         evento->ignore();
+        return;
+    }
+    // The drawings' loops are on the stack under this handler: each one ends
+    // at its next poll, innermost first, and joins its worker; the program
+    // then leaves its event loop.
+    for (TMDIChild *documento : Documenti())
+        if (documento->InCalcolo())
+            documento->StopRichiesto = true;
+    evento->accept();
+}
+
+bool TContenitore::TastoInvio(QKeyEvent *evento)
+{
+    if (evento->key() != Qt::Key_Return && evento->key() != Qt::Key_Enter)
+        return false;
+    // As a dialog's default button: no modifier, save the keypad's on Enter.
+    const Qt::KeyboardModifiers modificatori = evento->modifiers();
+    if (modificatori != Qt::NoModifier &&
+        !(modificatori == Qt::KeypadModifier && evento->key() == Qt::Key_Enter))
+        return false;
+    // The button's own look: hidden during a drawing. A closed toolbar hides
+    // it too, but Enter still draws then.
+    if (BottoneRidisegna->isHidden() || !BottoneRidisegna->isEnabled())
+        return false;
+    evento->accept();
+    BottoneRidisegna->click();
+    return true;
 }
 
 void TContenitore::keyPressEvent(QKeyEvent *evento)
 {
-    // "Ridisegna" is the window's default button: Enter that no control took presses it.
-    if ((evento->key() == Qt::Key_Return || evento->key() == Qt::Key_Enter) && BottoneRidisegna->isVisible() &&
-        BottoneRidisegna->isEnabled()) {
-        BottoneRidisegna->click();
-        evento->accept();
+    if (TastoInvio(evento))
         return;
-    }
     QMainWindow::keyPressEvent(evento);
+}
+
+bool TContenitore::eventFilter(QObject *oggetto, QEvent *evento)
+{
+    // A key reaches a toolbar when the control that had it left it.
+    if (evento->type() == QEvent::KeyPress && qobject_cast<QToolBar *>(oggetto) &&
+        TastoInvio(static_cast<QKeyEvent *>(evento)))
+        return true;
+    return QMainWindow::eventFilter(oggetto, evento);
 }
 
 void TContenitore::NuovoDocumento(const QString &nomeFile)
@@ -211,6 +254,41 @@ void TContenitore::AggiornaPannelli()
         Contenitore->DocumentoAPannelli();
 }
 
+void TContenitore::MostraOccupato()
+{
+    if (!Contenitore)
+        return;
+    TContenitore &c = *Contenitore;
+    c.LabelAttendi->show();
+    c.BottoneRidisegna->setEnabled(false);
+    c.BottoneRidisegna->hide();
+    c.LabelAttendi->repaint();
+    c.BottoneFermaCalcolo->show();
+    c.BottoneFermaCalcolo->setEnabled(true);
+    c.ElaboraDisegniInSospeso();
+}
+
+void TContenitore::MostraLibero()
+{
+    if (!Contenitore)
+        return;
+    TContenitore &c = *Contenitore;
+    c.ElaboraDisegniInSospeso();
+    c.LabelAttendi->hide();
+    c.BottoneRidisegna->show();
+    c.BottoneRidisegna->setEnabled(true);
+    c.BottoneFermaCalcolo->hide();
+    c.BottoneFermaCalcolo->setEnabled(false);
+}
+
+void TContenitore::ElaboraDisegniInSospeso()
+{
+    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
+    QWidget *barra = ControlloDisegno->window();
+    if (barra != this)
+        QCoreApplication::sendPostedEvents(barra, QEvent::UpdateRequest);
+}
+
 void TContenitore::DocumentoAPannelli()
 {
     TMDIChild *documento = DocumentoAttivo();
@@ -219,8 +297,92 @@ void TContenitore::DocumentoAPannelli()
     ComboBoxFrattale->setCurrentIndex(documento->SceltaFrattale);
     ScriviStato(0, ComboBoxFrattale->currentText());
     ComboBoxColoreInterno->setCurrentIndex(documento->SceltaInterno);
-    // The iteration limit, the window of the plane and the formula's
-    // parameters are shown here as texts once the panels read and write them.
+    const CAreaDisegno &area = documento->AreaDisegno;
+    EditMaxIterazioni->setText(TestoIntero(area.MaxIterazioni));
+    EditXMin->setText(TestoNumero(area.Min.re, SeparatoreDecimale));
+    EditXMax->setText(TestoNumero(area.Max.re, SeparatoreDecimale));
+    EditYMin->setText(TestoNumero(area.Min.im, SeparatoreDecimale));
+    EditYMax->setText(TestoNumero(area.Max.im, SeparatoreDecimale));
+    switch (documento->SceltaFrattale) {
+    case 1:
+        EditParam1->setText(TestoNumero(documento->FrattaleJulia.Param.re, SeparatoreDecimale));
+        EditParam2->setText(TestoNumero(documento->FrattaleJulia.Param.im, SeparatoreDecimale));
+        break;
+    case 2:
+        EditParam1->setText(TestoNumero(documento->FrattaleVolterraLotka.Param1, SeparatoreDecimale));
+        EditParam2->setText(TestoNumero(documento->FrattaleVolterraLotka.Param2, SeparatoreDecimale));
+        break;
+    default:
+        EditParam1->clear();
+        EditParam2->clear();
+        break;
+    }
+    documento->Finestra()->repaint();
+}
+
+void TContenitore::PannelliADocumento()
+{
+    TMDIChild *documento = DocumentoAttivo();
+    if (!documento)
+        return;
+    documento->SceltaFrattale = static_cast<int8_t>(ComboBoxFrattale->currentIndex());
+    documento->SceltaInterno = static_cast<int8_t>(ComboBoxColoreInterno->currentIndex());
+    CAreaDisegno &area = documento->AreaDisegno;
+    area.MaxIterazioni = LeggiIntero(EditMaxIterazioni->text());
+    // The window of the plane changes only as a whole.
+    const long double xMin = LeggiNumero(EditXMin->text(), SeparatoreDecimale);
+    const long double xMax = LeggiNumero(EditXMax->text(), SeparatoreDecimale);
+    const long double yMin = LeggiNumero(EditYMin->text(), SeparatoreDecimale);
+    const long double yMax = LeggiNumero(EditYMax->text(), SeparatoreDecimale);
+    area.Min = Complesso{xMin, yMin};
+    area.Max = Complesso{xMax, yMax};
+    switch (documento->SceltaFrattale) {
+    case 1: {
+        const long double re = LeggiNumero(EditParam1->text(), SeparatoreDecimale);
+        const long double im = LeggiNumero(EditParam2->text(), SeparatoreDecimale);
+        documento->FrattaleJulia.Param = Complesso{re, im};
+        break;
+    }
+    case 2:
+        // Each parameter as soon as it has been read.
+        documento->FrattaleVolterraLotka.Param1 = LeggiNumero(EditParam1->text(), SeparatoreDecimale);
+        documento->FrattaleVolterraLotka.Param2 = LeggiNumero(EditParam2->text(), SeparatoreDecimale);
+        break;
+    default:
+        break;
+    }
+}
+
+void TContenitore::RidisegnaAttivo()
+{
+    if (TMDIChild *documento = DocumentoAttivo())
+        documento->EseguiCalcolo();
+}
+
+void TContenitore::ComboBoxFrattaleChange()
+{
+    TMDIChild *documento = DocumentoAttivo();
+    if (!documento)
+        return;
+    documento->SceltaFrattale = static_cast<int8_t>(ComboBoxFrattale->currentIndex());
+    DocumentoAPannelli();
+}
+
+void TContenitore::BottoneRidisegnaClick()
+{
+    // A document whose drawing still runs further out (a nested drawing has
+    // shown "Ridisegna" again) is left alone: its settings are in use, and
+    // the texts stay in the panels for a press once it has ended.
+    if (TMDIChild *documento = DocumentoAttivo(); documento && documento->InCalcolo())
+        return;
+    PannelliADocumento();
+    RidisegnaAttivo();
+}
+
+void TContenitore::BottoneFermaCalcoloClick()
+{
+    if (TMDIChild *documento = DocumentoAttivo())
+        documento->StopRichiesto = true;
 }
 
 void TContenitore::MostraSuggerimento(const QString &suggerimento)

@@ -53,8 +53,22 @@ public:
     static void ScriviStato(int pannello, const QString &testo);
     static void AggiornaPannelli();
 
+    // Drawing-control looks: busy ("   Attendi..." and "Stop !") and idle
+    // ("Ridisegna"). They do not count calls: one MostraLibero ends any
+    // number of MostraOccupato.
+    static void MostraOccupato();
+    static void MostraLibero();
+
     // The settings panels show the active document; nothing without one.
+    // Whatever was typed into them and not stored is replaced.
     void DocumentoAPannelli();
+    // Stores the panels into the active document, field by field in the
+    // panels' order; nothing without one. A text that cannot be read throws
+    // CErrore: the fields before it stay stored, it and the ones after it
+    // keep their old values.
+    void PannelliADocumento();
+    // Runs the active document's redraw; nothing without one.
+    void RidisegnaAttivo();
     // Keeps the application's current hint, without showing it.
     void MostraSuggerimento(const QString &suggerimento);
     // Enables the commands that need a document when one is open.
@@ -85,6 +99,9 @@ public:
     void WindowMinimizeItemClick();
     void WindowRedrawItemClick();
     void HelpAboutItemClick();
+    void ComboBoxFrattaleChange();
+    void BottoneRidisegnaClick();
+    void BottoneFermaCalcoloClick();
 
     // The document area.
     QMdiArea *AreaDocumenti = nullptr;
@@ -169,8 +186,14 @@ public:
     // The style of the documents' windows (see AggiungiDocumento).
     QStyle *StileDocumenti = nullptr;
 
+    // The decimal separator of the user's locale, read once when the window
+    // is made; the panels write and read numbers with it.
+    QString SeparatoreDecimale;
+
 protected:
     bool event(QEvent *evento) override;
+    // Enter in a toolbar, docked or floating on its own, presses "Ridisegna".
+    bool eventFilter(QObject *oggetto, QEvent *evento) override;
     void showEvent(QShowEvent *evento) override;
     void closeEvent(QCloseEvent *evento) override;
     void keyPressEvent(QKeyEvent *evento) override;
@@ -187,4 +210,10 @@ private:
     void FinestraAttivata(QMdiSubWindow *finestra);
     // The Window menu's list of the open documents, below its own items.
     void AggiornaElencoFinestre();
+    // Enter that no control took presses "Ridisegna", the window's default
+    // button, while it shows and is enabled. True when it was pressed.
+    bool TastoInvio(QKeyEvent *evento);
+    // Processes the pending paints of the main window and of a floating
+    // drawing-control toolbar at once.
+    void ElaboraDisegniInSospeso();
 };

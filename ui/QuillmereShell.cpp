@@ -1,18 +1,22 @@
 #include "QuillmereShell.h"
 
 #include "Applicazione.h"
+#include "CalcoloInBackground.h"
 #include "FileParametri.h"
 #include "FormContenitore.h"
 #include "Immagine.h"
 #include "Scelte.h"
+#include "TestiCalcolo.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLayout>
 #include <QMdiSubWindow>
 #include <QShowEvent>
 
 #include <algorithm>
+#include <utility>
 
 int32_t UltimaLarghezza = 0;
 int32_t UltimaAltezza = 0;
@@ -113,7 +117,7 @@ void TMDIChild::FormResize()
         ImpostaDimensioni(std::min(w, h), std::min(w, h));
     UltimaLarghezza = Immagine->width();
     UltimaAltezza = Immagine->height();
-    // The status texts of the new size are written here once drawings keep them.
+    AggiornaStato();
 }
 
 void TMDIChild::ImpostaDimensioni(int32_t larghezza, int32_t altezza)
@@ -164,6 +168,14 @@ void TMDIChild::showEvent(QShowEvent *evento)
 
 void TMDIChild::closeEvent(QCloseEvent *evento)
 {
+    // The drawing's loop runs on this document: it must end, and its worker
+    // be joined, before the document may go. The close is done once it has.
+    if (InCalcolo()) {
+        StopRichiesto = true;
+        ChiusuraRinviata = true;
+        evento->ignore();
+        return;
+    }
     FormClose();
     evento->accept();
 }
@@ -173,4 +185,100 @@ void TMDIChild::resizeEvent(QResizeEvent *evento)
     QWidget::resizeEvent(evento);
     AllineaControlli();
     FormResize();
+}
+
+bool TMDIChild::InCalcolo() const
+{
+    return CalcoloInBackground::InCorso(AreaDisegno);
+}
+
+void TMDIChild::EseguiCalcolo()
+{
+    // A drawing of this document parked under a nested one still writes into
+    // the picture and the buffer: neither may be resized or cleared under it.
+    if (InCalcolo())
+        return;
+
+    FrattaleScelto = &FrattaleDaScelta(SceltaFrattale, FrattaleMandelbrot, FrattaleJulia, FrattaleVolterraLotka);
+    DisegnatoreScelto = &DisegnatoreDaScelta(SceltaMetodo, DisegnatorePuntoPunto, DisegnatoreBlocco);
+    InternoScelto = &InternoDaScelta(SceltaInterno, ColoratoreSolido, ColoratoreLog);
+    EsternoScelto = &EsternoDaScelta(SceltaEsterno, ColoratoreFasce);
+
+    // A minimized document's control may have no size at all: the picture is
+    // then empty and the drawing methods draw nothing.
+    const int32_t larghezza = Immagine->width();
+    const int32_t altezza = Immagine->height();
+    Immagine->ImpostaStirata(false);
+    Immagine->ImpostaDimensioniBitmap(larghezza, altezza);
+
+    AreaDisegno.Frattale = FrattaleScelto;
+    AreaDisegno.Interno = InternoScelto;
+    AreaDisegno.Esterno = EsternoScelto;
+    AreaDisegno.Immagine = Immagine;
+    AreaDisegno.Larghezza = larghezza;
+    AreaDisegno.Altezza = altezza;
+    AreaDisegno.PreparaBuffer(larghezza, altezza);
+
+    Immagine->RiempiRettangolo(0, 0, larghezza, altezza);
+    ModoOccupato();
+
+    try {
+        AttendiCalcolo(*this, *DisegnatoreScelto, AreaDisegno, Titolo);
+    } catch (...) {
+        ChiudiSeRinviata();
+        throw;
+    }
+    ChiudiSeRinviata();
+}
+
+void TMDIChild::ChiudiSeRinviata()
+{
+    // Closed while it drew: the worker is gone, the window may close now. The
+    // toolkit destroys it later, once the drawing's call has returned.
+    if (std::exchange(ChiusuraRinviata, false))
+        Finestra()->close();
+}
+
+void TMDIChild::ModoOccupato()
+{
+    Immagine->setEnabled(false);
+    TempoImpiegato = 0;
+    TempoPrevisto = 1;
+    StopRichiesto = false;
+    TContenitore::MostraOccupato();
+    Finestra()->repaint();
+}
+
+void TMDIChild::ModoLibero()
+{
+    Finestra()->repaint();
+    Immagine->setEnabled(true);
+    Immagine->ImpostaStirata(true);
+    TContenitore::MostraLibero();
+}
+
+void TMDIChild::AggiornaStato()
+{
+    TContenitore::ScriviStato(1, TestoDimensione(Immagine->width(), Immagine->height()));
+    TContenitore::ScriviStato(2, TestoTempi(TempoImpiegato, TempoPrevisto));
+}
+
+void TMDIChild::ElaboraEventi()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+}
+
+void TMDIChild::RidisegnaImmagine()
+{
+    Immagine->Ridisegna();
+}
+
+void TMDIChild::ImpostaTitolo(const QString &testo)
+{
+    TContenitore::ImpostaTitolo(testo);
+}
+
+void TMDIChild::ImpostaTitoloApplicazione(const QString &testo)
+{
+    ::ImpostaTitoloApplicazione(testo);
 }

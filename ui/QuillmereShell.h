@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AreaDisegno.h"
+#include "AttesaCalcolo.h"
 #include "Coloratori.h"
 #include "Disegnatori.h"
 #include "Frattali.h"
@@ -21,8 +22,10 @@ extern int32_t UltimaAltezza;
 
 // A document window: one fractal picture and everything needed to draw it
 // again. The formulas, drawing methods, render area and colourers are held by
-// value and live exactly as long as the document.
-class TMDIChild final : public QWidget
+// value and live exactly as long as the document. It draws its picture on a
+// worker thread and keeps the user interface alive meanwhile; while it draws
+// it is never destroyed (a close waits for the drawing to stop).
+class TMDIChild final : public QWidget, public CDocumentoCalcolo
 {
     Q_OBJECT
 
@@ -38,6 +41,32 @@ public:
 
     // Repaints the image from the render area's buffer without computing.
     void RidisegnaDaBuffer();
+
+    // The redraw: resolves the choices, sizes the picture and the render area
+    // to the image control and draws on a worker thread, handling the user's
+    // events until the drawing has ended or was stopped. Does nothing while a
+    // drawing of this document is already running further out (after a nested
+    // drawing of another document). Throws CErrore when the buffer cannot be
+    // allocated, and whatever the drawing raised.
+    void EseguiCalcolo();
+    // Whether a drawing of this document is running (possibly parked under a
+    // nested one).
+    bool InCalcolo() const;
+    // The busy state: image control disabled, times and stop request cleared,
+    // the drawing controls busy.
+    void ModoOccupato();
+
+    // What the drawing calls back.
+    void ModoLibero() override;
+    void AggiornaStato() override;
+    void ElaboraEventi() override;
+    void RidisegnaImmagine() override;
+    void ImpostaTitolo(const QString &testo) override;
+    void ImpostaTitoloApplicazione(const QString &testo) override;
+
+    // The window the user moves and sizes: the multiple-document sub-window
+    // that holds the document, or the document itself outside one.
+    QWidget *Finestra();
 
     // Event handlers. FormActivate runs when the main window's document area
     // activates the document.
@@ -77,10 +106,8 @@ public:
     int32_t SelezioneY = 0;
     int32_t SelezioneLarghezza = 0;
     int32_t SelezioneAltezza = 0;
-    // Times of the current or last drawing (ms) and the user's stop request.
-    int32_t TempoImpiegato = 0;
-    int32_t TempoPrevisto = 0;
-    bool StopRichiesto = false;
+    // TempoImpiegato, TempoPrevisto (64-bit ms) and StopRichiesto come with
+    // CDocumentoCalcolo.
     QString Titolo;
 
     // The window's design size: the one that gives a 256 x 256 image.
@@ -92,13 +119,14 @@ protected:
     void resizeEvent(QResizeEvent *evento) override;
 
 private:
-    // The window the user moves and sizes: the multiple-document sub-window
-    // that holds the document, or the document itself outside one.
-    QWidget *Finestra();
+    void ChiudiSeRinviata();
     // Places the panel over the whole window and the image inside its bevel.
     void AllineaControlli();
 
     // FormShow runs when the window is first shown, not when it comes back
     // from being minimized.
     bool Mostrato = false;
+    // The user closed the document while it was drawing: the drawing was
+    // asked to stop, and the window closes once it has.
+    bool ChiusuraRinviata = false;
 };

@@ -752,7 +752,8 @@ private slots:
             QVERIFY(d->TempoImpiegato >= 600);
             QVERIFY(d->TempoPrevisto > 0);
             // The texts of the last 600 ms mark; the progress has gone on since.
-            const QRegularExpression testo(QStringLiteral("^Completamento: (\\d+\\.\\d)%   Tempo stimato: (.*) secs\\.$"));
+            const QRegularExpression testo(
+                QStringLiteral("^Completamento: (\\d+\\.\\d)%   Tempo stimato: (.*) secs\\.$"));
             const QRegularExpressionMatch letto = testo.match(Finestra->windowTitle());
             QVERIFY2(letto.hasMatch(), qPrintable(Finestra->windowTitle()));
             QCOMPARE(letto.captured(2), FormattaTempo(d->TempoPrevisto));

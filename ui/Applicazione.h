@@ -3,6 +3,8 @@
 #include <QApplication>
 #include <QString>
 
+#include <exception>
+
 // The program's title, as the documents set it and as message boxes without
 // a caption of their own show it.
 inline constexpr const char *TitoloProgramma = "Quillmere v0.9";
@@ -31,3 +33,18 @@ void ImpostaTitoloApplicazione(const QString &titolo);
 // A modal box with a stop icon, an OK button, the application title as
 // caption and the message followed by a full stop.
 void MostraErrore(const QString &messaggio);
+
+// Runs the work of a handler that a toolkit signal calls, showing what it
+// raises as the default handler does. The toolkit's widget library is built
+// without exception support: an exception unwinding through its frames would
+// skip their clean-up (leaked events, guards left set), so it is stopped here,
+// before it reaches them.
+template <typename Azione>
+void GestisciErrori(Azione &&azione)
+{
+    try {
+        azione();
+    } catch (const std::exception &errore) {
+        MostraErrore(QString::fromUtf8(errore.what()));
+    }
+}

@@ -112,8 +112,11 @@ void TContenitore::FormCreate()
     connect(AreaDocumenti, &QMdiArea::subWindowActivated, this, &TContenitore::FinestraAttivata);
     // Only the user's choice: the panels' own selection of the active
     // document's formula raises nothing.
-    connect(ComboBoxFrattale, &QComboBox::activated, this, &TContenitore::ComboBoxFrattaleChange);
-    connect(BottoneRidisegna, &QPushButton::clicked, this, &TContenitore::BottoneRidisegnaClick);
+    connect(ComboBoxFrattale, &QComboBox::activated, this,
+            [this] { GestisciErrori([this] { ComboBoxFrattaleChange(); }); });
+    // A reading that fails, or a drawing that raises, ends here in the error box.
+    connect(BottoneRidisegna, &QPushButton::clicked, this,
+            [this] { GestisciErrori([this] { BottoneRidisegnaClick(); }); });
     connect(BottoneFermaCalcolo, &QPushButton::clicked, this, &TContenitore::BottoneFermaCalcoloClick);
     // A floating toolbar is a window of its own, where a key the controls
     // leave goes no further than the toolbar.
@@ -186,8 +189,7 @@ bool TContenitore::TastoInvio(QKeyEvent *evento)
         return false;
     // As a dialog's default button: no modifier, save the keypad's on Enter.
     const Qt::KeyboardModifiers modificatori = evento->modifiers();
-    if (modificatori != Qt::NoModifier &&
-        !(modificatori == Qt::KeypadModifier && evento->key() == Qt::Key_Enter))
+    if (modificatori != Qt::NoModifier && !(modificatori == Qt::KeypadModifier && evento->key() == Qt::Key_Enter))
         return false;
     // The button's own look: hidden during a drawing. A closed toolbar hides
     // it too, but Enter still draws then.

@@ -640,17 +640,19 @@ private slots:
 
     void documentoRidottoAIcona()
     {
+        // An icon keeps its hidden control's size: the drawing has that size
+        // and shows when the document comes back.
         TMDIChild *d = Attivo();
         Cornice(d)->showMinimized();
         QVERIFY(Cornice(d)->isMinimized());
         QCOMPARE(Attivo(), d);
         Finestra->RidisegnaAttivo();
         ControllaDopo(d);
-        Cornice(d)->showNormal();
-        // Back from the icon, the next drawing has the control's size again.
-        Finestra->RidisegnaAttivo();
         QCOMPARE(d->Immagine->Bitmap().size(), d->Immagine->size());
-        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), Renderer(ParametriDi(d))), 0);
+        const QImage disegnata = d->Immagine->Bitmap();
+        QCOMPARE(PixelDiversi(disegnata, Renderer(ParametriDi(d))), 0);
+        Cornice(d)->showNormal();
+        QCOMPARE(d->Immagine->Bitmap(), disegnata);
     }
 
     void statoDopoUnRidimensionamento()

@@ -204,8 +204,8 @@ void TMDIChild::EseguiCalcolo()
     InternoScelto = &InternoDaScelta(SceltaInterno, ColoratoreSolido, ColoratoreLog);
     EsternoScelto = &EsternoDaScelta(SceltaEsterno, ColoratoreFasce);
 
-    // A minimized document's control may have no size at all: the picture is
-    // then empty and the drawing methods draw nothing.
+    // A control with no area gives an empty picture, in which the drawing
+    // methods draw nothing.
     const int32_t larghezza = Immagine->width();
     const int32_t altezza = Immagine->height();
     Immagine->ImpostaStirata(false);

@@ -181,6 +181,9 @@ private slots:
         QCOMPARE(Finestra->ComboBoxFrattale->currentText(), QStringLiteral("Mandelbrot"));
         QCOMPARE(Finestra->ComboBoxColoreInterno->currentText(), QStringLiteral("Sfumato Log1"));
         QCOMPARE(TitoloApplicazione(), QStringLiteral("Quillmere v0.9"));
+        // The program's own icon, at the small sizes too.
+        QVERIFY(!Finestra->windowIcon().isNull());
+        QVERIFY(Finestra->windowIcon().availableSizes().contains(QSize(16, 16)));
 
         // A black 256 x 256 picture, stretched to a 256 x 256 control.
         QCOMPARE(Lato(primo), QSize(256, 256));

@@ -1,6 +1,7 @@
 #include "Applicazione.h"
 
 #include "FormContenitore.h"
+#include "IconaQuillmere.h"
 
 #include <QMessageBox>
 
@@ -8,6 +9,10 @@
 
 TApplicazione::TApplicazione(int &argc, char **argv) : QApplication(argc, argv)
 {
+    // The program's own icon on every window and message box, and the
+    // launcher it belongs to (desktops match running windows to it by name).
+    setWindowIcon(IconaQuillmere());
+    setDesktopFileName(QStringLiteral("io.github.quillmere.Quillmere"));
 }
 
 bool TApplicazione::notify(QObject *destinatario, QEvent *evento)

@@ -909,7 +909,7 @@ private slots:
         QVERIFY(chiesto);
         QTRY_VERIFY(guardia.isNull());
         QCOMPARE(Finestra->Documenti().size(), 1);
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili); // none left behind (a toolkit thread may have ended meanwhile)
         QCOMPARE(Finestra->windowTitle(), Titolo);
         ControllaAspettoLibero();
         // The other document draws as before.
@@ -950,7 +950,7 @@ private slots:
         Ridisegna();
         QCOMPARE(Finestra->isVisible(), !si);
         QVERIFY(!d->InCalcolo());
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili); // none left behind (a toolkit thread may have ended meanwhile)
         if (si)
             QCOMPARE(d->TempoImpiegato, tempo); // stopped in the same poll
         else
@@ -994,7 +994,7 @@ private slots:
         // The outer one in its first poll after the inner one had ended.
         QCOMPARE(primo->TempoImpiegato, tempoPrimo);
         QVERIFY(!primo->InCalcolo());
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili); // none left behind (a toolkit thread may have ended meanwhile)
         QCOMPARE(Finestra->Documenti().size(), 2);
     }
 };

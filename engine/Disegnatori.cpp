@@ -38,8 +38,8 @@ public:
         if (dynamic_cast<const Mandelbrot *>(area.Frattale))
             Lotti = true;
         else if (const Julia *julia = dynamic_cast<const Julia *>(area.Frattale)) {
-            Lotti = true;
-            Costante = &julia->Param;
+            Costante = true;
+            Lotti = DividiInDouble(julia->Param.re, CostanteRe) && DividiInDouble(julia->Param.im, CostanteIm);
         }
         Lotti = Lotti && Max > 0;
         // A batch holds at most about two million iterations (a millisecond
@@ -54,11 +54,14 @@ public:
             CalcolaUno(c, x, y);
             return;
         }
-        const Complesso &k = Costante ? *Costante : c;
-        if (!Orbite[Quante].Imposta(c.re, c.im, k.re, k.im)) {
-            CalcolaUno(c, x, y); // a value that no pair of doubles holds
+        double re[2];
+        double im[2];
+        if (!DividiInDouble(c.re, re) || !DividiInDouble(c.im, im)) {
+            CalcolaUno(c, x, y); // a point that no pair of doubles holds
             return;
         }
+        // Mandelbrot adds the point itself, Julia its constant.
+        Orbite[Quante].Imposta(re, im, Costante ? CostanteRe : re, Costante ? CostanteIm : im);
         Pixel[Quante] = {c, x, y};
         if (++Quante == Capienza)
             Svuota();
@@ -103,7 +106,9 @@ private:
     CAreaDisegno &Area;
     const int32_t Max;
     bool Lotti = false;
-    const Complesso *Costante = nullptr; // Julia's constant; Mandelbrot adds the point itself
+    bool Costante = false; // Julia's, split into doubles; Mandelbrot adds the point itself
+    double CostanteRe[2] = {0.0, 0.0};
+    double CostanteIm[2] = {0.0, 0.0};
     int32_t Capienza = 2;
     int32_t Quante = 0;
     COrbita Orbite[MassimoLotto];

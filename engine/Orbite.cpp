@@ -4,17 +4,25 @@
 
 #include <cmath>
 
-namespace {
-
-bool Dividi(long double v, double parti[2])
+bool DividiInDouble(long double v, double parti[2])
 {
     parti[0] = static_cast<double>(v);
     if (!std::isfinite(parti[0]))
         return false;
-    const long double resto = v - static_cast<long double>(parti[0]); // exact: at most 11 significant bits
+    // The rest has at most 11 significant bits, and is computed exactly; it
+    // fits a double unless it falls below the double range.
+    const long double resto = v - static_cast<long double>(parti[0]);
     parti[1] = static_cast<double>(resto);
-    return static_cast<long double>(parti[1]) == resto && static_cast<long double>(parti[0]) + parti[1] == v;
+    return static_cast<long double>(parti[1]) == resto;
 }
+
+bool COrbita::Imposta(long double zr0, long double zi0, long double kr0, long double ki0)
+{
+    return DividiInDouble(zr0, zr.Parti) && DividiInDouble(zi0, zi.Parti) && DividiInDouble(kr0, kr)
+        && DividiInDouble(ki0, ki);
+}
+
+namespace {
 
 long double Somma(const double parti[2])
 {
@@ -22,11 +30,6 @@ long double Somma(const double parti[2])
 }
 
 } // namespace
-
-bool COrbita::Imposta(long double zr0, long double zi0, long double kr0, long double ki0)
-{
-    return Dividi(zr0, zr.Parti) && Dividi(zi0, zi.Parti) && Dividi(kr0, kr) && Dividi(ki0, ki);
-}
 
 #if defined(QUILLMERE_X87)
 

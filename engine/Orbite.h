@@ -23,7 +23,24 @@ struct alignas(16) COrbita
     // be held as two doubles (beyond the range of a double, or so small that
     // the low part is lost): such an orbit must be iterated some other way.
     bool Imposta(long double zr0, long double zi0, long double kr0, long double ki0);
+    // The same with the values already split by DividiInDouble.
+    void Imposta(const double zr0[2], const double zi0[2], const double kr0[2], const double ki0[2])
+    {
+        zr.Parti[0] = zr0[0];
+        zr.Parti[1] = zr0[1];
+        zi.Parti[0] = zi0[0];
+        zi.Parti[1] = zi0[1];
+        kr[0] = kr0[0];
+        kr[1] = kr0[1];
+        ki[0] = ki0[0];
+        ki[1] = ki0[1];
+    }
 };
+
+// Splits v into two doubles whose sum is exactly v; false when no pair of
+// doubles holds it (beyond the range of a double, or so small that the low
+// part is lost).
+bool DividiInDouble(long double v, double parti[2]);
 
 // Iterates every orbit of the batch exactly as Mandelbrot and Julia iterate
 // one point: while n < max and the squared modulus before the step is below 4.

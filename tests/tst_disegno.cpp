@@ -500,6 +500,7 @@ void TestDisegno::coppieComeItera()
             if (minuscola) {
                 s.area.Min = {-3e-310L, -2e-310L};
                 s.area.Max = {3e-310L, 2e-310L};
+                s.julia.Param = {-0.8L, 1e-320L / 3};
             }
             s.julia.Param = {-0.8L, 0.156L};
             CFrattale &vera = formula ? static_cast<CFrattale &>(s.julia) : s.mandelbrot;

@@ -2,6 +2,7 @@
 
 #include "Errore.h"
 
+#include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -84,6 +85,32 @@ void TImmagine::RiempiRettangolo(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     update();
 }
 
+void TImmagine::DisegnaScalata(const QImage &figura, const QRect &rettangolo)
+{
+    if (Figura.isNull() || figura.isNull())
+        return;
+    // No smoothing: the same pixels the stretched control paints.
+    QPainter pittore(&Figura);
+    pittore.drawImage(rettangolo, figura);
+    pittore.end();
+    update();
+}
+
+void TImmagine::InvertiPoligono(const QPolygon &vertici)
+{
+    if (Figura.isNull())
+        return;
+    // The raster operation leaves the alpha byte alone, so the bitmap stays
+    // an opaque true-colour picture.
+    QPainter pittore(&Figura);
+    pittore.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
+    pittore.setPen(Qt::NoPen);
+    pittore.setBrush(QColor(255, 255, 255));
+    pittore.drawPolygon(vertici);
+    pittore.end();
+    update();
+}
+
 void TImmagine::ImpostaStirata(bool stirata)
 {
     if (Stira == stirata)
@@ -104,4 +131,22 @@ void TImmagine::paintEvent(QPaintEvent *evento)
     const QRegion resto = QRegion(evento->rect()).subtracted(QRegion(Figura.rect()));
     for (const QRect &r : resto)
         pittore.fillRect(r, palette().window());
+}
+
+void TImmagine::mousePressEvent(QMouseEvent *evento)
+{
+    const QPoint p = evento->position().toPoint();
+    emit MousePremuto(evento->button(), evento->buttons(), evento->modifiers(), p.x(), p.y());
+}
+
+void TImmagine::mouseMoveEvent(QMouseEvent *evento)
+{
+    const QPoint p = evento->position().toPoint();
+    emit MouseMosso(evento->buttons(), evento->modifiers(), p.x(), p.y());
+}
+
+void TImmagine::mouseReleaseEvent(QMouseEvent *evento)
+{
+    const QPoint p = evento->position().toPoint();
+    emit MouseRilasciato(evento->button(), evento->buttons(), evento->modifiers(), p.x(), p.y());
 }

@@ -4,6 +4,7 @@
 #include "ImmagineQt.h"
 
 #include <QImage>
+#include <QPolygon>
 #include <QWidget>
 
 #include <cstdint>
@@ -41,6 +42,13 @@ public:
     // the fill colour; what lies outside the bitmap is left out.
     void RiempiRettangolo(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     int32_t ColoreRiempimento = 0;
+    // Draws the picture scaled into the rectangle of the bitmap, each bitmap
+    // pixel taking the picture's pixel under its centre, as the stretched
+    // control shows it.
+    void DisegnaScalata(const QImage &figura, const QRect &rettangolo);
+    // Inverts the pixels inside the polygon (exclusive-or with white, no
+    // outline): the same call again restores them exactly.
+    void InvertiPoligono(const QPolygon &vertici);
 
     bool Stirata() const { return Stira; }
     void ImpostaStirata(bool stirata);
@@ -48,8 +56,22 @@ public:
     // Repaints the control at once.
     void Ridisegna() { repaint(); }
 
+signals:
+    // The mouse over the control, in control pixels, with the buttons held
+    // after the event; while a button is held after a press here, moves and
+    // the release keep coming, also from outside the control. None arrive
+    // while the control is disabled.
+    void MousePremuto(Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x,
+                      int y);
+    void MouseMosso(Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y);
+    void MouseRilasciato(Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x,
+                         int y);
+
 protected:
     void paintEvent(QPaintEvent *evento) override;
+    void mousePressEvent(QMouseEvent *evento) override;
+    void mouseMoveEvent(QMouseEvent *evento) override;
+    void mouseReleaseEvent(QMouseEvent *evento) override;
 
 private:
     void Sostituisci(QImage &&figura);

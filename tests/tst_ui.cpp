@@ -4,6 +4,7 @@
 #include "BarraDiStato.h"
 #include "BarraStrumenti.h"
 #include "Errore.h"
+#include "FileParametri.h"
 #include "FormContenitore.h"
 #include "Immagine.h"
 #include "ImmagineQt.h"
@@ -258,6 +259,11 @@ private slots:
         QVERIFY(cartella.isValid());
         const QString bitmap = cartella.filePath(QStringLiteral("sfondo.bmp"));
         QImage(4, 4, QImage::Format_RGB32).save(bitmap);
+        // With its parameters file, so that the open shows no message.
+        QFile parametri(bitmap + QStringLiteral(".Quillmere"));
+        QVERIFY(parametri.open(QIODevice::WriteOnly));
+        parametri.write(QByteArray::fromStdString(TestoParametri(CParametri())));
+        parametri.close();
 
         const int n = ContatoreFinestre; // the start-up document took n - 1
         Finestra->FileNewItem->trigger();

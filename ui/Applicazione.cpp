@@ -40,6 +40,12 @@ void ImpostaTitoloApplicazione(const QString &titolo)
         Contenitore->setWindowIconText(titolo);
 }
 
+void MostraMessaggio(const QString &messaggio)
+{
+    QMessageBox box(QMessageBox::NoIcon, TitoloApplicazione(), messaggio, QMessageBox::Ok, Contenitore);
+    box.exec();
+}
+
 void MostraErrore(const QString &messaggio)
 {
     QMessageBox box(QMessageBox::Critical, TitoloApplicazione(), messaggio + QLatin1Char('.'), QMessageBox::Ok,

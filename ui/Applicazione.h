@@ -30,6 +30,9 @@ QString TitoloApplicazione();
 // Sets the application title and shows it as the main window's task-bar text.
 void ImpostaTitoloApplicazione(const QString &titolo);
 
+// A modal plain message with an OK button and the application title as caption.
+void MostraMessaggio(const QString &messaggio);
+
 // A modal box with a stop icon, an OK button, the application title as
 // caption and the message followed by a full stop.
 void MostraErrore(const QString &messaggio);

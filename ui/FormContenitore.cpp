@@ -225,10 +225,46 @@ void TContenitore::NuovoDocumento(const QString &nomeFile)
     ++ContatoreFinestre;
     finestra->show();
     AreaDocumenti->setActiveSubWindow(finestra);
-    if (!nome.isEmpty()) {
-        // The document loads the bitmap and its parameters here.
-    }
+    // A load that raises leaves the document open, its number used.
+    if (!nome.isEmpty())
+        documento->Carica(nome);
     DocumentoAPannelli();
+}
+
+void TContenitore::ApriRegione(const Complesso &Min, const Complesso &Max, int32_t MaxIterazioni)
+{
+    const TMDIChild *sorgente = DocumentoAttivo();
+    if (!sorgente)
+        return;
+    // Taken before the new document exists: only these settings pass on.
+    const int8_t sceltaFrattale = sorgente->SceltaFrattale;
+    const int8_t sceltaInterno = sorgente->SceltaInterno;
+    const int8_t sceltaEsterno = sorgente->SceltaEsterno;
+    const int8_t sceltaMetodo = sorgente->SceltaMetodo;
+    const Complesso parametroJulia = sorgente->FrattaleJulia.Param;
+    const long double param1 = sorgente->FrattaleVolterraLotka.Param1;
+    const long double param2 = sorgente->FrattaleVolterraLotka.Param2;
+
+    auto *documento = new TMDIChild;
+    QMdiSubWindow *finestra = AggiungiDocumento(documento);
+    documento->setWindowTitle(QStringLiteral("Finestra %1").arg(Documenti().size()));
+    finestra->show();
+    AreaDocumenti->setActiveSubWindow(finestra);
+
+    documento->SceltaFrattale = sceltaFrattale;
+    documento->SceltaInterno = sceltaInterno;
+    documento->SceltaEsterno = sceltaEsterno;
+    documento->SceltaMetodo = sceltaMetodo;
+    documento->FrattaleJulia.Param = parametroJulia;
+    documento->FrattaleVolterraLotka.Param1 = param1;
+    documento->FrattaleVolterraLotka.Param2 = param2;
+    CAreaDisegno &area = documento->AreaDisegno;
+    area.Max = Max;
+    area.Min = Min;
+    area.MaxIterazioni = MaxIterazioni;
+    area.PreparaBuffer(area.Larghezza, area.Altezza);
+    DocumentoAPannelli();
+    documento->EseguiCalcolo();
 }
 
 QMdiSubWindow *TContenitore::AggiungiDocumento(TMDIChild *documento)
@@ -462,9 +498,8 @@ void TContenitore::FileCloseItemClick()
 
 void TContenitore::FileSaveItemClick()
 {
-    if (!DocumentoAttivo())
-        return;
-    // The active document saves its picture and parameters here.
+    if (TMDIChild *documento = DocumentoAttivo())
+        documento->Salva();
 }
 
 void TContenitore::FileSaveAsItemClick()

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Complesso.h"
+
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -42,6 +44,14 @@ public:
     // Opens a new document, numbered by ContatoreFinestre, and makes it the
     // active one. A non-empty name is the bitmap the document loads.
     void NuovoDocumento(const QString &nomeFile);
+
+    // Opens the region Min .. Max of the plane in a new document with the
+    // active document's formula, colourings, method, formula parameters and
+    // the given limit, captioned by the number of open documents, and draws
+    // it at once. Throws CErrore when the document or its buffer cannot be
+    // allocated (a document already shown stays open, undrawn), and whatever
+    // the drawing raised. Nothing without an active document.
+    void ApriRegione(const Complesso &Min, const Complesso &Max, int32_t MaxIterazioni);
 
     // Puts a new document into the document area, in a window of its own
     // (not yet shown); the area owns it from then on.

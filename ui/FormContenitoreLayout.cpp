@@ -2,6 +2,7 @@
 
 #include "FormContenitore.h"
 
+#include "Applicazione.h"
 #include "BarraStrumenti.h"
 
 #include <QAction>
@@ -173,11 +174,11 @@ void TContenitore::CreaMenu()
     Help1 = Menu(MainMenu1, "Help1", "&Help", "Help topics");
     HelpAboutItem = Voce(Help1, "HelpAboutItem", "&About", "", true);
 
-    connect(FileNewItem, &QAction::triggered, this, &TContenitore::FileNewItemClick);
-    connect(FileOpenItem, &QAction::triggered, this, &TContenitore::FileOpenItemClick);
+    connect(FileNewItem, &QAction::triggered, this, [this] { GestisciErrori([this] { FileNewItemClick(); }); });
+    connect(FileOpenItem, &QAction::triggered, this, [this] { GestisciErrori([this] { FileOpenItemClick(); }); });
     connect(FileCloseItem, &QAction::triggered, this, &TContenitore::FileCloseItemClick);
-    connect(FileSaveItem, &QAction::triggered, this, &TContenitore::FileSaveItemClick);
-    connect(FileSaveAsItem, &QAction::triggered, this, &TContenitore::FileSaveAsItemClick);
+    connect(FileSaveItem, &QAction::triggered, this, [this] { GestisciErrori([this] { FileSaveItemClick(); }); });
+    connect(FileSaveAsItem, &QAction::triggered, this, [this] { GestisciErrori([this] { FileSaveAsItemClick(); }); });
     connect(FileExitItem, &QAction::triggered, this, &TContenitore::FileExitItemClick);
     connect(CutItem, &QAction::triggered, this, &TContenitore::CutItemClick);
     connect(CopyItem, &QAction::triggered, this, &TContenitore::CopyItemClick);
@@ -209,8 +210,8 @@ void TContenitore::CreaBarraStandard()
     ToolbarSep977 = Separatore(BarraStandard, "ToolbarSep977");
     ExitBtn = Bottone(BarraStandard, "ExitBtn", stile->standardIcon(QStyle::SP_DialogCloseButton), "Exit", true, true);
 
-    connect(OpenBtn, &QAction::triggered, this, &TContenitore::FileOpenItemClick);
-    connect(SaveBtn, &QAction::triggered, this, &TContenitore::FileSaveItemClick);
+    connect(OpenBtn, &QAction::triggered, this, [this] { GestisciErrori([this] { FileOpenItemClick(); }); });
+    connect(SaveBtn, &QAction::triggered, this, [this] { GestisciErrori([this] { FileSaveItemClick(); }); });
     connect(ExitBtn, &QAction::triggered, this, &TContenitore::FileExitItemClick);
 }
 

@@ -4,13 +4,16 @@
 #include "AttesaCalcolo.h"
 #include "Coloratori.h"
 #include "Disegnatori.h"
+#include "FileParametri.h"
 #include "Frattali.h"
+#include "Selezione.h"
 
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
 
+class QFileDialog;
 class QFrame;
 class QMdiSubWindow;
 class TImmagine;
@@ -76,9 +79,51 @@ public:
     void FormClose();
     void FormResize();
 
+    // Zoom by selection, on the image control's mouse events (any button;
+    // the state is the buttons held after the event and the keys). The press
+    // fixes the centre of a rectangle in the picture's proportions, a move
+    // grows it, the release opens the plane under it in a new document. A
+    // second button pressed while another is held, and a release with no
+    // selection under way, are ignored. A drawing or a repaint from the
+    // buffer ends a selection.
+    void ImmagineMouseDown(Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato,
+                           int32_t x, int32_t y);
+    void ImmagineMouseMove(Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int32_t x, int32_t y);
+    void ImmagineMouseUp(Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato,
+                         int32_t x, int32_t y);
+    // Makes the displayed picture a bitmap of exactly the image control's
+    // size, scaled as the control showed it, and gives the render area that
+    // size (its buffer keeps the size of the last drawing).
+    void FissaImmagine();
+    // Inverts the selection rectangle's pixels on the picture; the same call
+    // again, with the selection unchanged, restores them.
+    void DisegnaSelezione();
+    // The selection fields as a rectangle.
+    CSelezione Selezione() const;
+
+    // Asks for a name with SaveDialog1 and saves the picture and its
+    // parameters file there; nothing when the user cancels.
+    void Salva();
+    // Writes the picture as a bitmap under that name, then the parameters
+    // file beside it. Each file is written whole or not at all; a failure is
+    // shown to the user, and after a failed bitmap no parameters file is
+    // written. True when both files were written.
+    bool SalvaCome(const QString &nome);
+    // Shows the named bitmap and takes the settings of the parameters file
+    // beside it, all of them or none. A bitmap that cannot be read is
+    // reported and leaves the document as it was; a missing or invalid
+    // parameters file is reported and leaves the settings as they were.
+    // Throws CErrore, with the settings unchanged, when the buffer for the
+    // loaded size cannot be allocated. True when the settings were taken.
+    bool Carica(const QString &nome);
+    // The document's settings as a parameters file holds them, and back.
+    CParametri Parametri() const;
+    void ImpostaParametri(const CParametri &parametri);
+
     // Controls.
     QFrame *Panel2;
     TImmagine *Immagine;
+    QFileDialog *SaveDialog1;
 
     // The document's state.
     Mandelbrot FrattaleMandelbrot;

@@ -1,0 +1,1133 @@
+// Zooming by a drag over a document's picture, and saving and opening
+// pictures with their parameters files, through the program's windows.
+
+#include "Applicazione.h"
+#include "Errore.h"
+#include "FileDocumento.h"
+#include "FileParametri.h"
+#include "FormContenitore.h"
+#include "Immagine.h"
+#include "Numeri.h"
+#include "QuillmereShell.h"
+
+#include <QtTest>
+
+#include <QComboBox>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTemporaryDir>
+
+#include <cmath>
+#include <deque>
+#include <functional>
+#include <iomanip>
+#include <memory>
+#include <sstream>
+
+Q_DECLARE_METATYPE(long double)
+
+namespace {
+
+const QString Titolo = QStringLiteral("Quillmere v0.9");
+const QString FileNonValido = QStringLiteral("Il file dei parametri NON è valido!");
+// A limit that keeps the default Mandelbrot drawing for minutes: such a
+// drawing is always stopped by the test.
+const QString LimiteLento = QStringLiteral("1000000");
+
+// The file of a new document drawn once at 256 x 256 with all defaults.
+const QByteArray FilePredefinito = "0.9\r\n-2\r\n-1.25\r\n0.5\r\n1.25\r\n256\r\n256\r\n120\r\n"
+                                   "0\r\n1\r\n0\r\n1\r\n-1.25\r\n0\r\n0.65\r\n0.3\r\n";
+
+QMdiSubWindow *Cornice(TMDIChild *documento)
+{
+    return qobject_cast<QMdiSubWindow *>(documento->parentWidget());
+}
+
+QString Didascalia(TMDIChild *documento)
+{
+    return Cornice(documento)->windowTitle();
+}
+
+// What quillmere-render draws for these parameters.
+QImage Renderer(const CParametri &par)
+{
+    QTemporaryDir cartella;
+    if (!cartella.isValid())
+        return {};
+    const QString parametri = cartella.filePath(QStringLiteral("p.Quillmere"));
+    const QString bitmap = cartella.filePath(QStringLiteral("p.bmp"));
+    QFile file(parametri);
+    if (!file.open(QIODevice::WriteOnly))
+        return {};
+    file.write(QByteArray::fromStdString(TestoParametri(par)));
+    file.close();
+    QProcess renderer;
+    renderer.start(QStringLiteral(QUILLMERE_RENDER), {parametri, bitmap});
+    if (!renderer.waitForFinished(120000) || renderer.exitCode() != 0)
+        return {};
+    return QImage(bitmap).convertToFormat(QImage::Format_RGB32);
+}
+
+// Pixels that differ between two pictures of the same size (-1: sizes differ).
+int PixelDiversi(const QImage &a, const QImage &b)
+{
+    if (a.size() != b.size())
+        return -1;
+    int diversi = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
+                ++diversi;
+    return diversi;
+}
+
+bool TuttoNero(const QImage &figura)
+{
+    for (int y = 0; y < figura.height(); ++y)
+        for (int x = 0; x < figura.width(); ++x)
+            if ((figura.pixel(x, y) & 0xFFFFFF) != 0)
+                return false;
+    return true;
+}
+
+// The pixels a selection centred on (x, y), l x a pixels, inverts: from
+// (x - l/2, y - a/2) up to, not including, (x + l/2, y + a/2).
+QRect Rettangolo(int x, int y, int l, int a)
+{
+    return QRect(x - l / 2, y - a / 2, 2 * (l / 2), 2 * (a / 2));
+}
+
+// The picture with every pixel inside an odd number of the rectangles inverted.
+QImage Invertita(const QImage &figura, const QList<QRect> &rettangoli)
+{
+    QImage attesa = figura.convertToFormat(QImage::Format_RGB32);
+    for (int y = 0; y < attesa.height(); ++y)
+        for (int x = 0; x < attesa.width(); ++x) {
+            int volte = 0;
+            for (const QRect &r : rettangoli)
+                volte += r.contains(x, y) ? 1 : 0;
+            if (volte % 2)
+                attesa.setPixel(x, y, attesa.pixel(x, y) ^ 0xFFFFFF);
+        }
+    return attesa;
+}
+
+QByteArray LeggiTutto(const QString &nome)
+{
+    QFile file(nome);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+bool Scrivi(const QString &nome, const QByteArray &dati)
+{
+    QFile file(nome);
+    return file.open(QIODevice::WriteOnly) && file.write(dati) == dati.size();
+}
+
+// A picture with a different colour in every pixel of its corners.
+QImage Campione(int larghezza, int altezza)
+{
+    QImage figura(larghezza, altezza, QImage::Format_RGB32);
+    for (int y = 0; y < altezza; ++y)
+        for (int x = 0; x < larghezza; ++x)
+            figura.setPixel(x, y, qRgb(x * 7 % 256, y * 13 % 256, (x + y) % 256));
+    return figura;
+}
+
+// The settings of a new document, as its parameters file would hold them.
+void ControllaComeNuovo(TMDIChild *d)
+{
+    const CParametri nuovo;
+    const CParametri p = d->Parametri();
+    QVERIFY(p.Finestra.Min == nuovo.Finestra.Min);
+    QVERIFY(p.Finestra.Max == nuovo.Finestra.Max);
+    QCOMPARE(p.Finestra.Larghezza, 256);
+    QCOMPARE(p.Finestra.Altezza, 256);
+    QCOMPARE(p.Finestra.MaxIterazioni, 120);
+    QCOMPARE(p.SceltaFrattale, int8_t(0));
+    QCOMPARE(p.SceltaInterno, int8_t(1));
+    QCOMPARE(p.SceltaEsterno, int8_t(0));
+    QCOMPARE(p.SceltaMetodo, int8_t(1));
+    QVERIFY(p.FrattaleJulia.Param == nuovo.FrattaleJulia.Param);
+    QVERIFY(p.FrattaleVolterraLotka.Param1 == nuovo.FrattaleVolterraLotka.Param1);
+    QVERIFY(p.FrattaleVolterraLotka.Param2 == nuovo.FrattaleVolterraLotka.Param2);
+}
+
+} // namespace
+
+class TestZoomFile : public QObject
+{
+    Q_OBJECT
+
+private:
+    std::unique_ptr<TContenitore> Finestra;
+    std::unique_ptr<QObject> Ambito;
+    std::unique_ptr<QTemporaryDir> Cartella;
+    // Answers for the modal windows still to come, in their order.
+    QTimer Risponditore;
+    std::deque<std::function<void(QWidget *)>> Risposte;
+    int Risposti = 0;
+
+    // Answers the next modal windows, as each shows, with these actions.
+    void Rispondi(std::initializer_list<std::function<void(QWidget *)>> azioni)
+    {
+        Risposte.assign(azioni.begin(), azioni.end());
+        Risposti = 0;
+        Risponditore.start(10);
+    }
+    // A message box: its text, icon and caption checked, then OK.
+    static std::function<void(QWidget *)> Messaggio(const QString &testo, QMessageBox::Icon icona)
+    {
+        return [testo, icona](QWidget *modale) {
+            auto *box = qobject_cast<QMessageBox *>(modale);
+            QVERIFY(box);
+            QCOMPARE(box->windowTitle(), Titolo);
+            QCOMPARE(box->text(), testo);
+            QCOMPARE(box->icon(), icona);
+            QCOMPARE(box->standardButtons(), QMessageBox::Ok);
+            box->button(QMessageBox::Ok)->click();
+        };
+    }
+    // The program's error box: its text starts so, its stop icon, then OK.
+    static std::function<void(QWidget *)> Errore(const QString &inizio, const QString &nome)
+    {
+        return [inizio, nome](QWidget *modale) {
+            auto *box = qobject_cast<QMessageBox *>(modale);
+            QVERIFY(box);
+            QVERIFY2(box->text().startsWith(inizio), qPrintable(box->text()));
+            QVERIFY2(box->text().contains(nome), qPrintable(box->text()));
+            QVERIFY(box->text().endsWith(QLatin1Char('.')));
+            QCOMPARE(box->icon(), QMessageBox::Critical);
+            QCOMPARE(box->windowTitle(), Titolo);
+            box->button(QMessageBox::Ok)->click();
+        };
+    }
+    // A file dialog: the name typed into its text field, then accepted.
+    static std::function<void(QWidget *)> Nome(const QString &cartella, const QString &nome)
+    {
+        return [cartella, nome](QWidget *modale) {
+            auto *dialogo = qobject_cast<QFileDialog *>(modale);
+            QVERIFY(dialogo);
+            dialogo->setDirectory(cartella);
+            auto *campo = dialogo->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            QVERIFY(campo);
+            campo->setText(nome);
+            QMetaObject::invokeMethod(dialogo, "accept", Qt::QueuedConnection);
+        };
+    }
+
+    // Runs the action once, from the events a running drawing handles, as
+    // soon as the condition holds. Should a check in it fail, every drawing
+    // is stopped so that the test ends.
+    void Quando(std::function<bool()> condizione, std::function<void()> azione)
+    {
+        auto *timer = new QTimer(Ambito.get());
+        connect(timer, &QTimer::timeout, timer, [this, timer, condizione, azione] {
+            if (!condizione())
+                return;
+            timer->stop();
+            timer->deleteLater();
+            azione();
+            if (QTest::currentTestFailed() && Finestra)
+                for (TMDIChild *d : Finestra->Documenti())
+                    d->StopRichiesto = true;
+        });
+        timer->start(10);
+    }
+
+    TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
+    int NumeroDocumenti() const { return int(Finestra->Documenti().size()); }
+    QString Percorso(const QString &nome) const { return Cartella->filePath(nome); }
+
+    void Ridisegna() { QTest::mouseClick(Finestra->BottoneRidisegna, Qt::LeftButton); }
+    void ScriviCampo(QLineEdit *campo, const QString &testo)
+    {
+        campo->selectAll();
+        QTest::keyClicks(campo, testo);
+    }
+    void ScegliFrattale(int indice)
+    {
+        QComboBox *elenco = Finestra->ComboBoxFrattale;
+        while (elenco->currentIndex() < indice)
+            QTest::keyClick(elenco, Qt::Key_Down);
+        while (elenco->currentIndex() > indice)
+            QTest::keyClick(elenco, Qt::Key_Up);
+    }
+
+    // A drag on the document's picture with that button: press, moves,
+    // release. Returns the document the zoom opened, once it has drawn.
+    TMDIChild *Trascina(TMDIChild *d, QPoint da, const QList<QPoint> &mosse,
+                        Qt::MouseButton pulsante = Qt::LeftButton)
+    {
+        const int prima = NumeroDocumenti();
+        QTest::mousePress(d->Immagine, pulsante, {}, da);
+        for (const QPoint &p : mosse)
+            QTest::mouseMove(d->Immagine, p);
+        QTest::mouseRelease(d->Immagine, pulsante, {}, mosse.isEmpty() ? da : mosse.last());
+        if (!QTest::qWaitFor([&] { return NumeroDocumenti() == prima + 1; }))
+            return nullptr;
+        TMDIChild *nuovo = Finestra->Documenti().last();
+        if (!QTest::qWaitFor([nuovo] { return !nuovo->InCalcolo(); }))
+            return nullptr;
+        return nuovo;
+    }
+
+    // Opens a file through File > Open: a new document, numbered, which loads it.
+    TMDIChild *Apri(const QString &nome, std::initializer_list<std::function<void(QWidget *)>> dopo = {})
+    {
+        std::deque<std::function<void(QWidget *)>> risposte{Nome(QFileInfo(nome).absolutePath(), nome)};
+        risposte.insert(risposte.end(), dopo.begin(), dopo.end());
+        Risposte = std::move(risposte);
+        Risposti = 0;
+        Risponditore.start(10);
+        const int prima = NumeroDocumenti();
+        Finestra->FileOpenItem->trigger();
+        if (!QTest::qWaitFor([&] { return Risposte.empty() && !QApplication::activeModalWidget(); }))
+            return nullptr;
+        return NumeroDocumenti() == prima + 1 ? Attivo() : nullptr;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        connect(&Risponditore, &QTimer::timeout, this, [this] {
+            QWidget *modale = QApplication::activeModalWidget();
+            if (!modale || !modale->isVisible())
+                return;
+            if (Risposte.empty()) {
+                Risponditore.stop();
+                return;
+            }
+            const std::function<void(QWidget *)> risposta = std::move(Risposte.front());
+            Risposte.pop_front();
+            ++Risposti;
+            if (Risposte.empty())
+                Risponditore.stop();
+            risposta(modale);
+            if (QTest::currentTestFailed())
+                if (auto *dialogo = qobject_cast<QDialog *>(modale))
+                    dialogo->reject();
+        });
+    }
+
+    void init()
+    {
+        Ambito = std::make_unique<QObject>();
+        Cartella = std::make_unique<QTemporaryDir>();
+        QVERIFY(Cartella->isValid());
+        Finestra = std::make_unique<TContenitore>();
+        Finestra->resize(1200, 900);
+        Finestra->show();
+        QVERIFY(QTest::qWaitForWindowExposed(Finestra.get()));
+        QApplication::setActiveWindow(Finestra.get());
+        QVERIFY(QTest::qWaitForWindowActive(Finestra.get()));
+        UltimaLarghezza = 0;
+        UltimaAltezza = 0;
+    }
+
+    void cleanup()
+    {
+        Ambito.reset();
+        Risponditore.stop();
+        Risposte.clear();
+        if (Finestra)
+            for (TMDIChild *d : Finestra->Documenti())
+                QVERIFY(!d->InCalcolo());
+        Finestra.reset();
+        Cartella.reset();
+        QVERIFY(!QApplication::activeModalWidget());
+    }
+
+    // ---- Zoom -------------------------------------------------------------
+
+    // On the default window (-2 .. 0.5 x -1.25 .. 1.25) at 256 x 256 a pixel
+    // is 2.5 / 256 = 0.009765625 wide and high; the new window reaches hw
+    // pixels left and right of the press point and hh up and down.
+    void zoom_data()
+    {
+        QTest::addColumn<int>("pulsante");
+        QTest::addColumn<QPoint>("da");
+        QTest::addColumn<QList<QPoint>>("mosse");
+        QTest::addColumn<QSize>("rettangolo");
+        QTest::addColumn<long double>("xMin");
+        QTest::addColumn<long double>("xMax");
+        QTest::addColumn<long double>("yMin");
+        QTest::addColumn<long double>("yMax");
+        QTest::addColumn<long double>("tolleranza");
+        // 5 x 5: 4 pixels wide and high about (-0.75, 0).
+        QTest::newRow("click without a drag") << int(Qt::LeftButton) << QPoint(128, 128) << QList<QPoint>{}
+                                              << QSize(5, 5) << -0.76953125L << -0.73046875L << -0.01953125L
+                                              << 0.01953125L << 0.0L;
+        // Width 128 wins over height 64: 128 x 128, 64 pixels to each side.
+        QTest::newRow("128 x 128") << int(Qt::LeftButton) << QPoint(128, 128) << QList<QPoint>{QPoint(192, 160)}
+                                   << QSize(128, 128) << -1.375L << -0.125L << -0.625L << 0.625L << 0.0L;
+        QTest::newRow("right button") << int(Qt::RightButton) << QPoint(128, 128)
+                                      << QList<QPoint>{QPoint(200, 140), QPoint(192, 160)} << QSize(128, 128)
+                                      << -1.375L << -0.125L << -0.625L << 0.625L << 0.0L;
+        // The height wins: 32 wide, 64 high, so 64 x 64.
+        QTest::newRow("height wins, moving up-left") << int(Qt::LeftButton) << QPoint(128, 128)
+                                                     << QList<QPoint>{QPoint(112, 96)} << QSize(64, 64)
+                                                     << -1.0625L << -0.4375L << -0.3125L << 0.3125L << 0.0L;
+        // 6 x 2, then 6 x 6, then the 10-pixel minimum: 5 pixels to each side
+        // (256 / 5 is no binary fraction: the last bits are the arithmetic's).
+        QTest::newRow("3 pixels: 10 x 10") << int(Qt::LeftButton) << QPoint(128, 128)
+                                           << QList<QPoint>{QPoint(131, 129)} << QSize(10, 10) << -0.798828125L
+                                           << -0.701171875L << -0.048828125L << 0.048828125L << 1e-18L;
+        // Press at the top edge: the centre is the old window's top, y2 = 1.25.
+        QTest::newRow("top edge") << int(Qt::LeftButton) << QPoint(128, 0) << QList<QPoint>{} << QSize(5, 5)
+                                  << -0.76953125L << -0.73046875L << 1.23046875L << 1.26953125L << 0.0L;
+        // Past the right edge, with the pointer outside the picture: centre
+        // 250 pixels right of -2, 64 pixels to each side.
+        QTest::newRow("past the edge") << int(Qt::LeftButton) << QPoint(250, 128)
+                                       << QList<QPoint>{QPoint(280, 130), QPoint(314, 128)} << QSize(128, 128)
+                                       << -0.18359375L << 1.06640625L << -0.625L << 0.625L << 0.0L;
+    }
+    void zoom()
+    {
+        QFETCH(int, pulsante);
+        QFETCH(QPoint, da);
+        QFETCH(QList<QPoint>, mosse);
+        QFETCH(QSize, rettangolo);
+        QFETCH(long double, xMin);
+        QFETCH(long double, xMax);
+        QFETCH(long double, yMin);
+        QFETCH(long double, yMax);
+        QFETCH(long double, tolleranza);
+        TMDIChild *sorgente = Attivo();
+        Ridisegna();
+        QVERIFY(!sorgente->InCalcolo());
+        const QImage disegnata = sorgente->Immagine->Bitmap();
+        const CParametri primaDelloZoom = sorgente->Parametri();
+
+        TMDIChild *nuovo = Trascina(sorgente, da, mosse, Qt::MouseButton(pulsante));
+        QVERIFY(nuovo);
+        QVERIFY(nuovo != sorgente);
+        QCOMPARE(sorgente->SelezioneLarghezza, rettangolo.width());
+        QCOMPARE(sorgente->SelezioneAltezza, rettangolo.height());
+        QVERIFY(!sorgente->InSelezione);
+
+        // The new document: captioned by the open documents, active, 256 x 256, drawn.
+        QCOMPARE(Didascalia(nuovo), QStringLiteral("Finestra 2"));
+        QCOMPARE(Attivo(), nuovo);
+        QCOMPARE(nuovo->Immagine->size(), QSize(256, 256));
+        const CAreaDisegno &area = nuovo->AreaDisegno;
+        const auto uguale = [tolleranza](long double a, long double b) {
+            return tolleranza == 0.0L ? a == b : std::fabs(a - b) <= tolleranza;
+        };
+        QVERIFY(uguale(area.Min.re, xMin));
+        QVERIFY(uguale(area.Max.re, xMax));
+        QVERIFY(uguale(area.Min.im, yMin));
+        QVERIFY(uguale(area.Max.im, yMax));
+        QCOMPARE(area.MaxIterazioni, 120);
+        QVERIFY(nuovo->TempoPrevisto == 0 && nuovo->Immagine->isEnabled());
+        QCOMPARE(Finestra->windowTitle(), Titolo);
+        QCOMPARE(PixelDiversi(nuovo->Immagine->Bitmap(), Renderer(nuovo->Parametri())), 0);
+        // The panels show it.
+        QCOMPARE(Finestra->EditXMin->text(), TestoNumero(area.Min.re, Finestra->SeparatoreDecimale));
+        QCOMPARE(Finestra->EditYMax->text(), TestoNumero(area.Max.im, Finestra->SeparatoreDecimale));
+
+        // The source keeps its settings; its picture keeps the last rectangle,
+        // inverted, and stays unstretched until it is drawn again.
+        const CParametri dopo = sorgente->Parametri();
+        QVERIFY(dopo.Finestra.Min == primaDelloZoom.Finestra.Min && dopo.Finestra.Max == primaDelloZoom.Finestra.Max);
+        QCOMPARE(dopo.Finestra.MaxIterazioni, 120);
+        QVERIFY(!sorgente->Immagine->Stirata());
+        const QRect r = Rettangolo(da.x(), da.y(), rettangolo.width(), rettangolo.height());
+        QCOMPARE(sorgente->Immagine->Bitmap(), Invertita(disegnata, {r}));
+        Finestra->AreaDocumenti->setActiveSubWindow(Cornice(sorgente));
+        Ridisegna();
+        QVERIFY(sorgente->Immagine->Stirata());
+        QCOMPARE(sorgente->Immagine->Bitmap(), disegnata);
+    }
+
+    void rettangoloDellaPressione()
+    {
+        // The press shows 5 x 5 (4 x 4 pixels inverted); every move erases the
+        // last rectangle exactly before it draws the next one.
+        TMDIChild *d = Attivo();
+        Ridisegna();
+        const QImage disegnata = d->Immagine->Bitmap();
+        QTest::mousePress(d->Immagine, Qt::LeftButton, {}, QPoint(40, 50));
+        QVERIFY(d->InSelezione);
+        QCOMPARE(d->Immagine->Bitmap(), Invertita(disegnata, {QRect(38, 48, 4, 4)}));
+        const QList<QPoint> mosse = {QPoint(60, 60), QPoint(-30, 300), QPoint(41, 50), QPoint(90, 70),
+                                     QPoint(40, 50)};
+        for (const QPoint &p : mosse) {
+            QTest::mouseMove(d->Immagine, p);
+            CSelezione atteso{40, 50, 5, 5};
+            atteso.Ridimensiona(p.x(), p.y(), 256, 256);
+            QCOMPARE(d->SelezioneLarghezza, atteso.Larghezza);
+            QCOMPARE(d->SelezioneAltezza, atteso.Altezza);
+            QCOMPARE(d->Immagine->Bitmap(),
+                     Invertita(disegnata, {Rettangolo(40, 50, atteso.Larghezza, atteso.Altezza)}));
+        }
+        // Back at the press point: the 10 x 10 minimum.
+        QCOMPARE(d->SelezioneLarghezza, 10);
+        // The rectangle drawn once more by hand goes away: exclusive-or.
+        d->DisegnaSelezione();
+        QCOMPARE(d->Immagine->Bitmap(), disegnata);
+        d->DisegnaSelezione();
+        // A second button during the selection changes nothing.
+        QTest::mousePress(d->Immagine, Qt::RightButton, {}, QPoint(200, 200));
+        QCOMPARE(d->SelezioneX, 40);
+        QCOMPARE(d->Immagine->Bitmap(), Invertita(disegnata, {QRect(35, 45, 10, 10)}));
+        QTest::mouseRelease(d->Immagine, Qt::LeftButton, {}, QPoint(40, 50));
+        QTRY_COMPARE(NumeroDocumenti(), 2);
+        // The other button's release finds no selection: no second region.
+        QTest::mouseRelease(d->Immagine, Qt::RightButton, {}, QPoint(200, 200));
+        QCoreApplication::processEvents();
+        QCOMPARE(NumeroDocumenti(), 2);
+        QTRY_VERIFY(!Attivo()->InCalcolo());
+    }
+
+    void selezioneInterrotta()
+    {
+        // Enter draws the document while the button is still held: the
+        // drawing takes the control away, and the selection ends with it.
+        TMDIChild *d = Attivo();
+        Ridisegna();
+        QTest::mousePress(d->Immagine, Qt::LeftButton, {}, QPoint(60, 60));
+        QTest::mouseMove(d->Immagine, QPoint(90, 90));
+        QVERIFY(d->InSelezione);
+        QTest::keyClick(Finestra->EditXMin, Qt::Key_Return);
+        QVERIFY(!d->InSelezione);
+        QVERIFY(!d->InCalcolo());
+        const QImage disegnata = d->Immagine->Bitmap();
+        QCOMPARE(PixelDiversi(disegnata, Renderer(d->Parametri())), 0);
+        // The release it never got changes nothing.
+        QTest::mouseMove(d->Immagine, QPoint(120, 120));
+        QTest::mouseRelease(d->Immagine, Qt::LeftButton, {}, QPoint(120, 120));
+        QCoreApplication::processEvents();
+        QCOMPARE(NumeroDocumenti(), 1);
+        QCOMPARE(d->Immagine->Bitmap(), disegnata);
+        // The next drag zooms as always.
+        TMDIChild *nuovo = Trascina(d, QPoint(128, 128), {QPoint(192, 160)});
+        QVERIFY(nuovo);
+        QVERIFY(nuovo->AreaDisegno.Min == (Complesso{-1.375L, -0.625L}));
+
+        // A release lost otherwise (the pointer taken by another window):
+        // the next press erases the old rectangle and starts afresh.
+        const QImage conRettangolo = d->Immagine->Bitmap();
+        d->ImmagineMouseDown(Qt::LeftButton, Qt::LeftButton, {}, 40, 40);
+        QCOMPARE(d->Immagine->Bitmap(), Invertita(conRettangolo, {QRect(38, 38, 4, 4)}));
+        d->ImmagineMouseDown(Qt::RightButton, Qt::RightButton, {}, 100, 100);
+        QCOMPARE(d->Immagine->Bitmap(), Invertita(conRettangolo, {QRect(98, 98, 4, 4)}));
+        d->ImmagineMouseUp(Qt::RightButton, Qt::NoButton, {}, 100, 100);
+        QTRY_COMPARE(NumeroDocumenti(), 3);
+        QTRY_VERIFY(!Attivo()->InCalcolo());
+        // Centred on the second press.
+        QVERIFY(Attivo()->AreaDisegno.Min.re == 100 * 0.009765625L - 2.0L - 2 * 0.009765625L);
+    }
+
+    void rettangoliSovrapposti()
+    {
+        // Two zooms from the same source before it is drawn again: where the
+        // two rectangles overlap the pixels are inverted twice.
+        TMDIChild *sorgente = Attivo();
+        Ridisegna();
+        const QImage disegnata = sorgente->Immagine->Bitmap();
+        // 64 x 64 each (the widths win), from 68 to 131 and from 88 to 151.
+        TMDIChild *primo = Trascina(sorgente, QPoint(100, 100), {QPoint(132, 110)});
+        QVERIFY(primo);
+        QCOMPARE(Attivo(), primo);
+        // The press on the source, not the active document, makes it the source again.
+        TMDIChild *secondo = Trascina(sorgente, QPoint(120, 120), {QPoint(152, 125)});
+        QVERIFY(secondo);
+        QCOMPARE(Didascalia(secondo), QStringLiteral("Finestra 3"));
+        const QImage atteso = Invertita(disegnata, {QRect(68, 68, 64, 64), QRect(88, 88, 64, 64)});
+        QCOMPARE(sorgente->Immagine->Bitmap(), atteso);
+        // The overlap is as drawn, both rectangles elsewhere inverted.
+        QCOMPARE(sorgente->Immagine->Bitmap().pixel(100, 100), disegnata.pixel(100, 100));
+        QCOMPARE(sorgente->Immagine->Bitmap().pixel(70, 70), disegnata.pixel(70, 70) ^ 0xFFFFFF);
+        QCOMPARE(sorgente->Immagine->Bitmap().pixel(150, 150), disegnata.pixel(150, 150) ^ 0xFFFFFF);
+        // Both regions came from the source's window.
+        const long double passo = 0.009765625L;
+        QVERIFY(primo->AreaDisegno.Min == (Complesso{-2.0L + 68 * passo, 1.25L - 132 * passo}));
+        QVERIFY(secondo->AreaDisegno.Max == (Complesso{-2.0L + 152 * passo, 1.25L - 88 * passo}));
+    }
+
+    void numerazione()
+    {
+        // New numbers by its own counter, a zoom by the open documents.
+        TMDIChild *uno = Attivo();
+        Finestra->FileNewItem->trigger();
+        TMDIChild *due = Attivo();
+        const QString didascaliaDue = QStringLiteral("Finestra %1").arg(ContatoreFinestre - 1);
+        QCOMPARE(Didascalia(due), didascaliaDue);
+        TMDIChild *tre = Trascina(due, QPoint(128, 128), {});
+        QVERIFY(tre);
+        QCOMPARE(Didascalia(tre), QStringLiteral("Finestra 3"));
+
+        // Only the second one left open: the zoom counts it and itself.
+        for (TMDIChild *d : {uno, tre}) {
+            QPointer<TMDIChild> guardia(d);
+            Cornice(d)->close();
+            QTRY_VERIFY(guardia.isNull());
+        }
+        TMDIChild *quattro = Trascina(due, QPoint(10, 10), {});
+        QVERIFY(quattro);
+        QCOMPARE(Didascalia(quattro), QStringLiteral("Finestra 2"));
+        QCOMPARE(Didascalia(due), didascaliaDue);
+        // New keeps its own count.
+        const int n = ContatoreFinestre;
+        Finestra->FileNewItem->trigger();
+        QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n));
+    }
+
+    void dalDocumentoGrande()
+    {
+        // A 512 x 512 document: pixels half as wide, and the new document 256 x 256.
+        TMDIChild *sorgente = Attivo();
+        sorgente->ImpostaDimensioni(512, 512);
+        QCOMPARE(sorgente->Immagine->size(), QSize(512, 512));
+        Ridisegna();
+        QCOMPARE(sorgente->AreaDisegno.Larghezza, 512);
+        TMDIChild *nuovo = Trascina(sorgente, QPoint(256, 256), {});
+        QVERIFY(nuovo);
+        QCOMPARE(nuovo->Immagine->size(), QSize(256, 256));
+        QCOMPARE(nuovo->Immagine->Bitmap().size(), QSize(256, 256));
+        QCOMPARE(nuovo->AreaDisegno.Larghezza, 256);
+        // 2 pixels of 2.5 / 512 on each side of (-0.75, 0).
+        QVERIFY(nuovo->AreaDisegno.Min == (Complesso{-0.759765625L, -0.009765625L}));
+        QVERIFY(nuovo->AreaDisegno.Max == (Complesso{-0.740234375L, 0.009765625L}));
+    }
+
+    void ingrandito()
+    {
+        // Drawn at 256, then enlarged to 512 without drawing: the press makes
+        // the picture 512 x 512 as shown, each drawn pixel over 2 x 2, and the
+        // area 512 x 512 while its buffer keeps the drawing's size.
+        TMDIChild *d = Attivo();
+        Ridisegna();
+        const QImage disegnata = d->Immagine->Bitmap();
+        const uint64_t celle = d->AreaDisegno.CelleBuffer();
+        d->ImpostaDimensioni(512, 512);
+        QVERIFY(d->Immagine->Stirata());
+        QTest::mousePress(d->Immagine, Qt::LeftButton, {}, QPoint(300, 300));
+        QCOMPARE(d->AreaDisegno.Larghezza, 512);
+        QCOMPARE(d->AreaDisegno.Altezza, 512);
+        QCOMPARE(d->AreaDisegno.CelleBuffer(), celle);
+        QImage scalata(512, 512, QImage::Format_RGB32);
+        for (int y = 0; y < 512; ++y)
+            for (int x = 0; x < 512; ++x)
+                scalata.setPixel(x, y, disegnata.pixel(x / 2, y / 2));
+        QCOMPARE(d->Immagine->Bitmap(), Invertita(scalata, {QRect(298, 298, 4, 4)}));
+        QTest::mouseRelease(d->Immagine, Qt::LeftButton, {}, QPoint(300, 300));
+        QTRY_COMPARE(NumeroDocumenti(), 2);
+        TMDIChild *nuovo = Attivo();
+        QTRY_VERIFY(!nuovo->InCalcolo());
+        // 2 pixels of 2.5 / 512 on each side of the point under (300, 300).
+        const long double passo = 2.5L / 512;
+        QVERIFY(nuovo->AreaDisegno.Min.re == 300 * passo - 2.0L - 2 * passo);
+        // The source repainted from its buffer before its next drawing stays
+        // inside the buffer (its rows no longer match).
+        Finestra->AreaDocumenti->setActiveSubWindow(Cornice(d));
+        Finestra->WindowRedrawItem->trigger();
+        QCOMPARE(d->Immagine->Bitmap().size(), QSize(512, 512));
+    }
+
+    void impostazioniDallaSorgente()
+    {
+        // The source's stored settings pass on, not what the panels show.
+        TMDIChild *sorgente = Attivo();
+        ScegliFrattale(1);
+        Finestra->ComboBoxColoreInterno->setCurrentIndex(0);
+        ScriviCampo(Finestra->EditMaxIterazioni, QStringLiteral("200"));
+        ScriviCampo(Finestra->EditXMin, QStringLiteral("-2"));
+        ScriviCampo(Finestra->EditXMax, QStringLiteral("2"));
+        ScriviCampo(Finestra->EditYMin, QStringLiteral("-2"));
+        ScriviCampo(Finestra->EditYMax, QStringLiteral("2"));
+        ScriviCampo(Finestra->EditParam1, QStringLiteral("0.285"));
+        ScriviCampo(Finestra->EditParam2, QStringLiteral("0.01"));
+        sorgente->SceltaMetodo = 0;
+        sorgente->FrattaleVolterraLotka.Param1 = 0.125L;
+        sorgente->FrattaleVolterraLotka.Param2 = 0.375L;
+        sorgente->DisegnatoreBlocco.Livelli = 5;
+        Ridisegna();
+        QVERIFY(!sorgente->InCalcolo());
+        // Typed and not applied.
+        ScegliFrattale(2);
+        ScegliFrattale(1);
+        Finestra->ComboBoxColoreInterno->setCurrentIndex(1);
+        ScriviCampo(Finestra->EditMaxIterazioni, QStringLiteral("999"));
+        ScriviCampo(Finestra->EditParam1, QStringLiteral("0.5"));
+        ScriviCampo(Finestra->EditXMin, QStringLiteral("-9"));
+
+        TMDIChild *nuovo = Trascina(sorgente, QPoint(128, 128), {QPoint(192, 192)});
+        QVERIFY(nuovo);
+        QCOMPARE(nuovo->SceltaFrattale, int8_t(1));
+        QCOMPARE(nuovo->SceltaInterno, int8_t(0));
+        QCOMPARE(nuovo->SceltaMetodo, int8_t(0));
+        QVERIFY(nuovo->FrattaleJulia.Param == (Complesso{0.285L, 0.01L}));
+        QCOMPARE(nuovo->FrattaleVolterraLotka.Param1, 0.125L);
+        QCOMPARE(nuovo->FrattaleVolterraLotka.Param2, 0.375L);
+        QCOMPARE(nuovo->AreaDisegno.MaxIterazioni, 200);
+        // 4 / 256 per pixel, 64 to each side of the centre (0, 0).
+        QVERIFY(nuovo->AreaDisegno.Min == (Complesso{-1.0L, -1.0L}));
+        QVERIFY(nuovo->AreaDisegno.Max == (Complesso{1.0L, 1.0L}));
+        // Not taken: the block method's settings.
+        QCOMPARE(nuovo->DisegnatoreBlocco.Livelli, 3);
+        QVERIFY(nuovo->DisegnatoreScelto == &nuovo->DisegnatorePuntoPunto);
+        QVERIFY(nuovo->InternoScelto == &nuovo->ColoratoreSolido);
+        // The panels show the new document; it drew what the renderer draws.
+        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 1);
+        QCOMPARE(Finestra->ComboBoxColoreInterno->currentIndex(), 0);
+        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("200"));
+        QCOMPARE(Finestra->EditParam1->text(), QStringLiteral("0.285"));
+        QCOMPARE(PixelDiversi(nuovo->Immagine->Bitmap(), Renderer(nuovo->Parametri())), 0);
+        // The source is as it was.
+        QCOMPARE(sorgente->AreaDisegno.MaxIterazioni, 200);
+        QCOMPARE(sorgente->SceltaInterno, int8_t(0));
+    }
+
+    void zoomDuranteUnDisegno()
+    {
+        // A zoom in an idle document while another draws is a nested
+        // drawing; the drawing document's picture takes no press.
+        TMDIChild *primo = Attivo();
+        Finestra->FileNewItem->trigger();
+        TMDIChild *secondo = Attivo();
+        Ridisegna();
+        Finestra->AreaDocumenti->setActiveSubWindow(Cornice(primo));
+        ScriviCampo(Finestra->EditMaxIterazioni, LimiteLento);
+        bool fatto = false;
+        Quando([primo] { return primo->TempoImpiegato >= 400; }, [&] {
+            QVERIFY(!primo->Immagine->isEnabled());
+            QTest::mousePress(primo->Immagine, Qt::LeftButton, {}, QPoint(50, 50));
+            QVERIFY(!primo->InSelezione);
+            QTest::mouseRelease(primo->Immagine, Qt::LeftButton, {}, QPoint(50, 50));
+            const double completamento = primo->AreaDisegno.Completamento;
+            TMDIChild *terzo = Trascina(secondo, QPoint(128, 128), {QPoint(160, 160)});
+            QVERIFY(terzo);
+            QCOMPARE(Didascalia(terzo), QStringLiteral("Finestra 3"));
+            QVERIFY(!TuttoNero(terzo->Immagine->Bitmap()));
+            QCOMPARE(PixelDiversi(terzo->Immagine->Bitmap(), Renderer(terzo->Parametri())), 0);
+            QVERIFY(primo->InCalcolo());
+            QCOMPARE(primo->AreaDisegno.Completamento, completamento);
+            fatto = true;
+            primo->StopRichiesto = true;
+        });
+        Ridisegna();
+        QVERIFY(fatto);
+        QVERIFY(!primo->InCalcolo());
+        QCOMPARE(NumeroDocumenti(), 3);
+    }
+
+    void chiusaLaSorgenteDuranteIlDisegno()
+    {
+        // The source closes while the region it opened draws: the drawing
+        // goes on, and stops when asked.
+        TMDIChild *sorgente = Attivo();
+        ScriviCampo(Finestra->EditMaxIterazioni, LimiteLento);
+        Finestra->PannelliADocumento();
+        QPointer<TMDIChild> guardia(sorgente);
+        TMDIChild *nuovo = nullptr;
+        bool fatto = false;
+        Quando([&] { return NumeroDocumenti() == 2 && Attivo()->TempoImpiegato >= 400; }, [&] {
+            nuovo = Attivo();
+            QVERIFY(nuovo != sorgente);
+            QVERIFY(nuovo->InCalcolo());
+            Cornice(sorgente)->close();
+            QVERIFY(nuovo->InCalcolo());
+            fatto = true;
+            QTest::mouseClick(Finestra->BottoneFermaCalcolo, Qt::LeftButton);
+        });
+        QTest::mouseClick(sorgente->Immagine, Qt::LeftButton, {}, QPoint(128, 128));
+        QTRY_VERIFY(fatto);
+        QTRY_VERIFY(!nuovo->InCalcolo());
+        QTRY_VERIFY(guardia.isNull());
+        QCOMPARE(NumeroDocumenti(), 1);
+        QVERIFY(nuovo->StopRichiesto);
+    }
+
+    // ---- Saving -------------------------------------------------------------
+
+    void filePredefinito()
+    {
+        TMDIChild *d = Attivo();
+        Ridisegna();
+        const QString nome = Percorso(QStringLiteral("sfondo.bmp"));
+        QVERIFY(d->SalvaCome(nome));
+        QCOMPARE(LeggiTutto(nome + QStringLiteral(".Quillmere")), FilePredefinito);
+        // The bitmap holds the picture exactly.
+        QCOMPARE(PixelDiversi(QImage(nome, "bmp").convertToFormat(QImage::Format_RGB32), d->Immagine->Bitmap()), 0);
+        QCOMPARE(QDir(Cartella->path()).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("sfondo.bmp"), QStringLiteral("sfondo.bmp.Quillmere")}));
+        // Saved again over them: both replaced, no question.
+        d->AreaDisegno.MaxIterazioni = 77;
+        QVERIFY(d->SalvaCome(nome));
+        QVERIFY(LeggiTutto(nome + QStringLiteral(".Quillmere")).contains("\r\n77\r\n"));
+        QCOMPARE(QDir(Cartella->path()).entryList(QDir::Files).size(), 2);
+    }
+
+    void dialogoDiSalvataggio()
+    {
+        QFileDialog *dialogo = Attivo()->SaveDialog1;
+        QVERIFY(dialogo);
+        QCOMPARE(dialogo->windowTitle(), QStringLiteral("Nome con cui salvare ?"));
+        QCOMPARE(dialogo->nameFilters(), (QStringList{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("All (*.*)")}));
+        QCOMPARE(dialogo->defaultSuffix(), QStringLiteral("bmp"));
+        QCOMPARE(dialogo->acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(dialogo->fileMode(), QFileDialog::AnyFile);
+        QVERIFY(!dialogo->testOption(QFileDialog::DontConfirmOverwrite));
+    }
+
+    void salvaDalMenu()
+    {
+        TMDIChild *d = Attivo();
+        Ridisegna();
+        const QString cartella = Cartella->path();
+        // Cancelled: nothing written.
+        Rispondi({[](QWidget *modale) {
+            QVERIFY(qobject_cast<QFileDialog *>(modale));
+            static_cast<QDialog *>(modale)->reject();
+        }});
+        Finestra->FileSaveItem->trigger();
+        QCOMPARE(Risposti, 1);
+        QVERIFY(QDir(cartella).entryList(QDir::Files).isEmpty());
+
+        // A name without an extension gets ".bmp", and its parameters file.
+        Rispondi({Nome(cartella, QStringLiteral("sfondo"))});
+        Finestra->FileSaveAsItem->trigger();
+        QCOMPARE(Risposti, 1);
+        QCOMPARE(QDir(cartella).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("sfondo.bmp"), QStringLiteral("sfondo.bmp.Quillmere")}));
+        QCOMPARE(LeggiTutto(Percorso(QStringLiteral("sfondo.bmp.Quillmere"))), FilePredefinito);
+
+        // In a folder that does not exist: refused, the dialog stays for another name.
+        Rispondi({Nome(cartella, QStringLiteral("manca/sfondo")),
+                  [](QWidget *modale) {
+                      auto *avviso = qobject_cast<QMessageBox *>(modale);
+                      QVERIFY(avviso);
+                      QVERIFY(avviso->text().contains(QStringLiteral("manca")));
+                      avviso->button(QMessageBox::Ok)->click();
+                  },
+                  [](QWidget *modale) {
+                      QVERIFY(qobject_cast<QFileDialog *>(modale));
+                      static_cast<QDialog *>(modale)->reject();
+                  }});
+        Finestra->SaveBtn->trigger();
+        QCOMPARE(Risposti, 3);
+        QVERIFY(!QFileInfo::exists(Percorso(QStringLiteral("manca"))));
+
+        // Over an existing picture: asked; Yes replaces both files.
+        d->AreaDisegno.MaxIterazioni = 55;
+        Rispondi({Nome(cartella, QStringLiteral("sfondo.bmp")), [](QWidget *modale) {
+                      auto *domanda = qobject_cast<QMessageBox *>(modale);
+                      QVERIFY(domanda);
+                      QVERIFY(domanda->text().contains(QStringLiteral("sfondo.bmp")));
+                      domanda->button(QMessageBox::Yes)->click();
+                  }});
+        Finestra->FileSaveItem->trigger();
+        QCOMPARE(Risposti, 2);
+        QVERIFY(LeggiTutto(Percorso(QStringLiteral("sfondo.bmp.Quillmere"))).contains("\r\n55\r\n"));
+    }
+
+    void salvaInUnaCartellaMancante()
+    {
+        TMDIChild *d = Attivo();
+        const QString nome = Percorso(QStringLiteral("manca/x.bmp"));
+        Rispondi({Errore(QStringLiteral("Impossibile salvare l'immagine"), QStringLiteral("x.bmp"))});
+        QVERIFY(!d->SalvaCome(nome));
+        QCOMPARE(Risposti, 1);
+        QVERIFY(QDir(Cartella->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
+    }
+
+    void fileDeiParametriNonScrivibile()
+    {
+        // The bitmap is written, the parameters file cannot be: the user is
+        // told, since the picture would open again with a new document's settings.
+        TMDIChild *d = Attivo();
+        const QString nome = Percorso(QStringLiteral("x.bmp"));
+        QVERIFY(QDir(Cartella->path()).mkdir(QStringLiteral("x.bmp.Quillmere")));
+        Rispondi({Errore(QStringLiteral("Immagine salvata, ma"), QStringLiteral("x.bmp.Quillmere"))});
+        QVERIFY(!d->SalvaCome(nome));
+        QCOMPARE(Risposti, 1);
+        QVERIFY(QFileInfo(nome).isFile());
+        QVERIFY(QFileInfo(nome + QStringLiteral(".Quillmere")).isDir());
+    }
+
+    // ---- Opening ------------------------------------------------------------
+
+    void andataERitorno_data()
+    {
+        QTest::addColumn<int>("frattale");
+        QTest::addColumn<QStringList>("parametri");
+        QTest::addColumn<QStringList>("righe1314");
+        QTest::newRow("Mandelbrot") << 0 << QStringList{} << QStringList{"-1.25", "0"};
+        QTest::newRow("Julia (0.285, 0.01)") << 1 << QStringList{"0.285", "0.01"} << QStringList{"0.285", "0.01"};
+    }
+    void andataERitorno()
+    {
+        QFETCH(int, frattale);
+        QFETCH(QStringList, parametri);
+        QFETCH(QStringList, righe1314);
+        TMDIChild *d = Attivo();
+        ScegliFrattale(frattale);
+        if (!parametri.isEmpty()) {
+            ScriviCampo(Finestra->EditParam1, parametri[0]);
+            ScriviCampo(Finestra->EditParam2, parametri[1]);
+        }
+        ScriviCampo(Finestra->EditMaxIterazioni, QStringLiteral("90"));
+        Ridisegna();
+        const QImage salvata = d->Immagine->Bitmap();
+        const QString nome = Percorso(QStringLiteral("a.bmp"));
+        QVERIFY(d->SalvaCome(nome));
+        const QList<QByteArray> righe = LeggiTutto(nome + QStringLiteral(".Quillmere")).split('\n');
+        QCOMPARE(righe.size(), 17);
+        QCOMPARE(righe[12], righe1314[0].toLatin1() + '\r');
+        QCOMPARE(righe[13], righe1314[1].toLatin1() + '\r');
+
+        const int n = ContatoreFinestre;
+        TMDIChild *aperto = Apri(nome);
+        QVERIFY(aperto);
+        QVERIFY(aperto != d);
+        QCOMPARE(Didascalia(aperto), QStringLiteral("Finestra %1").arg(n));
+        QCOMPARE(aperto->Immagine->Bitmap(), salvata);
+        QCOMPARE(aperto->SceltaFrattale, int8_t(frattale));
+        QVERIFY(aperto->FrattaleJulia.Param == d->FrattaleJulia.Param);
+        QCOMPARE(aperto->AreaDisegno.MaxIterazioni, 90);
+        // The panels show the loaded settings.
+        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), frattale);
+        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("90"));
+        if (frattale == 1)
+            QCOMPARE(Finestra->EditParam1->text(), parametri[0]);
+        // Redrawn, it is the saved picture again.
+        Ridisegna();
+        QVERIFY(!aperto->InCalcolo());
+        QCOMPARE(PixelDiversi(aperto->Immagine->Bitmap(), salvata), 0);
+    }
+
+    void zoomProfondo()
+    {
+        // Four clicks, each 64 times closer: a window about 1.5e-7 wide
+        // about -0.73046875 + 0.283203125i, near the set's edge, whose
+        // corners six digits cannot tell apart.
+        TMDIChild *d = Attivo();
+        Ridisegna();
+        for (int i = 0; i < 4; ++i) {
+            d = Trascina(d, i == 0 ? QPoint(130, 99) : QPoint(128, 128), {});
+            QVERIFY(d);
+        }
+        const Complesso min = d->AreaDisegno.Min;
+        const Complesso max = d->AreaDisegno.Max;
+        // Six significant digits would write both real parts alike.
+        const auto seiCifre = [](long double v) {
+            std::ostringstream testo;
+            testo << std::setprecision(6) << v;
+            return testo.str();
+        };
+        QCOMPARE(seiCifre(min.re), seiCifre(max.re));
+        const QImage salvata = d->Immagine->Bitmap();
+        QSet<QRgb> colori;
+        for (int y = 0; y < salvata.height(); ++y)
+            for (int x = 0; x < salvata.width(); ++x)
+                colori.insert(salvata.pixel(x, y));
+        QVERIFY(colori.size() > 10);
+        const QString nome = Percorso(QStringLiteral("profondo.bmp"));
+        QVERIFY(d->SalvaCome(nome));
+
+        TMDIChild *aperto = Apri(nome);
+        QVERIFY(aperto);
+        QVERIFY(aperto->AreaDisegno.Min == min);
+        QVERIFY(aperto->AreaDisegno.Max == max);
+        Ridisegna();
+        QCOMPARE(PixelDiversi(aperto->Immagine->Bitmap(), salvata), 0);
+    }
+
+    void formeDelFile_data()
+    {
+        QTest::addColumn<QByteArray>("testo");
+        QTest::newRow("CR LF") << QByteArray("0.9\r\n-1\r\n-0.5\r\n1\r\n0.5\r\n64\r\n32\r\n500\r\n1\r\n0\r\n0\r\n0\r\n"
+                                             "0.285\r\n0.01\r\n0.5\r\n0.25\r\n");
+        QTest::newRow("LF") << QByteArray("0.9\n-1\n-0.5\n1\n0.5\n64\n32\n500\n1\n0\n0\n0\n0.285\n0.01\n0.5\n0.25\n");
+        QTest::newRow("one line") << QByteArray("0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25");
+        QTest::newRow("version 0.90") << QByteArray("0.90\n-1\n-0.5\n1\n0.5\n64\n32\n500\n1\n0\n0\n0\n0.285\n0.01\n"
+                                                    "0.5\n0.25\n");
+    }
+    void formeDelFile()
+    {
+        QFETCH(QByteArray, testo);
+        const QString nome = Percorso(QStringLiteral("f.bmp"));
+        QVERIFY(Campione(40, 30).save(nome, "bmp"));
+        QVERIFY(Scrivi(nome + QStringLiteral(".Quillmere"), testo));
+        TMDIChild *d = Apri(nome);
+        QVERIFY(d);
+        QVERIFY(d->AreaDisegno.Min == (Complesso{-1.0L, -0.5L}));
+        QVERIFY(d->AreaDisegno.Max == (Complesso{1.0L, 0.5L}));
+        QCOMPARE(d->AreaDisegno.Larghezza, 64);
+        QCOMPARE(d->AreaDisegno.Altezza, 32);
+        QCOMPARE(d->AreaDisegno.MaxIterazioni, 500);
+        QCOMPARE(d->SceltaFrattale, int8_t(1));
+        QCOMPARE(d->SceltaInterno, int8_t(0));
+        QCOMPARE(d->SceltaMetodo, int8_t(0));
+        QVERIFY(d->FrattaleJulia.Param == (Complesso{0.285L, 0.01L}));
+        QCOMPARE(d->FrattaleVolterraLotka.Param1, 0.5L);
+        QCOMPARE(d->FrattaleVolterraLotka.Param2, 0.25L);
+        // The size only sizes the buffer: the image stays 256 x 256 and shows
+        // the bitmap; the buffer holds zeros, so a redraw from it is black.
+        QCOMPARE(d->AreaDisegno.CelleBuffer(), uint64_t(64 + 128) * (32 + 128));
+        QCOMPARE(d->Immagine->size(), QSize(256, 256));
+        QCOMPARE(d->Immagine->Bitmap(), Campione(40, 30));
+        QCOMPARE(Finestra->EditXMin->text(), QStringLiteral("-1"));
+        QCOMPARE(Finestra->EditParam2->text(), QStringLiteral("0.01"));
+        Finestra->WindowRedrawItem->trigger();
+        QVERIFY(TuttoNero(d->Immagine->Bitmap()));
+    }
+
+    // A parameters file that is not valid, or a size for which no buffer can
+    // be had: the message, the bitmap shown, the settings of a new document,
+    // and the document draws as any other.
+    void fileNonValido_data()
+    {
+        QTest::addColumn<QByteArray>("testo");
+        QTest::addColumn<bool>("creaFile");
+        QTest::addColumn<QString>("messaggio");
+        const QByteArray coda = " 1 0 0 0 0.285 0.01 0.5 0.25";
+        QTest::newRow("missing") << QByteArray() << false << FileNonValido;
+        QTest::newRow("empty") << QByteArray() << true << FileNonValido;
+        QTest::newRow("version 1.0") << "1.0 -1 -0.5 1 0.5 64 32 500" + coda << true << FileNonValido;
+        QTest::newRow("truncated") << QByteArray("0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5") << true
+                                   << FileNonValido;
+        QTest::newRow("letters in a corner") << "0.9 -1 abc 1 0.5 64 32 500" + coda << true << FileNonValido;
+        QTest::newRow("choice beyond 8 bits") << QByteArray("0.9 -1 -0.5 1 0.5 64 32 500 300 0 0 0 0 0 0 0") << true
+                                              << FileNonValido;
+        QTest::newRow("width beyond 32 bits") << "0.9 -1 -0.5 1 0.5 99999999999 32 500" + coda << true
+                                              << FileNonValido;
+        QTest::newRow("negative width") << "0.9 -1 -0.5 1 0.5 -64 32 500" + coda << true << FileNonValido;
+        QTest::newRow("negative height") << "0.9 -1 -0.5 1 0.5 64 -2147483648 500" + coda << true << FileNonValido;
+        QTest::newRow("huge size") << "0.9 -1 -0.5 1 0.5 2147483647 2147483647 500" + coda << true
+                                   << QString::fromUtf8(MessaggioBuffer) + QLatin1Char('.');
+    }
+    void fileNonValido()
+    {
+        QFETCH(QByteArray, testo);
+        QFETCH(bool, creaFile);
+        QFETCH(QString, messaggio);
+        const QString nome = Percorso(QStringLiteral("n.bmp"));
+        QVERIFY(Campione(256, 256).save(nome, "bmp"));
+        if (creaFile)
+            QVERIFY(Scrivi(nome + QStringLiteral(".Quillmere"), testo));
+        const bool allocazione = messaggio != FileNonValido;
+        TMDIChild *d = Apri(nome, {Messaggio(messaggio, allocazione ? QMessageBox::Critical : QMessageBox::NoIcon)});
+        QVERIFY(d);
+        QCOMPARE(Risposti, 2);
+        QCOMPARE(d->Immagine->Bitmap(), Campione(256, 256));
+        ControllaComeNuovo(d);
+        QCOMPARE(Finestra->EditXMin->text(), QStringLiteral("-2"));
+        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 0);
+        // Usable: a repaint from the buffer and a drawing.
+        Finestra->WindowRedrawItem->trigger();
+        QVERIFY(TuttoNero(d->Immagine->Bitmap()));
+        Ridisegna();
+        QVERIFY(!d->InCalcolo());
+        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), Renderer(CParametri())), 0);
+    }
+
+    void carica()
+    {
+        // Called as File > Open calls it, on a new document: a missing file is
+        // reported and leaves the document as it was; Carica raises only for
+        // the buffer, leaving the settings untouched.
+        TMDIChild *d = Attivo();
+        const QString nome = Percorso(QStringLiteral("g.bmp"));
+        QVERIFY(Campione(8, 8).save(nome, "bmp"));
+        QVERIFY(Scrivi(nome + QStringLiteral(".Quillmere"),
+                       "0.9 -1 -0.5 1 0.5 100000 2147483647 500 1 0 0 0 0.285 0.01 0.5 0.25"));
+        QVERIFY_THROWS_EXCEPTION(CErrore, d->Carica(nome));
+        ControllaComeNuovo(d);
+        QCOMPARE(d->Immagine->Bitmap(), Campione(8, 8));
+        QVERIFY(Scrivi(nome + QStringLiteral(".Quillmere"), FilePredefinito));
+        QVERIFY(d->Carica(nome));
+        QCOMPARE(d->AreaDisegno.CelleBuffer(), uint64_t(384 * 384));
+        // The values as read from their text: Volterra-Lotka's 0.65 is now the
+        // extended value nearest to 0.65, no longer the double widened.
+        QCOMPARE(d->FrattaleVolterraLotka.Param1, 0.65L);
+        QVERIFY(d->FrattaleVolterraLotka.Param1 != static_cast<long double>(0.65));
+        QCOMPARE(d->FrattaleVolterraLotka.Param2, 0.3L);
+        QVERIFY(d->AreaDisegno.Min == (Complesso{-2.0L, -1.25L}));
+    }
+
+    void bitmapIlleggibile_data()
+    {
+        QTest::addColumn<QByteArray>("contenuto");
+        QTest::addColumn<bool>("crea");
+        QTest::newRow("missing") << QByteArray() << false;
+        QTest::newRow("not a bitmap") << QByteArray("0.9\r\n-2\r\n") << true;
+        QByteArray png;
+        {
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            Campione(64, 64).save(&buffer, "png");
+        }
+        QTest::newRow("a PNG named .bmp") << png << true;
+    }
+    void bitmapIlleggibile()
+    {
+        // Reported; the document stays black with a new document's settings,
+        // and the parameters file beside it is not read.
+        QFETCH(QByteArray, contenuto);
+        QFETCH(bool, crea);
+        const QString nome = Percorso(QStringLiteral("rotta.bmp"));
+        if (crea)
+            QVERIFY(Scrivi(nome, contenuto));
+        QVERIFY(Scrivi(nome + QStringLiteral(".Quillmere"),
+                       "0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25"));
+        TMDIChild *d = nullptr;
+        if (crea) {
+            d = Apri(nome, {Errore(QStringLiteral("Impossibile leggere l'immagine"), QStringLiteral("rotta.bmp"))});
+        } else {
+            // The open dialog takes only existing files: the name comes as if
+            // the file went away after it was chosen.
+            Rispondi({Errore(QStringLiteral("Impossibile leggere l'immagine"), QStringLiteral("rotta.bmp"))});
+            Finestra->NuovoDocumento(nome);
+            d = Attivo();
+        }
+        QVERIFY(d);
+        QCOMPARE(Risposti, crea ? 2 : 1);
+        QCOMPARE(NumeroDocumenti(), 2);
+        QVERIFY(TuttoNero(d->Immagine->Bitmap()));
+        QCOMPARE(d->Immagine->Bitmap().size(), QSize(256, 256));
+        ControllaComeNuovo(d);
+    }
+
+    void bitmapDiAltriProgrammi_data()
+    {
+        QTest::addColumn<int>("formato");
+        QTest::newRow("8-bit palette") << int(QImage::Format_Indexed8);
+        QTest::newRow("24-bit") << int(QImage::Format_RGB888);
+        QTest::newRow("32-bit") << int(QImage::Format_ARGB32);
+    }
+    void bitmapDiAltriProgrammi()
+    {
+        QFETCH(int, formato);
+        const QImage campione = Campione(50, 40).convertToFormat(QImage::Format(formato));
+        const QString nome = Percorso(QStringLiteral("v.bmp"));
+        QVERIFY(campione.save(nome, "bmp"));
+        QVERIFY(Scrivi(nome + QStringLiteral(".Quillmere"), FilePredefinito));
+        TMDIChild *d = Apri(nome);
+        QVERIFY(d);
+        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), campione.convertToFormat(QImage::Format_RGB32)), 0);
+    }
+
+    void dialogoDiApertura()
+    {
+        QCOMPARE(Finestra->OpenDialog->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+        QCOMPARE(Finestra->OpenDialog->fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(Finestra->OpenDialog->acceptMode(), QFileDialog::AcceptOpen);
+    }
+};
+
+int main(int argc, char *argv[])
+{
+    TApplicazione applicazione(argc, argv);
+    QLocale::setDefault(QLocale::c());
+    TestZoomFile prova;
+    return QTest::qExec(&prova, argc, argv);
+}
+
+#include "tst_zoom_file.moc"

@@ -34,6 +34,14 @@ bool ScriviIntero(const QString &nome, QString &errore, Scrittura &&scrivi)
         file.cancelWriting();
         return false;
     }
+    // What is still buffered must reach the file now: commit() heeds only
+    // the failures of write() calls, and would put a file that a full disk
+    // cut short, or left empty, in place of the old one.
+    if (!file.flush() || file.error() != QFileDevice::NoError) {
+        errore = file.errorString();
+        file.cancelWriting();
+        return false;
+    }
     if (!file.commit()) {
         errore = file.errorString();
         return false;

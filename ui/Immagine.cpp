@@ -108,7 +108,12 @@ void TImmagine::InvertiPoligono(const QPolygon &vertici)
     pittore.setBrush(QColor(255, 255, 255));
     pittore.drawPolygon(vertici);
     pittore.end();
-    update();
+    // Unstretched, one bitmap pixel is one control pixel: only the polygon's
+    // area needs painting again.
+    if (Stira)
+        update();
+    else
+        update(vertici.boundingRect());
 }
 
 void TImmagine::ImpostaStirata(bool stirata)

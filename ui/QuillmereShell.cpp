@@ -455,9 +455,11 @@ void TMDIChild::DisegnaSelezione()
     const int destra = LimitaCoordinata(SelezioneX + hw);
     const int alto = LimitaCoordinata(SelezioneY - hh);
     const int basso = LimitaCoordinata(SelezioneY + hh);
-    Immagine->InvertiPoligono(
-        QPolygon({QPoint(sinistra, alto), QPoint(destra, alto), QPoint(destra, basso), QPoint(sinistra, basso)}));
-    Immagine->Ridisegna();
+    const QPolygon rettangolo(
+        {QPoint(sinistra, alto), QPoint(destra, alto), QPoint(destra, basso), QPoint(sinistra, basso)});
+    Immagine->InvertiPoligono(rettangolo);
+    // At once, and only where the pixels changed: the picture is unstretched.
+    Immagine->repaint(rettangolo.boundingRect());
 }
 
 // ---- Files ------------------------------------------------------------------

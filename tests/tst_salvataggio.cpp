@@ -105,19 +105,19 @@ struct Esito
     QString Diagnosi; // what went wrong when the save did not even run
 };
 
-// Reads what a copy of this program printed: "SCRITTO" or "FALLITO reason".
-Esito LeggiEsito(const QByteArray &uscita, const QByteArray &errori)
+// Reads what a copy of this program printed, "SCRITTO" or "FALLITO reason",
+// and its exit status (anything else than 0 or 1 is an error of its own, a
+// sanitizer's report for one).
+Esito LeggiEsito(const QByteArray &uscita, const QByteArray &errori, int stato)
 {
     Esito esito;
     const QString testo = QString::fromUtf8(uscita).trimmed();
-    if (testo.startsWith(QLatin1String("SCRITTO"))) {
+    if (testo.startsWith(QLatin1String("SCRITTO")) && stato == 0) {
         esito.Scritto = true;
-    } else if (testo.startsWith(QLatin1String("FALLITO"))) {
+    } else if (testo.startsWith(QLatin1String("FALLITO")) && stato == 1) {
         esito.Motivo = testo.mid(7).trimmed();
     } else {
-        esito.Diagnosi = QString::fromUtf8(uscita + errori).trimmed();
-        if (esito.Diagnosi.isEmpty())
-            esito.Diagnosi = QStringLiteral("no output");
+        esito.Diagnosi = QStringLiteral("exit status %1: ").arg(stato) + QString::fromUtf8(uscita + errori).trimmed();
     }
     return esito;
 }
@@ -145,9 +145,9 @@ private:
         QStringList argomenti = Prefisso;
         argomenti << Aiutante << QLatin1String(ComandoScrivi) << tipo << nome << QString::number(lato);
         processo.start(argomenti.takeFirst(), argomenti);
-        if (!processo.waitForFinished(60000))
+        if (!processo.waitForFinished(60000) || processo.exitStatus() != QProcess::NormalExit)
             return {false, {}, processo.errorString()};
-        return LeggiEsito(processo.readAllStandardOutput(), processo.readAllStandardError());
+        return LeggiEsito(processo.readAllStandardOutput(), processo.readAllStandardError(), processo.exitCode());
     }
 
 private slots:
@@ -318,6 +318,7 @@ private slots:
                 [ "$libero" -gt 0 ] && truncate -s "-${libero}K" "$disco/riempi"
             fi
             "$@" >"$risultati/uscita" 2>"$risultati/errori"
+            echo $? >"$risultati/stato"
             cp "$disco/a.bmp" "$disco/a.bmp.Quillmere" "$risultati/" || exit 78
             [ -e "$disco/b.bmp" ] && cp "$disco/b.bmp" "$risultati/"
             [ -e "$disco/b.bmp.Quillmere" ] && cp "$disco/b.bmp.Quillmere" "$risultati/"
@@ -337,7 +338,8 @@ private slots:
         QVERIFY2(processo.exitStatus() == QProcess::NormalExit && processo.exitCode() == 0, qPrintable(diagnosi));
 
         const Esito esito = LeggiEsito(Contenuto(risultati + QStringLiteral("/uscita")),
-                                       Contenuto(risultati + QStringLiteral("/errori")));
+                                       Contenuto(risultati + QStringLiteral("/errori")),
+                                       Contenuto(risultati + QStringLiteral("/stato")).trimmed().toInt());
         QVERIFY2(esito.Diagnosi.isEmpty(), qPrintable(esito.Diagnosi));
         QCOMPARE(esito.Scritto, riesce);
         QStringList elenco = QString::fromUtf8(Contenuto(risultati + QStringLiteral("/elenco")))

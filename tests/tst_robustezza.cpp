@@ -48,7 +48,9 @@ QByteArray LeggiTutto(const QString &percorso)
 
 // The threads of this process that carry no name of their own: the main
 // thread and the drawings' threads, not the toolkit's named helpers (whose
-// pool keeps idle threads for a while).
+// pool keeps idle threads for a while). A drawing leaves none behind when
+// the count is no higher than before it (a toolkit thread without a name
+// may end meanwhile).
 int NumeroFili()
 {
     const QByteArray processo = LeggiTutto(QStringLiteral("/proc/self/comm"));
@@ -360,7 +362,7 @@ private slots:
             ControllaDopo(d);
             if (QTest::currentTestFailed())
                 return;
-            QCOMPARE(NumeroFili(), fili);
+            QVERIFY(NumeroFili() <= fili);
         }
         const qint64 durata = orologio.elapsed();
         qInfo("200 start/stop cycles in %lld ms; threads without a name %d before, at most %d during, %d after; "
@@ -396,7 +398,7 @@ private slots:
             QVERIFY(chiuso);
             QTRY_VERIFY(guardia.isNull());
             QCOMPARE(Finestra->Documenti().size(), 1);
-            QCOMPARE(NumeroFili(), fili);
+            QVERIFY(NumeroFili() <= fili);
             QCOMPARE(Finestra->windowTitle(), Titolo);
             ControllaAspettoLibero();
         }
@@ -470,7 +472,7 @@ private slots:
         if (interno)
             QTRY_VERIFY(guardiaI.isNull());
         QCOMPARE(Finestra->Documenti().size(), 3 - int(esterno) - int(interno));
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili);
         ControllaAspettoLibero();
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
@@ -562,12 +564,12 @@ private slots:
         for (TMDIChild *d : Finestra->Documenti())
             QVERIFY(!d->InCalcolo());
         QCOMPARE(Finestra->Documenti().size(), 4);
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili);
         // The program ends: the main window goes with its documents.
         QPointer<TMDIChild> guardia(a);
         Finestra.reset();
         QVERIFY(guardia.isNull());
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili);
     }
 
     // ---- Stopping while another document draws ----------------------------
@@ -649,7 +651,7 @@ private slots:
         else
             QVERIFY(continuato);
         ControllaDopo(e);
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili);
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
     }
@@ -735,7 +737,7 @@ private slots:
             QVERIFY(zoom->TempoImpiegato >= tempoZoom + 400);
             QVERIFY(zoom->AreaDisegno.Completamento < 100.0);
         }
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili);
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
     }
@@ -777,7 +779,7 @@ private slots:
         QCOMPARE(a->TempoImpiegato, tempoA);
         QCOMPARE(a->AreaDisegno.Completamento, completamentoA);
         QCOMPARE(Finestra->Documenti().size(), qsizetype(12));
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili);
         // The ten pictures are the same region drawn alike.
         const QImage atteso = Renderer(Ultimo()->Parametri());
         for (TMDIChild *d : Finestra->Documenti().mid(2))
@@ -824,7 +826,7 @@ private slots:
             QCOMPARE(annidati[i]->TempoImpiegato, tempi[i]);
         }
         ControllaAspettoLibero();
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili);
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
     }
@@ -900,7 +902,7 @@ private slots:
         QVERIFY(continuato);
         ControllaDopo(a);
         QCOMPARE(Finestra->Documenti().size(), qsizetype(4));
-        QCOMPARE(NumeroFili(), fili);
+        QVERIFY(NumeroFili() <= fili);
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
     }

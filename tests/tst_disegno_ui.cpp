@@ -12,6 +12,8 @@
 #include "QuillmereShell.h"
 #include "TestiCalcolo.h"
 
+#include "SupportoUi.h"
+
 #include <QtTest>
 
 #include <QComboBox>
@@ -36,62 +38,6 @@ const QString Titolo = QStringLiteral("Quillmere v0.9");
 // drawing is always stopped by the test.
 const QString LimiteLento = QStringLiteral("1000000");
 
-QMdiSubWindow *Cornice(TMDIChild *documento)
-{
-    return qobject_cast<QMdiSubWindow *>(documento->parentWidget());
-}
-
-// The threads of this process that carry no name of their own: the main
-// thread and the drawings' threads, not the toolkit's named helpers (whose
-// pool keeps idle threads for a while).
-int NumeroFili()
-{
-    const auto nome = [](const QString &percorso) {
-        QFile file(percorso);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    };
-    const QByteArray processo = nome(QStringLiteral("/proc/self/comm"));
-    const QDir compiti(QStringLiteral("/proc/self/task"));
-    int fili = 0;
-    for (const QString &compito : compiti.entryList(QDir::Dirs | QDir::NoDotAndDotDot))
-        if (nome(compiti.filePath(compito + QStringLiteral("/comm"))) == processo)
-            ++fili;
-    return fili;
-}
-
-// What quillmere-render draws for these parameters.
-QImage Renderer(const CParametri &par)
-{
-    QTemporaryDir cartella;
-    if (!cartella.isValid())
-        return {};
-    const QString parametri = cartella.filePath(QStringLiteral("p.Quillmere"));
-    const QString bitmap = cartella.filePath(QStringLiteral("p.bmp"));
-    QFile file(parametri);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(QByteArray::fromStdString(TestoParametri(par)));
-    file.close();
-    QProcess renderer;
-    renderer.start(QStringLiteral(QUILLMERE_RENDER), {parametri, bitmap});
-    if (!renderer.waitForFinished(120000) || renderer.exitCode() != 0)
-        return {};
-    return QImage(bitmap).convertToFormat(QImage::Format_RGB32);
-}
-
-// Pixels that differ between two pictures of the same size (-1: sizes differ).
-int PixelDiversi(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size())
-        return -1;
-    int diversi = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
-                ++diversi;
-    return diversi;
-}
-
 // Whether the render area's buffer holds exactly the picture's colours.
 bool BufferComeFigura(TMDIChild *d)
 {
@@ -99,15 +45,6 @@ bool BufferComeFigura(TMDIChild *d)
     for (int y = 0; y < figura.height(); ++y)
         for (int x = 0; x < figura.width(); ++x)
             if (CImmagineQt::QRgbDaColore(d->AreaDisegno.LeggiPixel(x, y)) != (figura.pixel(x, y) | 0xFF000000))
-                return false;
-    return true;
-}
-
-bool TuttoNero(const QImage &figura)
-{
-    for (int y = 0; y < figura.height(); ++y)
-        for (int x = 0; x < figura.width(); ++x)
-            if ((figura.pixel(x, y) & 0xFFFFFF) != 0)
                 return false;
     return true;
 }

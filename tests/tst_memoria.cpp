@@ -6,6 +6,8 @@
 #include "Immagine.h"
 #include "QuillmereShell.h"
 
+#include "SupportoUi.h"
+
 #include <QtTest>
 
 #include <QLabel>
@@ -38,12 +40,6 @@ extern "C" const char *__asan_default_options()
 namespace {
 
 const QString Titolo = QStringLiteral("Quillmere v0.9");
-
-QByteArray LeggiTutto(const QString &percorso)
-{
-    QFile file(percorso);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // A figure in KiB from /proc/self/status ("VmRSS", "VmHWM"); -1 when absent.
 qint64 StatoKiB(const QByteArray &voce)

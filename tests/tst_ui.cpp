@@ -10,6 +10,8 @@
 #include "ImmagineQt.h"
 #include "QuillmereShell.h"
 
+#include "SupportoUi.h"
+
 #include <QtTest>
 
 #include <QAction>
@@ -32,16 +34,6 @@
 #include <stdexcept>
 
 namespace {
-
-QMdiSubWindow *Cornice(TMDIChild *documento)
-{
-    return qobject_cast<QMdiSubWindow *>(documento->parentWidget());
-}
-
-QString Didascalia(TMDIChild *documento)
-{
-    return Cornice(documento)->windowTitle();
-}
 
 QSize Lato(TMDIChild *documento)
 {

@@ -10,6 +10,8 @@
 #include "Numeri.h"
 #include "QuillmereShell.h"
 
+#include "SupportoUi.h"
+
 #include <QtTest>
 
 #include <QComboBox>
@@ -42,58 +44,6 @@ const QString LimiteLento = QStringLiteral("1000000");
 const QByteArray FilePredefinito = "0.9\r\n-2\r\n-1.25\r\n0.5\r\n1.25\r\n256\r\n256\r\n120\r\n"
                                    "0\r\n1\r\n0\r\n1\r\n-1.25\r\n0\r\n0.65\r\n0.3\r\n";
 
-QMdiSubWindow *Cornice(TMDIChild *documento)
-{
-    return qobject_cast<QMdiSubWindow *>(documento->parentWidget());
-}
-
-QString Didascalia(TMDIChild *documento)
-{
-    return Cornice(documento)->windowTitle();
-}
-
-// What quillmere-render draws for these parameters.
-QImage Renderer(const CParametri &par)
-{
-    QTemporaryDir cartella;
-    if (!cartella.isValid())
-        return {};
-    const QString parametri = cartella.filePath(QStringLiteral("p.Quillmere"));
-    const QString bitmap = cartella.filePath(QStringLiteral("p.bmp"));
-    QFile file(parametri);
-    if (!file.open(QIODevice::WriteOnly))
-        return {};
-    file.write(QByteArray::fromStdString(TestoParametri(par)));
-    file.close();
-    QProcess renderer;
-    renderer.start(QStringLiteral(QUILLMERE_RENDER), {parametri, bitmap});
-    if (!renderer.waitForFinished(120000) || renderer.exitCode() != 0)
-        return {};
-    return QImage(bitmap).convertToFormat(QImage::Format_RGB32);
-}
-
-// Pixels that differ between two pictures of the same size (-1: sizes differ).
-int PixelDiversi(const QImage &a, const QImage &b)
-{
-    if (a.size() != b.size())
-        return -1;
-    int diversi = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
-                ++diversi;
-    return diversi;
-}
-
-bool TuttoNero(const QImage &figura)
-{
-    for (int y = 0; y < figura.height(); ++y)
-        for (int x = 0; x < figura.width(); ++x)
-            if ((figura.pixel(x, y) & 0xFFFFFF) != 0)
-                return false;
-    return true;
-}
-
 // The pixels a selection centred on (x, y), l x a pixels, inverts: from
 // (x - l/2, y - a/2) up to, not including, (x + l/2, y + a/2).
 QRect Rettangolo(int x, int y, int l, int a)
@@ -114,12 +64,6 @@ QImage Invertita(const QImage &figura, const QList<QRect> &rettangoli)
                 attesa.setPixel(x, y, attesa.pixel(x, y) ^ 0xFFFFFF);
         }
     return attesa;
-}
-
-QByteArray LeggiTutto(const QString &nome)
-{
-    QFile file(nome);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 bool Scrivi(const QString &nome, const QByteArray &dati)

@@ -63,6 +63,8 @@ public:
 
     // A drawing thread's checkpoint: false means the drawing must end now.
     bool Continua() const { return !Cancello || Cancello->Punto(); }
+    // True when the next checkpoint would let the thread go on at once.
+    bool SenzaRichieste() const { return !Cancello || Cancello->SenzaRichieste(); }
 
     // Number of values the buffer holds (0 after a failed allocation).
     uint64_t CelleBuffer() const { return Celle; }

@@ -20,6 +20,11 @@ public:
         return Attendi();
     }
 
+    // Drawing thread: true while nothing is asked of the drawing threads, so
+    // that the next checkpoint would return at once. A cheap look, for loops
+    // that keep values in registers and pass the checkpoint only when asked.
+    bool SenzaRichieste() const { return Stato.load(std::memory_order_acquire) == InCorsa; }
+
     // Drawing threads announce themselves before they start and leave when done.
     void Entra();
     void Esci();

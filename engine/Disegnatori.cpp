@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstring>
 #include <exception>
 #include <mutex>
 #include <system_error>
@@ -24,12 +25,24 @@ inline int32_t ColoreDi(const CAreaDisegno &area, const CPunto &p)
     return area.Esterno->Colore(p);
 }
 
+// The imaginary part that a row of points shares, split into doubles once
+// for all of them.
+struct CImmaginaria
+{
+    explicit CImmaginaria(long double im) : Valore(im), Divisa(DividiInDouble(im, Parti)) {}
+
+    long double Valore;
+    double Parti[2];
+    bool Divisa;
+};
+
 // Computes the points a drawing method hands it and stores each one's colour
 // at its pixel. For the formulas z <- z^2 + k (Mandelbrot, Julia) it gathers
-// the points in small batches whose orbits run two at a time, so a colour may
-// be stored a little after later points were handed in; Svuota stores every
-// pending one. Every point gets exactly the count and the final value that
-// the formula's Itera gives.
+// the points in batches whose orbits run two at a time; the others, and a
+// point that no pair of doubles holds, go through the formula's Itera. A
+// colour is stored when the batch is computed: Svuota computes it, and must
+// be called whenever Pieno says so and once the last point is in. Every point
+// gets exactly the count and the final value that the formula's Itera gives.
 class CCalcolo
 {
 public:
@@ -44,59 +57,71 @@ public:
         Lotti = Lotti && Max > 0;
         // A batch holds at most about two million iterations (a millisecond
         // or so), so that the drawing's checkpoints stay close together; an
-        // even count keeps both lanes busy to its end.
+        // even count keeps both lanes busy to its end. Points that go through
+        // Itera one by one are computed as soon as they are in.
         Capienza = std::clamp<int32_t>((2097152 / std::max<int32_t>(Max, 1)) & ~1, 2, MassimoLotto);
+        CapienzaLenti = Lotti ? MassimoLenti : 1;
     }
 
-    void Calcola(const Complesso &c, int32_t x, int32_t y)
+    bool Pieno() const { return QuanteOrbite == Capienza || QuantiLenti == CapienzaLenti; }
+
+    // Hands in the point (re, im), whose colour goes to pixel (x, y). Makes no
+    // call, so that a loop handing in points keeps its values in registers.
+    void Metti(long double re, const CImmaginaria &im, int32_t x, int32_t y)
     {
-        if (!Lotti) {
-            CalcolaUno(c, x, y);
-            return;
+        double r[2];
+        if (Lotti && im.Divisa && DividiInDouble(re, r)) {
+            // Mandelbrot adds the point itself, Julia its constant.
+            Orbite[QuanteOrbite].Imposta(r, im.Parti, Costante ? CostanteRe : r, Costante ? CostanteIm : im.Parti);
+            Pixel[QuanteOrbite] = {{r[0], r[1]}, {im.Parti[0], im.Parti[1]}, x, y};
+            ++QuanteOrbite;
+        } else {
+            Lenti[QuantiLenti] = {{re, im.Valore}, x, y};
+            ++QuantiLenti;
         }
-        double re[2];
-        double im[2];
-        if (!DividiInDouble(c.re, re) || !DividiInDouble(c.im, im)) {
-            CalcolaUno(c, x, y); // a point that no pair of doubles holds
-            return;
-        }
-        // Mandelbrot adds the point itself, Julia its constant.
-        Orbite[Quante].Imposta(re, im, Costante ? CostanteRe : re, Costante ? CostanteIm : im);
-        Pixel[Quante] = {c, x, y};
-        if (++Quante == Capienza)
-            Svuota();
     }
 
-    // Stores the colours of all the points still pending.
+    // Computes every point handed in and stores its colour.
     void Svuota()
     {
-        if (Quante == 0)
-            return;
-        IteraLotto(Orbite, Quante, Max);
-        for (int32_t k = 0; k < Quante; ++k) {
-            CPunto p;
-            p.c = Pixel[k].c;
-            p.z = {Orbite[k].zr.Reale, Orbite[k].zi.Reale};
-            p.Iterazioni = Orbite[k].n;
-            p.MaxIterazioni = Max;
-            Area.ScriviPixel(ColoreDi(Area, p), Pixel[k].x, Pixel[k].y);
+        if (QuanteOrbite > 0) {
+            IteraLotto(Orbite, QuanteOrbite, Max);
+            for (int32_t k = 0; k < QuanteOrbite; ++k) {
+                const CPixel &px = Pixel[k];
+                CPunto p;
+                p.c = {SommaDouble(px.Re), SommaDouble(px.Im)};
+                // Copied as bytes: an 80-bit load and store cost far more.
+                std::memcpy(&p.z.re, &Orbite[k].zr.Reale, sizeof(long double));
+                std::memcpy(&p.z.im, &Orbite[k].zi.Reale, sizeof(long double));
+                p.Iterazioni = Orbite[k].n;
+                p.MaxIterazioni = Max;
+                Area.ScriviPixel(ColoreDi(Area, p), px.x, px.y);
+            }
+            QuanteOrbite = 0;
         }
-        Quante = 0;
+        for (int32_t k = 0; k < QuantiLenti; ++k) {
+            CPunto p;
+            p.c = Lenti[k].c;
+            p.MaxIterazioni = Max;
+            Area.Frattale->Itera(p);
+            Area.ScriviPixel(ColoreDi(Area, p), Lenti[k].x, Lenti[k].y);
+        }
+        QuantiLenti = 0;
     }
 
 private:
     static constexpr int32_t MassimoLotto = 64;
+    static constexpr int32_t MassimoLenti = 8;
 
-    void CalcolaUno(const Complesso &c, int32_t x, int32_t y)
-    {
-        CPunto p;
-        p.c = c;
-        p.MaxIterazioni = Max;
-        Area.Frattale->Itera(p);
-        Area.ScriviPixel(ColoreDi(Area, p), x, y);
-    }
-
+    // The pixel of an orbit, and its point as pairs of doubles.
     struct CPixel
+    {
+        double Re[2];
+        double Im[2];
+        int32_t x;
+        int32_t y;
+    };
+    struct CLento
     {
         Complesso c;
         int32_t x;
@@ -110,10 +135,36 @@ private:
     double CostanteRe[2] = {0.0, 0.0};
     double CostanteIm[2] = {0.0, 0.0};
     int32_t Capienza = 2;
-    int32_t Quante = 0;
+    int32_t CapienzaLenti = 1;
+    int32_t QuanteOrbite = 0;
+    int32_t QuantiLenti = 0;
     COrbita Orbite[MassimoLotto];
     CPixel Pixel[MassimoLotto];
+    CLento Lenti[MassimoLenti];
 };
+
+// Hands in the points re, passo + re, passo + (passo + re), ... of a row, from
+// column j by colonne at a time, up to column fine (excluded), computing as
+// the batches fill. Every pixel passes the area's checkpoint: the inner loop
+// makes no call, and leaves for the real checkpoint as soon as the gate has
+// something to say. Returns false when the drawing was stopped.
+bool RigaDiPunti(CAreaDisegno &area, CCalcolo &calcolo, long double re, long double passo, const CImmaginaria &im,
+                 int64_t j, int64_t fine, int32_t colonne, int32_t riga)
+{
+    while (j < fine) {
+        if (!area.Continua())
+            return false;
+        do {
+            calcolo.Metti(re, im, int32_t(j), riga);
+            re = passo + re;
+            j += colonne;
+        } while (j < fine && !calcolo.Pieno() && area.SenzaRichieste());
+        if (calcolo.Pieno())
+            calcolo.Svuota();
+    }
+    calcolo.Svuota();
+    return true;
+}
 
 int32_t FiliDa(const CAreaDisegno &area)
 {
@@ -225,14 +276,8 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
     // Each row starts afresh from X Min, so rows can be drawn in any order.
     PerOgniRiga(area, H, [&](int32_t i) {
         CCalcolo calcolo(area);
-        Complesso P{area.Min.re, area.Max.im + i * dy};
-        for (int32_t j = 0; j < W; ++j) {
-            if (!area.Continua())
-                return false;
-            calcolo.Calcola(P, j, i);
-            P.re = dx + P.re;
-        }
-        calcolo.Svuota();
+        if (!RigaDiPunti(area, calcolo, area.Min.re, dx, CImmaginaria(area.Max.im + i * dy), 0, W, 1, i))
+            return false;
         progresso.Aggiungi(r);
         return true;
     });
@@ -282,14 +327,8 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const bool finito = PerOgniRiga(area, righe, [&](int32_t k) {
             const int32_t i = k * S0;
             CCalcolo calcolo(area);
-            Complesso P{area.Min.re, area.Max.im + i * dy};
-            for (int64_t j = 0; j < W; j += S0) {
-                if (!area.Continua())
-                    return false;
-                calcolo.Calcola(P, int32_t(j), i);
-                P.re = u + P.re;
-            }
-            calcolo.Svuota();
+            if (!RigaDiPunti(area, calcolo, area.Min.re, u, CImmaginaria(area.Max.im + i * dy), 0, W, S0, i))
+                return false;
             progresso.Aggiungi(r);
             return true;
         });
@@ -312,6 +351,11 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
             const int32_t i = kr * S;
             CCalcolo calcolo(area);
             Complesso P{area.Min.re, area.Max.im + i * dy};
+            // The three new points of a block: c1 = P + (hx, 0), c2 = c1 + (0, hy),
+            // c3 = c2 + (-hx, 0); their imaginary parts are the same for the row.
+            const CImmaginaria im1(P.im + 0.0L);
+            const CImmaginaria im2(im1.Valore + hy);
+            const CImmaginaria im3(im2.Valore + 0.0L);
             int32_t sinistra = -1;
             int32_t qui = -1;
             int32_t sotto;
@@ -340,12 +384,18 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
                     if (!area.Continua())
                         return false;
                     // Each point moves on from the previous one.
-                    const Complesso c1 = P + Complesso{hx, 0.0L};
-                    const Complesso c2 = c1 + Complesso{0.0L, hy};
-                    const Complesso c3 = c2 + Complesso{-hx, 0.0L};
-                    calcolo.Calcola(c1, j + h, i);
-                    calcolo.Calcola(c2, j + h, i + h);
-                    calcolo.Calcola(c3, j, i + h);
+                    const long double re1 = P.re + hx;
+                    const long double re2 = re1 + 0.0L;
+                    const long double re3 = re2 + -hx;
+                    calcolo.Metti(re1, im1, j + h, i);
+                    if (calcolo.Pieno())
+                        calcolo.Svuota();
+                    calcolo.Metti(re2, im2, j + h, i + h);
+                    if (calcolo.Pieno())
+                        calcolo.Svuota();
+                    calcolo.Metti(re3, im3, j, i + h);
+                    if (calcolo.Pieno())
+                        calcolo.Svuota();
                 }
                 P.re = u + P.re;
             }

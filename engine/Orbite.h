@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cmath>
 #include <cstdint>
 
 // One orbit of z <- z^2 + k: the starting value and the constant in, the
@@ -39,8 +40,26 @@ struct alignas(16) COrbita
 
 // Splits v into two doubles whose sum is exactly v; false when no pair of
 // doubles holds it (beyond the range of a double, or so small that the low
-// part is lost).
-bool DividiInDouble(long double v, double parti[2]);
+// part is lost). Inline, so that a value the caller holds in a register is
+// split there: an 80-bit value passed through memory costs far more.
+inline bool DividiInDouble(long double v, double parti[2])
+{
+    parti[0] = static_cast<double>(v);
+    if (!std::isfinite(parti[0]))
+        return false;
+    // The rest has at most 11 significant bits, and is computed exactly; it
+    // fits a double unless it falls below the double range. A zero rest takes
+    // the sign that keeps the sum's: -0 splits into -0 and -0.
+    const long double resto = v - static_cast<long double>(parti[0]);
+    parti[1] = resto == 0.0L ? parti[0] * 0.0 : static_cast<double>(resto);
+    return static_cast<long double>(parti[1]) == resto;
+}
+
+// The sum of a pair made by DividiInDouble: the value it was split from.
+inline long double SommaDouble(const double parti[2])
+{
+    return static_cast<long double>(parti[0]) + parti[1];
+}
 
 // Iterates every orbit of the batch exactly as Mandelbrot and Julia iterate
 // one point: while n < max and the squared modulus before the step is below 4.

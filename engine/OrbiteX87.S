@@ -3,12 +3,15 @@
 # computes. When an orbit ends, the next one of the batch takes its place.
 #
 # void quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max)
+# void quillmere_lotto_x87_k_double(COrbita *orbite, int32_t quante, int32_t max)
 # COrbita (80 bytes): the starting value in as two doubles each, whose sum is
 # exact: zr at 0 and 8, zi at 16 and 24; the final value out as 80-bit values
 # in the same places, zr at 0 and zi at 16; the constant as two doubles each:
 # kr at 32 and 40, ki at 48 and 56; n at 64 (the steps, out). max >= 1.
 # An 80-bit load from memory is microcoded and slow; a double load and a
-# double addition are not, and give the same 80-bit value.
+# double addition are not, and give the same 80-bit value. The second routine
+# is for batches whose constants are all doubles (both low parts zero): it
+# adds each part of the constant straight from memory.
 #
 # Each orbit steps exactly as the one-orbit loop steps it:
 #   while n < max and m < 4:
@@ -21,25 +24,63 @@
 # %r10d and %r11d count their steps (a large negative count in an idle lane),
 # %rdi is the next orbit of the batch, %rsi the end of the batch, %edx max.
 # The x87 stack holds, between steps: zr(a) zi(a) zr(b) zi(b) 4.0.
+# Each lane's end is its own branch, so an orbit that ends costs one
+# mispredicted branch and no more.
 
         .set    ZR, 0
         .set    ZR2, 8
         .set    ZI, 16
         .set    ZI2, 24
         .set    KR, 32
-        .set    KR2, 40
         .set    KI, 48
-        .set    KI2, 56
         .set    N, 64
         .set    TAGLIA, 80
         .set    INATTIVA, 0x80000000
 
-        .text
-        .globl  quillmere_lotto_x87
-        .type   quillmere_lotto_x87, @function
-quillmere_lotto_x87:
+# st(pos) += the part of the constant at off(base): the sum of its two
+# doubles, or, with singolo, its high double alone. dopo is pos + 1, where
+# st(pos) stands once the sum of the two doubles is pushed.
+.macro  SOMMA_K off, base, pos, dopo, singolo
+.if \singolo
+  .if \pos
+        fxch    %st(\pos)
+        faddl   \off(\base)
+        fxch    %st(\pos)
+  .else
+        faddl   \off(\base)
+  .endif
+.else
+        fldl    \off(\base)
+        faddl   \off+8(\base)
+        faddp   %st, %st(\dopo)
+.endif
+.endm
+
+# Pushes the starting value of the orbit at base: zr zi.
+.macro  CARICA base
+        fldl    ZI(\base)
+        faddl   ZI2(\base)
+        fldl    ZR(\base)
+        faddl   ZR2(\base)
+.endm
+
+# Points lane base/count at the next orbit of the batch and pushes its value,
+# or makes the lane idle when the batch has no orbit left.
+.macro  PROSSIMA base, conta, fatto
+        cmpq    %rsi, %rdi
+        jae     \fatto
+        movq    %rdi, \base
+        addq    $TAGLIA, %rdi
+        CARICA  \base
+        xorl    \conta, \conta
+.endm
+
+.macro  LOTTO nome, singolo
+        .globl  \nome
+        .type   \nome, @function
+\nome:
         testl   %esi, %esi
-        jle     .Lniente
+        jle     .Lniente\@
         movslq  %esi, %rsi
         imulq   $TAGLIA, %rsi, %rsi
         addq    %rdi, %rsi                      # end of the batch
@@ -57,17 +98,12 @@ quillmere_lotto_x87:
         fldz                                    # 0 0 F
         movl    $INATTIVA, %r11d
         jmp     3f
-2:      fldl    ZI(%r9)
-        faddl   ZI2(%r9)
-        fldl    ZR(%r9)
-        faddl   ZR2(%r9)                         # br bi F
+2:      CARICA  %r9                             # br bi F
         xorl    %r11d, %r11d
-3:      fldl    ZI(%r8)
-        faddl   ZI2(%r8)
-        fldl    ZR(%r8)
-        faddl   ZR2(%r8)                         # ar ai br bi F
+3:      CARICA  %r8                             # ar ai br bi F
         xorl    %r10d, %r10d
-.Lpasso:
+
+.Lpasso\@:
         # lane a
         fld     %st(0)                          # ar ar ai br bi F
         fmul    %st(0), %st                     # x2 ar ai br bi F
@@ -80,15 +116,11 @@ quillmere_lotto_x87:
         setnp   %ch                             # the orbit goes on
         andb    %ch, %cl
         fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
-        fldl    KR(%r8)
-        faddl   KR2(%r8)
-        faddp   %st, %st(1)                     # zr' ar ai br bi F
+        SOMMA_K KR, %r8, 0, 1, \singolo            # zr' ar ai br bi F
         fxch    %st(1)                          # ar zr' ai br bi F
         fadd    %st(0), %st                     # 2ar zr' ai br bi F
         fmulp   %st, %st(2)                     # zr' ai*2ar br bi F
-        fldl    KI(%r8)
-        faddl   KI2(%r8)
-        faddp   %st, %st(2)                     # zr' zi' br bi F
+        SOMMA_K KI, %r8, 1, 2, \singolo            # zr' zi' br bi F
         # lane b
         fld     %st(2)                          # br ar ai br bi F
         fmul    %st(0), %st                     # x2 ar ai br bi F
@@ -101,92 +133,77 @@ quillmere_lotto_x87:
         setnp   %ah
         andb    %ah, %al
         fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
-        fldl    KR(%r9)
-        faddl   KR2(%r9)
-        faddp   %st, %st(1)                     # zr' ar ai br bi F
+        SOMMA_K KR, %r9, 0, 1, \singolo            # zr' ar ai br bi F
         fxch    %st(3)                          # br ar ai zr' bi F
         fadd    %st(0), %st                     # 2br ar ai zr' bi F
         fmulp   %st, %st(4)                     # ar ai zr' bi*2br F
-        fldl    KI(%r9)
-        faddl   KI2(%r9)
-        faddp   %st, %st(4)                     # ar ai zr' zi' F
+        SOMMA_K KI, %r9, 3, 4, \singolo            # ar ai zr' zi' F
         addl    $1, %r10d
         addl    $1, %r11d
-        testb   %al, %cl
-        jz      .Lcambio
-        cmpl    %edx, %r10d
-        je      .Lcambio
-        cmpl    %edx, %r11d
-        jne     .Lpasso
-
-.Lcambio:
-        # lane a: ended by its modulus, or by the limit?
         testb   %cl, %cl
-        jz      3f
+        jz      .Lfine_a\@                      # lane a ended by its modulus
         cmpl    %edx, %r10d
-        jne     .Lcorsia_b
-3:      fstpt   ZR(%r8)
-        fstpt   ZI(%r8)                         # br bi F
-        movl    %r10d, N(%r8)
-        cmpq    %rsi, %rdi
-        jae     4f
-        movq    %rdi, %r8
-        addq    $TAGLIA, %rdi
-        fldl    ZI(%r8)
-        faddl   ZI2(%r8)
-        fldl    ZR(%r8)
-        faddl   ZR2(%r8)                         # ar ai br bi F
-        xorl    %r10d, %r10d
-        jmp     .Lcorsia_b
-4:      leaq    .Lzeri(%rip), %r8
-        fldz
-        fldz                                    # 0 0 br bi F
-        movl    $INATTIVA, %r10d
-
-.Lcorsia_b:
+        je      .Lfine_a\@                      # or by the limit
+.Lcontrolla_b\@:
         testb   %al, %al
-        jz      5f
+        jz      .Lfine_b\@
         cmpl    %edx, %r11d
-        jne     .Lancora
-5:      fxch    %st(2)                          # br ai ar bi F
+        jne     .Lpasso\@
+
+.Lfine_b\@:
+        fxch    %st(2)                          # br ai ar bi F
         fstpt   ZR(%r9)                         # ai ar bi F
         fxch    %st(2)                          # bi ar ai F
         fstpt   ZI(%r9)                         # ar ai F
         movl    %r11d, N(%r9)
-        cmpq    %rsi, %rdi
-        jae     6f
-        movq    %rdi, %r9
-        addq    $TAGLIA, %rdi
-        fldl    ZI(%r9)
-        faddl   ZI2(%r9)
-        fldl    ZR(%r9)
-        faddl   ZR2(%r9)                         # br bi ar ai F
-        xorl    %r11d, %r11d
-        jmp     7f
+        PROSSIMA %r9, %r11d, 6f                 # br bi ar ai F
+        fxch    %st(2)                          # ar bi br ai F
+        fxch    %st(1)                          # bi ar br ai F
+        fxch    %st(3)                          # ai ar br bi F
+        fxch    %st(1)                          # ar ai br bi F
+        jmp     .Lpasso\@
 6:      leaq    .Lzeri(%rip), %r9
         fldz
         fldz                                    # 0 0 ar ai F
         movl    $INATTIVA, %r11d
-7:      fxch    %st(2)                          # ar bi br ai F
-        fxch    %st(1)                          # bi ar br ai F
-        fxch    %st(3)                          # ai ar br bi F
-        fxch    %st(1)                          # ar ai br bi F
-
-.Lancora:
+        fxch    %st(2)
+        fxch    %st(1)
+        fxch    %st(3)
+        fxch    %st(1)                          # ar ai 0 0 F
         # Both lanes idle: the batch is done.
         leaq    .Lzeri(%rip), %rcx
         cmpq    %rcx, %r8
-        jne     .Lpasso
+        jne     .Lpasso\@
+        jmp     .Lfatto\@
+
+.Lfine_a\@:
+        fstpt   ZR(%r8)
+        fstpt   ZI(%r8)                         # br bi F
+        movl    %r10d, N(%r8)
+        PROSSIMA %r8, %r10d, 4f                 # ar ai br bi F
+        jmp     .Lcontrolla_b\@
+4:      leaq    .Lzeri(%rip), %r8
+        fldz
+        fldz                                    # 0 0 br bi F
+        movl    $INATTIVA, %r10d
+        leaq    .Lzeri(%rip), %rcx
         cmpq    %rcx, %r9
-        jne     .Lpasso
+        jne     .Lcontrolla_b\@
+
+.Lfatto\@:
         fstp    %st(0)
         fstp    %st(0)
         fstp    %st(0)
         fstp    %st(0)
         fstp    %st(0)
-.Lniente:
+.Lniente\@:
         ret
-        .size   quillmere_lotto_x87, .-quillmere_lotto_x87
+        .size   \nome, .-\nome
+.endm
+
+        .text
+        LOTTO   quillmere_lotto_x87, 0
+        LOTTO   quillmere_lotto_x87_k_double, 1
 
         .section .rodata
         .align  16

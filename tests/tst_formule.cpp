@@ -9,6 +9,7 @@
 
 #include <QtTest>
 
+#include <cmath>
 #include <sstream>
 
 namespace {
@@ -142,44 +143,54 @@ void TestFormule::coppie()
         const long double im = -1.4L + (stato >> 11) * (2.8L / 9007199254740992.0L);
         punti.push_back({re, im});
     }
-    for (const int32_t limite : {0, 1, 2, 7, 300}) {
-        // Batches of every size from empty to all the points, as the drawing
-        // methods hand them in.
-        for (const size_t lotto : {size_t(0), size_t(1), size_t(2), size_t(3), size_t(64), punti.size()}) {
-            for (size_t inizio = 0; inizio + lotto <= punti.size(); inizio += std::max<size_t>(lotto, 1)) {
-                std::vector<COrbita> orbite(lotto);
-                for (size_t k = 0; k < lotto; ++k) {
-                    const Complesso &c = punti[inizio + k];
-                    QVERIFY(orbite[k].Imposta(c.re, c.im, c.re, c.im));
-                    orbite[k].n = -5;
+    // The same points rounded to doubles: batches whose constants are all
+    // doubles take a path of their own.
+    std::vector<Complesso> arrotondati;
+    for (const Complesso &c : punti)
+        arrotondati.push_back({static_cast<double>(c.re), static_cast<double>(c.im)});
+    for (const std::vector<Complesso> *insieme : {&punti, &arrotondati}) {
+        for (const int32_t limite : {0, 1, 2, 7, 300}) {
+            // Batches of every size from empty to all the points, as the drawing
+            // methods hand them in.
+            for (const size_t lotto : {size_t(0), size_t(1), size_t(2), size_t(3), size_t(64), insieme->size()}) {
+                for (size_t inizio = 0; inizio + lotto <= insieme->size(); inizio += std::max<size_t>(lotto, 1)) {
+                    std::vector<COrbita> orbite(lotto);
+                    for (size_t k = 0; k < lotto; ++k) {
+                        const Complesso &c = (*insieme)[inizio + k];
+                        QVERIFY(orbite[k].Imposta(c.re, c.im, c.re, c.im));
+                        orbite[k].n = -5;
+                    }
+                    IteraLotto(orbite.data(), int32_t(lotto), limite);
+                    for (size_t k = 0; k < lotto; ++k) {
+                        const Complesso &c = (*insieme)[inizio + k];
+                        const CPunto atteso = Itera(Mandelbrot(), c.re, c.im, limite);
+                        QCOMPARE(orbite[k].n, atteso.Iterazioni);
+                        QCOMPARE(orbite[k].zr.Reale, atteso.z.re);
+                        QCOMPARE(orbite[k].zi.Reale, atteso.z.im);
+                    }
+                    if (lotto == 0)
+                        break;
                 }
-                IteraLotto(orbite.data(), int32_t(lotto), limite);
-                for (size_t k = 0; k < lotto; ++k) {
-                    const Complesso &c = punti[inizio + k];
-                    const CPunto atteso = Itera(Mandelbrot(), c.re, c.im, limite);
-                    QCOMPARE(orbite[k].n, atteso.Iterazioni);
-                    QCOMPARE(orbite[k].zr.Reale, atteso.z.re);
-                    QCOMPARE(orbite[k].zi.Reale, atteso.z.im);
-                }
-                if (lotto == 0)
-                    break;
             }
         }
     }
     // A constant of its own makes it Julia's step.
-    Julia j;
-    j.Param = {-0.8L, 0.156L};
-    COrbita o[3];
-    const Complesso inizi[3] = {{0.3L, -0.2L}, {0.0L, 0.0L}, {1.5L, 1.5L}};
-    for (int k = 0; k < 3; ++k) {
-        QVERIFY(o[k].Imposta(inizi[k].re, inizi[k].im, j.Param.re, j.Param.im));
-    }
-    IteraLotto(o, 3, 50);
-    for (int k = 0; k < 3; ++k) {
-        const CPunto atteso = Itera(j, inizi[k].re, inizi[k].im, 50);
-        QCOMPARE(o[k].n, atteso.Iterazioni);
-        QCOMPARE(o[k].zr.Reale, atteso.z.re);
-        QCOMPARE(o[k].zi.Reale, atteso.z.im);
+    // The second constant is a pair of doubles.
+    for (const Complesso costante : {Complesso{-0.8L, 0.156L}, Complesso{-0.75L, 0.125L}}) {
+        Julia j;
+        j.Param = costante;
+        COrbita o[3];
+        const Complesso inizi[3] = {{0.3L, -0.2L}, {0.0L, 0.0L}, {1.5L, 1.5L}};
+        for (int k = 0; k < 3; ++k) {
+            QVERIFY(o[k].Imposta(inizi[k].re, inizi[k].im, j.Param.re, j.Param.im));
+        }
+        IteraLotto(o, 3, 50);
+        for (int k = 0; k < 3; ++k) {
+            const CPunto atteso = Itera(j, inizi[k].re, inizi[k].im, 50);
+            QCOMPARE(o[k].n, atteso.Iterazioni);
+            QCOMPARE(o[k].zr.Reale, atteso.z.re);
+            QCOMPARE(o[k].zi.Reale, atteso.z.im);
+        }
     }
 
     // Values are held as two doubles only where their sum is exact.
@@ -190,6 +201,11 @@ void TestFormule::coppie()
     QVERIFY(!c.Imposta(1e400L, 0.0L, 0.0L, 0.0L));
     QVERIFY(!c.Imposta(0.0L, 0.0L, 0.0L, -1e-4000L));
     QVERIFY(!c.Imposta(0.0L, 3e-308L + 1e-320L / 3, 0.0L, 0.0L));
+    // A negative zero stays one.
+    QVERIFY(c.Imposta(-0.0L, 0.0L, -0.0L, 1.0L));
+    QVERIFY(std::signbit(static_cast<long double>(c.zr.Parti[0]) + c.zr.Parti[1]));
+    QVERIFY(std::signbit(static_cast<long double>(c.kr[0]) + c.kr[1]));
+    QVERIFY(!std::signbit(static_cast<long double>(c.zi.Parti[0]) + c.zi.Parti[1]));
 }
 
 void TestFormule::volterraLotka()

@@ -61,72 +61,62 @@ double Secondi(std::chrono::steady_clock::time_point inizio)
 
 struct Risultato
 {
-    double Tempo = 0;
+    double Tempo = 1e30; // the best run
     std::vector<int32_t> Pixel;
 };
 
-// The best of a few runs, so that a busy moment of the machine counts less.
-Risultato Disegna(const Scena &s, int32_t lato, CDisegnatore &metodo, CFrattale &formula, int32_t fili, int ripetizioni)
+// One drawing of the scene; keeps the best time and the picture.
+void Disegna(const Scena &s, int32_t lato, CDisegnatore &metodo, CFrattale &formula, int32_t fili, Risultato &r)
 {
-    CInternoSolido nero;
     CInternoLog log;
     CEsternoFasce fasce;
     PreparaTabelleDocumento(log, fasce);
-    Risultato r;
-    r.Tempo = 1e30;
-    for (int k = 0; k < ripetizioni; ++k) {
-        ImmagineMemoria img(lato, lato);
-        CAreaDisegno area;
-        area.Frattale = &formula;
-        area.Interno = &log;
-        area.Esterno = &fasce;
-        area.Immagine = &img;
-        area.Min = s.Min;
-        area.Max = s.Max;
-        area.Larghezza = area.Altezza = lato;
-        area.MaxIterazioni = s.Limite;
-        area.Fili = fili;
-        area.PreparaBuffer(lato, lato);
-        const auto inizio = std::chrono::steady_clock::now();
-        metodo.Disegna(area);
-        r.Tempo = std::min(r.Tempo, Secondi(inizio));
-        r.Pixel = std::move(img.Pixel);
-    }
-    return r;
+    ImmagineMemoria img(lato, lato);
+    CAreaDisegno area;
+    area.Frattale = &formula;
+    area.Interno = &log;
+    area.Esterno = &fasce;
+    area.Immagine = &img;
+    area.Min = s.Min;
+    area.Max = s.Max;
+    area.Larghezza = area.Altezza = lato;
+    area.MaxIterazioni = s.Limite;
+    area.Fili = fili;
+    area.PreparaBuffer(lato, lato);
+    const auto inizio = std::chrono::steady_clock::now();
+    metodo.Disegna(area);
+    r.Tempo = std::min(r.Tempo, Secondi(inizio));
+    r.Pixel = std::move(img.Pixel);
 }
 
 // The textbook loop: z from 0, one point at a time, over the pixels of the
-// point-by-point method. Returns the seconds; counts the iterations.
-double CicloRiferimento(const Scena &s, int32_t lato, uint64_t &iterazioni, int ripetizioni)
+// point-by-point method. Keeps the best time; counts the iterations.
+void CicloRiferimento(const Scena &s, int32_t lato, uint64_t &iterazioni, double &migliore)
 {
-    double migliore = 1e30;
-    for (int k = 0; k < ripetizioni; ++k) {
-        uint64_t totale = 0;
-        const int32_t limite = s.Limite;
-        const auto inizio = std::chrono::steady_clock::now();
-        const long double dx = (s.Max.re - s.Min.re) / lato;
-        const long double dy = (s.Min.im - s.Max.im) / lato;
-        for (int32_t i = 0; i < lato; ++i) {
-            const long double ci = s.Max.im + i * dy;
-            long double cr = s.Min.re;
-            for (int32_t j = 0; j < lato; ++j) {
-                long double x = 0, y = 0, x2 = 0, y2 = 0;
-                int32_t n = 0;
-                while (n < limite && x2 + y2 <= 4.0L) {
-                    y = 2 * x * y + ci;
-                    x = x2 - y2 + cr;
-                    x2 = x * x;
-                    y2 = y * y;
-                    ++n;
-                }
-                totale += uint64_t(n);
-                cr += dx;
+    uint64_t totale = 0;
+    const int32_t limite = s.Limite;
+    const auto inizio = std::chrono::steady_clock::now();
+    const long double dx = (s.Max.re - s.Min.re) / lato;
+    const long double dy = (s.Min.im - s.Max.im) / lato;
+    for (int32_t i = 0; i < lato; ++i) {
+        const long double ci = s.Max.im + i * dy;
+        long double cr = s.Min.re;
+        for (int32_t j = 0; j < lato; ++j) {
+            long double x = 0, y = 0, x2 = 0, y2 = 0;
+            int32_t n = 0;
+            while (n < limite && x2 + y2 <= 4.0L) {
+                y = 2 * x * y + ci;
+                x = x2 - y2 + cr;
+                x2 = x * x;
+                y2 = y * y;
+                ++n;
             }
+            totale += uint64_t(n);
+            cr += dx;
         }
-        migliore = std::min(migliore, Secondi(inizio));
-        iterazioni = totale;
     }
-    return migliore;
+    migliore = std::min(migliore, Secondi(inizio));
+    iterazioni = totale;
 }
 
 } // namespace
@@ -151,40 +141,52 @@ int main(int argc, char **argv)
         {"default window, limit 5000", {-2.0L, -1.25L}, {0.5L, 1.25L}, 5000},
         {"-0.7454..-0.7434 x 0.1308..0.1328, limit 2000", {-0.7454L, 0.1308L}, {-0.7434L, 0.1328L}, 2000},
     };
-    std::printf("quillmere-bench: %dx%d, %d core(s), best of %d run(s)\n", lato, lato, nuclei, ripetizioni);
+    std::printf("quillmere-bench: %dx%d, %d core(s), best of %d run(s) each, the variants taking turns\n", lato, lato, nuclei, ripetizioni);
     bool tuttiUguali = true;
     for (const Scena &s : scene) {
         std::printf("\n== %s\n", s.Nome);
-        uint64_t iterRif = 0;
-        const double tRif = CicloRiferimento(s, lato, iterRif, ripetizioni);
-        const double pixel = double(lato) * lato;
-        std::printf("  %-22s %8.3f s %8.2f Mpixel/s %8.3f Giter/s\n", "reference loop", tRif, pixel / tRif / 1e6,
-                    double(iterRif) / tRif / 1e9);
-        const double itRif = double(iterRif) / tRif;
-
         Mandelbrot m;
         MetodoPuntoPunto punto;
         MetodoBlocco blocco;
         CDisegnatore *metodi[] = {&punto, &blocco};
         const char *nomi[] = {"point", "block"};
+        // The points computed and their iterations, counted in a drawing of its own.
+        FormulaContata contate[] = {FormulaContata(m), FormulaContata(m)};
+        Risultato conteggio[2];
+        for (int k = 0; k < 2; ++k)
+            Disegna(s, lato, *metodi[k], contate[k], 1, conteggio[k]);
+        // The runs of all the variants take turns, so that a slower or faster
+        // moment of the machine touches them all alike; each keeps its best.
+        uint64_t iterRif = 0;
+        double tRif = 1e30;
+        Risultato uno[2];
+        Risultato tutti[2];
+        for (int r = 0; r < ripetizioni; ++r) {
+            CicloRiferimento(s, lato, iterRif, tRif);
+            for (int k = 0; k < 2; ++k) {
+                Disegna(s, lato, *metodi[k], m, 1, uno[k]);
+                Disegna(s, lato, *metodi[k], m, nuclei, tutti[k]);
+            }
+        }
+        const double pixel = double(lato) * lato;
+        std::printf("  %-22s %8.3f s %8.2f Mpixel/s %8.3f Giter/s\n", "reference loop", tRif, pixel / tRif / 1e6,
+                    double(iterRif) / tRif / 1e9);
+        const double itRif = double(iterRif) / tRif;
         for (int k = 0; k < 2; ++k) {
-            FormulaContata contata(m);
-            const Risultato conteggio = Disegna(s, lato, *metodi[k], contata, 1, 1);
-            const Risultato uno = Disegna(s, lato, *metodi[k], m, 1, ripetizioni);
-            const Risultato tutti = Disegna(s, lato, *metodi[k], m, nuclei, ripetizioni);
-            const bool uguali = uno.Pixel == conteggio.Pixel && tutti.Pixel == uno.Pixel;
+            const bool uguali = uno[k].Pixel == conteggio[k].Pixel && tutti[k].Pixel == uno[k].Pixel;
             tuttiUguali = tuttiUguali && uguali;
             for (int f = 0; f < 2; ++f) {
-                const Risultato &r = f ? tutti : uno;
-                const double itS = double(contata.Iterazioni) / r.Tempo;
+                const Risultato &r = f ? tutti[k] : uno[k];
+                const double itS = double(contate[k].Iterazioni) / r.Tempo;
                 char nome[64];
                 std::snprintf(nome, sizeof nome, "%s, %d thread%s", nomi[k], f ? nuclei : 1, (f ? nuclei : 1) > 1 ? "s" : "");
                 std::printf("  %-22s %8.3f s %8.2f Mpixel/s %8.3f Giter/s  x%.2f ref  x%.2f 1 thread\n", nome, r.Tempo,
-                            pixel / r.Tempo / 1e6, itS / 1e9, itS / itRif, uno.Tempo / r.Tempo);
+                            pixel / r.Tempo / 1e6, itS / 1e9, itS / itRif, uno[k].Tempo / r.Tempo);
             }
             std::printf("  %-22s %llu of %llu points computed (%.1f%%), %llu iterations; %s\n", nomi[k],
-                        (unsigned long long)contata.Punti, (unsigned long long)(pixel), 100.0 * double(contata.Punti) / pixel,
-                        (unsigned long long)contata.Iterazioni, uguali ? "same picture with every thread count" : "PICTURES DIFFER");
+                        (unsigned long long)contate[k].Punti, (unsigned long long)(pixel),
+                        100.0 * double(contate[k].Punti) / pixel, (unsigned long long)contate[k].Iterazioni,
+                        uguali ? "same picture with every thread count" : "PICTURES DIFFER");
         }
     }
     std::printf("\n%s\n", tuttiUguali ? "All variants drew the same pictures." : "SOME VARIANTS DREW DIFFERENT PICTURES.");

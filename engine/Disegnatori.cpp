@@ -38,7 +38,7 @@ struct CImmaginaria
 
 // Computes the points a drawing method hands it and stores each one's colour
 // at its pixel. For the formulas z <- z^2 + k (Mandelbrot, Julia) it gathers
-// the points in batches whose orbits run two at a time; the others, and a
+// the points in batches whose orbits run two or three at a time; the others, and a
 // point that no pair of doubles holds, go through the formula's Itera. A
 // colour is stored when the batch is computed: Svuota computes it, and must
 // be called whenever Pieno says so and once the last point is in. Every point
@@ -55,10 +55,11 @@ public:
             Lotti = DividiInDouble(julia->Param.re, CostanteRe) && DividiInDouble(julia->Param.im, CostanteIm);
         }
         Lotti = Lotti && Max > 0;
-        // A batch holds at most about two million iterations (a millisecond
-        // or so), so that the drawing's checkpoints stay close together; an
-        // even count keeps both lanes busy to its end. Points that go through
-        // Itera one by one are computed as soon as they are in.
+        // A batch holds at most about two million iterations (a few
+        // milliseconds), so that the drawing's checkpoints stay close
+        // together; a long batch keeps the lanes busy, since at its end the
+        // last orbits run alone. Points that go through Itera one by one are
+        // computed as soon as they are in.
         Capienza = std::clamp<int32_t>((2097152 / std::max<int32_t>(Max, 1)) & ~1, 2, MassimoLotto);
         CapienzaLenti = Lotti ? MassimoLenti : 1;
     }
@@ -110,7 +111,7 @@ public:
     }
 
 private:
-    static constexpr int32_t MassimoLotto = 64;
+    static constexpr int32_t MassimoLotto = 256;
     static constexpr int32_t MassimoLenti = 8;
 
     // The pixel of an orbit, and its point as pairs of doubles.

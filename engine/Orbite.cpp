@@ -2,7 +2,6 @@
 
 #include "PassiQuadratici.h"
 
-
 bool COrbita::Imposta(long double zr0, long double zi0, long double kr0, long double ki0)
 {
     return DividiInDouble(zr0, zr.Parti) && DividiInDouble(zi0, zi.Parti) && DividiInDouble(kr0, kr)
@@ -14,7 +13,7 @@ bool COrbita::Imposta(long double zr0, long double zi0, long double kr0, long do
 static_assert(sizeof(COrbita) == 80, "the x87 routine reads orbits of 80 bytes");
 
 extern "C" void quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max);
-extern "C" void quillmere_lotto_x87_k_double(COrbita *orbite, int32_t quante, int32_t max);
+extern "C" void quillmere_lotto_x87_tre(COrbita *orbite, int32_t quante, int32_t max);
 
 namespace {
 
@@ -42,8 +41,10 @@ void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
         }
         return;
     }
+    // Constants that are doubles are added straight from memory, which
+    // leaves room for a third orbit on the stack.
     if (CostantiDouble(orbite, quante))
-        quillmere_lotto_x87_k_double(orbite, quante, max);
+        quillmere_lotto_x87_tre(orbite, quante, max);
     else
         quillmere_lotto_x87(orbite, quante, max);
 }

@@ -3,15 +3,13 @@
 # computes. When an orbit ends, the next one of the batch takes its place.
 #
 # void quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max)
-# void quillmere_lotto_x87_k_double(COrbita *orbite, int32_t quante, int32_t max)
 # COrbita (80 bytes): the starting value in as two doubles each, whose sum is
 # exact: zr at 0 and 8, zi at 16 and 24; the final value out as 80-bit values
 # in the same places, zr at 0 and zi at 16; the constant as two doubles each:
 # kr at 32 and 40, ki at 48 and 56; n at 64 (the steps, out). max >= 1.
 # An 80-bit load from memory is microcoded and slow; a double load and a
-# double addition are not, and give the same 80-bit value. The second routine
-# is for batches whose constants are all doubles (both low parts zero): it
-# adds each part of the constant straight from memory.
+# double addition are not, and give the same 80-bit value. (Batches whose
+# constants are all doubles run three at a time: OrbiteX87Tre.S.)
 #
 # Each orbit steps exactly as the one-orbit loop steps it:
 #   while n < max and m < 4:
@@ -37,23 +35,12 @@
         .set    TAGLIA, 80
         .set    INATTIVA, 0x80000000
 
-# st(pos) += the part of the constant at off(base): the sum of its two
-# doubles, or, with singolo, its high double alone. dopo is pos + 1, where
-# st(pos) stands once the sum of the two doubles is pushed.
-.macro  SOMMA_K off, base, pos, dopo, singolo
-.if \singolo
-  .if \pos
-        fxch    %st(\pos)
-        faddl   \off(\base)
-        fxch    %st(\pos)
-  .else
-        faddl   \off(\base)
-  .endif
-.else
+# st(pos) += the part of the constant at off(base), the sum of its two
+# doubles; dopo is pos + 1, where st(pos) stands once that sum is pushed.
+.macro  SOMMA_K off, base, dopo
         fldl    \off(\base)
         faddl   \off+8(\base)
         faddp   %st, %st(\dopo)
-.endif
 .endm
 
 # Pushes the starting value of the orbit at base: zr zi.
@@ -75,12 +62,12 @@
         xorl    \conta, \conta
 .endm
 
-.macro  LOTTO nome, singolo
-        .globl  \nome
-        .type   \nome, @function
-\nome:
+        .text
+        .globl  quillmere_lotto_x87
+        .type   quillmere_lotto_x87, @function
+quillmere_lotto_x87:
         testl   %esi, %esi
-        jle     .Lniente\@
+        jle     .Lniente
         movslq  %esi, %rsi
         imulq   $TAGLIA, %rsi, %rsi
         addq    %rdi, %rsi                      # end of the batch
@@ -103,7 +90,7 @@
 3:      CARICA  %r8                             # ar ai br bi F
         xorl    %r10d, %r10d
 
-.Lpasso\@:
+.Lpasso:
         # lane a
         fld     %st(0)                          # ar ar ai br bi F
         fmul    %st(0), %st                     # x2 ar ai br bi F
@@ -116,11 +103,11 @@
         setnp   %ch                             # the orbit goes on
         andb    %ch, %cl
         fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
-        SOMMA_K KR, %r8, 0, 1, \singolo            # zr' ar ai br bi F
+        SOMMA_K KR, %r8, 1            # zr' ar ai br bi F
         fxch    %st(1)                          # ar zr' ai br bi F
         fadd    %st(0), %st                     # 2ar zr' ai br bi F
         fmulp   %st, %st(2)                     # zr' ai*2ar br bi F
-        SOMMA_K KI, %r8, 1, 2, \singolo            # zr' zi' br bi F
+        SOMMA_K KI, %r8, 2            # zr' zi' br bi F
         # lane b
         fld     %st(2)                          # br ar ai br bi F
         fmul    %st(0), %st                     # x2 ar ai br bi F
@@ -133,24 +120,24 @@
         setnp   %ah
         andb    %ah, %al
         fsubrp  %st, %st(1)                     # x2-y2 ar ai br bi F
-        SOMMA_K KR, %r9, 0, 1, \singolo            # zr' ar ai br bi F
+        SOMMA_K KR, %r9, 1            # zr' ar ai br bi F
         fxch    %st(3)                          # br ar ai zr' bi F
         fadd    %st(0), %st                     # 2br ar ai zr' bi F
         fmulp   %st, %st(4)                     # ar ai zr' bi*2br F
-        SOMMA_K KI, %r9, 3, 4, \singolo            # ar ai zr' zi' F
+        SOMMA_K KI, %r9, 4            # ar ai zr' zi' F
         addl    $1, %r10d
         addl    $1, %r11d
         testb   %cl, %cl
-        jz      .Lfine_a\@                      # lane a ended by its modulus
+        jz      .Lfine_a                      # lane a ended by its modulus
         cmpl    %edx, %r10d
-        je      .Lfine_a\@                      # or by the limit
-.Lcontrolla_b\@:
+        je      .Lfine_a                      # or by the limit
+.Lcontrolla_b:
         testb   %al, %al
-        jz      .Lfine_b\@
+        jz      .Lfine_b
         cmpl    %edx, %r11d
-        jne     .Lpasso\@
+        jne     .Lpasso
 
-.Lfine_b\@:
+.Lfine_b:
         fxch    %st(2)                          # br ai ar bi F
         fstpt   ZR(%r9)                         # ai ar bi F
         fxch    %st(2)                          # bi ar ai F
@@ -161,7 +148,7 @@
         fxch    %st(1)                          # bi ar br ai F
         fxch    %st(3)                          # ai ar br bi F
         fxch    %st(1)                          # ar ai br bi F
-        jmp     .Lpasso\@
+        jmp     .Lpasso
 6:      leaq    .Lzeri(%rip), %r9
         fldz
         fldz                                    # 0 0 ar ai F
@@ -173,37 +160,32 @@
         # Both lanes idle: the batch is done.
         leaq    .Lzeri(%rip), %rcx
         cmpq    %rcx, %r8
-        jne     .Lpasso\@
-        jmp     .Lfatto\@
+        jne     .Lpasso
+        jmp     .Lfatto
 
-.Lfine_a\@:
+.Lfine_a:
         fstpt   ZR(%r8)
         fstpt   ZI(%r8)                         # br bi F
         movl    %r10d, N(%r8)
         PROSSIMA %r8, %r10d, 4f                 # ar ai br bi F
-        jmp     .Lcontrolla_b\@
+        jmp     .Lcontrolla_b
 4:      leaq    .Lzeri(%rip), %r8
         fldz
         fldz                                    # 0 0 br bi F
         movl    $INATTIVA, %r10d
         leaq    .Lzeri(%rip), %rcx
         cmpq    %rcx, %r9
-        jne     .Lcontrolla_b\@
+        jne     .Lcontrolla_b
 
-.Lfatto\@:
+.Lfatto:
         fstp    %st(0)
         fstp    %st(0)
         fstp    %st(0)
         fstp    %st(0)
         fstp    %st(0)
-.Lniente\@:
+.Lniente:
         ret
-        .size   \nome, .-\nome
-.endm
-
-        .text
-        LOTTO   quillmere_lotto_x87, 0
-        LOTTO   quillmere_lotto_x87_k_double, 1
+        .size   quillmere_lotto_x87, .-quillmere_lotto_x87
 
         .section .rodata
         .align  16

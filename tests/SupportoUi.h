@@ -24,7 +24,8 @@ inline QByteArray LeggiTutto(const QString &percorso)
 // thread and the drawings' threads, not the toolkit's named helpers (whose
 // pool keeps idle threads for a while). A drawing leaves none behind when
 // the count is no higher than before it (a toolkit thread without a name
-// may end meanwhile).
+// may end meanwhile). A joined thread may still be listed for a moment, until
+// the kernel has released it, so tests wait briefly for the count to drop.
 inline int NumeroFili()
 {
     const QByteArray processo = LeggiTutto(QStringLiteral("/proc/self/comm"));

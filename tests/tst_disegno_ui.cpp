@@ -847,7 +847,7 @@ private slots:
         QVERIFY(chiesto);
         QTRY_VERIFY(guardia.isNull());
         QCOMPARE(Finestra->Documenti().size(), 1);
-        QVERIFY(NumeroFili() <= fili); // none left behind (a toolkit thread may have ended meanwhile)
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000); // none left behind (a toolkit thread may have ended meanwhile)
         QCOMPARE(Finestra->windowTitle(), Titolo);
         ControllaAspettoLibero();
         // The other document draws as before.
@@ -888,7 +888,7 @@ private slots:
         Ridisegna();
         QCOMPARE(Finestra->isVisible(), !si);
         QVERIFY(!d->InCalcolo());
-        QVERIFY(NumeroFili() <= fili); // none left behind (a toolkit thread may have ended meanwhile)
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000); // none left behind (a toolkit thread may have ended meanwhile)
         if (si)
             QCOMPARE(d->TempoImpiegato, tempo); // stopped in the same poll
         else
@@ -932,7 +932,7 @@ private slots:
         // The outer one in its first poll after the inner one had ended.
         QCOMPARE(primo->TempoImpiegato, tempoPrimo);
         QVERIFY(!primo->InCalcolo());
-        QVERIFY(NumeroFili() <= fili); // none left behind (a toolkit thread may have ended meanwhile)
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000); // none left behind (a toolkit thread may have ended meanwhile)
         QCOMPARE(Finestra->Documenti().size(), 2);
     }
 };

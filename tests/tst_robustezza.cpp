@@ -295,7 +295,7 @@ private slots:
             ControllaDopo(d);
             if (QTest::currentTestFailed())
                 return;
-            QVERIFY(NumeroFili() <= fili);
+            QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
         }
         const qint64 durata = orologio.elapsed();
         qInfo("200 start/stop cycles in %lld ms; threads without a name %d before, at most %d during, %d after; "
@@ -331,7 +331,7 @@ private slots:
             QVERIFY(chiuso);
             QTRY_VERIFY(guardia.isNull());
             QCOMPARE(Finestra->Documenti().size(), 1);
-            QVERIFY(NumeroFili() <= fili);
+            QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
             QCOMPARE(Finestra->windowTitle(), Titolo);
             ControllaAspettoLibero();
         }
@@ -405,7 +405,7 @@ private slots:
         if (interno)
             QTRY_VERIFY(guardiaI.isNull());
         QCOMPARE(Finestra->Documenti().size(), 3 - int(esterno) - int(interno));
-        QVERIFY(NumeroFili() <= fili);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
         ControllaAspettoLibero();
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
@@ -497,12 +497,12 @@ private slots:
         for (TMDIChild *d : Finestra->Documenti())
             QVERIFY(!d->InCalcolo());
         QCOMPARE(Finestra->Documenti().size(), 4);
-        QVERIFY(NumeroFili() <= fili);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
         // The program ends: the main window goes with its documents.
         QPointer<TMDIChild> guardia(a);
         Finestra.reset();
         QVERIFY(guardia.isNull());
-        QVERIFY(NumeroFili() <= fili);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
     }
 
     // ---- Stopping while another document draws ----------------------------
@@ -584,7 +584,7 @@ private slots:
         else
             QVERIFY(continuato);
         ControllaDopo(e);
-        QVERIFY(NumeroFili() <= fili);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
     }
@@ -670,7 +670,7 @@ private slots:
             QVERIFY(zoom->TempoImpiegato >= tempoZoom + 400);
             QVERIFY(zoom->AreaDisegno.Completamento < 100.0);
         }
-        QVERIFY(NumeroFili() <= fili);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
     }
@@ -712,7 +712,7 @@ private slots:
         QCOMPARE(a->TempoImpiegato, tempoA);
         QCOMPARE(a->AreaDisegno.Completamento, completamentoA);
         QCOMPARE(Finestra->Documenti().size(), qsizetype(12));
-        QVERIFY(NumeroFili() <= fili);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
         // The ten pictures are the same region drawn alike.
         const QImage atteso = Renderer(Ultimo()->Parametri());
         for (TMDIChild *d : Finestra->Documenti().mid(2))
@@ -759,7 +759,7 @@ private slots:
             QCOMPARE(annidati[i]->TempoImpiegato, tempi[i]);
         }
         ControllaAspettoLibero();
-        QVERIFY(NumeroFili() <= fili);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
     }
@@ -835,7 +835,7 @@ private slots:
         QVERIFY(continuato);
         ControllaDopo(a);
         QCOMPARE(Finestra->Documenti().size(), qsizetype(4));
-        QVERIFY(NumeroFili() <= fili);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
         for (TMDIChild *d : Finestra->Documenti())
             DisegnoCompleto(d);
     }

@@ -161,7 +161,7 @@ int main(int argc, char **argv)
         double tRif = 1e30;
         Risultato uno[2];
         Risultato tutti[2];
-        // A short scene takes more turns (up to about three seconds), so that
+        // A short scene takes more turns (up to about six seconds), so that
         // a brief pause of the machine is less likely to touch every run.
         int giri = ripetizioni;
         for (int r = 0; r < giri; ++r) {
@@ -172,7 +172,7 @@ int main(int argc, char **argv)
                 Disegna(s, lato, *metodi[k], m, nuclei, tutti[k]);
             }
             if (r == 0)
-                giri = std::max(ripetizioni, std::min(25, int(3.0 / Secondi(inizio))));
+                giri = std::max(ripetizioni, std::min(25, int(6.0 / Secondi(inizio))));
         }
         const double pixel = double(lato) * lato;
         std::printf("  %-22s %8.3f s %8.2f Mpixel/s %8.3f Giter/s\n", "reference loop", tRif, pixel / tRif / 1e6,

@@ -192,7 +192,11 @@ private:
 };
 
 // Runs riga(k) for k = 0 .. righe - 1, sharing the rows among the drawing's
-// threads as they become free. Every thread passes the area's gate: it parks
+// threads as they become free. A thread takes a run of neighbouring rows at a
+// time, a part of what is left that shrinks towards one row: neighbouring
+// rows of blocks read and write the same cache lines, which would otherwise
+// pass from core to core, while the last runs, one row each, keep the
+// threads finishing together. Every thread passes the area's gate: it parks
 // there when asked, and all of them leave when the drawing is stopped.
 // Returns false when the drawing was stopped.
 template <class Riga>
@@ -214,12 +218,18 @@ bool PerOgniRiga(CAreaDisegno &area, int32_t righe, Riga &&riga)
     std::mutex mutexErrore;
     const auto lavora = [&] {
         try {
+            int32_t k = prossima.load(std::memory_order_relaxed);
             while (!fermato.load(std::memory_order_relaxed)) {
-                const int32_t k = prossima.fetch_add(1, std::memory_order_relaxed);
-                if (k >= righe)
-                    return;
-                if (!riga(k))
-                    fermato.store(true, std::memory_order_relaxed);
+                int32_t fine;
+                do {
+                    if (k >= righe)
+                        return;
+                    fine = k + std::max<int32_t>(1, (righe - k) / (4 * fili));
+                } while (!prossima.compare_exchange_weak(k, fine, std::memory_order_relaxed));
+                for (; k < fine && !fermato.load(std::memory_order_relaxed); ++k)
+                    if (!riga(k))
+                        fermato.store(true, std::memory_order_relaxed);
+                k = prossima.load(std::memory_order_relaxed);
             }
         } catch (...) {
             std::lock_guard<std::mutex> lock(mutexErrore);

@@ -14,11 +14,13 @@ struct alignas(16) COrbita
         double Parti[2];   // in: the starting value, as two doubles
         long double Reale; // out: the final value
     };
-    Valore zr{};
-    Valore zi{};
-    double kr[2] = {0.0, 0.0};
-    double ki[2] = {0.0, 0.0};
-    int32_t n = 0;
+    // No initial values: a drawing keeps hundreds of orbits per row, and
+    // Imposta sets everything the routine reads.
+    Valore zr;
+    Valore zi;
+    double kr[2];
+    double ki[2];
+    int32_t n;
 
     // Sets the starting value and the constant; false when one of them cannot
     // be held as two doubles (beyond the range of a double, or so small that

@@ -125,13 +125,17 @@ int main(int argc, char **argv)
 {
     int32_t lato = 1024;
     int ripetizioni = 3;
+    int sola = 0; // one scene only (1 to 3), or all of them
     for (int a = 1; a < argc; ++a) {
         if (!std::strcmp(argv[a], "--size") && a + 1 < argc)
             lato = std::max(8, std::atoi(argv[++a]));
         else if (!std::strcmp(argv[a], "--runs") && a + 1 < argc)
             ripetizioni = std::max(1, std::atoi(argv[++a]));
+        else if (!std::strcmp(argv[a], "--scene") && a + 1 < argc && std::atoi(argv[a + 1]) >= 1
+                 && std::atoi(argv[a + 1]) <= 3)
+            sola = std::atoi(argv[++a]);
         else {
-            std::fprintf(stderr, "uso: quillmere-bench [--size N] [--runs N]\n");
+            std::fprintf(stderr, "uso: quillmere-bench [--size N] [--runs N] [--scene 1|2|3]\n");
             return 2;
         }
     }
@@ -143,8 +147,11 @@ int main(int argc, char **argv)
     };
     std::printf("quillmere-bench: %dx%d, %d core(s), best of at least %d run(s) each, the variants taking turns\n", lato, lato, nuclei, ripetizioni);
     bool tuttiUguali = true;
-    for (const Scena &s : scene) {
-        std::printf("\n== %s\n", s.Nome);
+    for (int numero = 1; numero <= 3; ++numero) {
+        if (sola && numero != sola)
+            continue;
+        const Scena &s = scene[numero - 1];
+        std::printf("\n== %d: %s\n", numero, s.Nome);
         Mandelbrot m;
         MetodoPuntoPunto punto;
         MetodoBlocco blocco;

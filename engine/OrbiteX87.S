@@ -25,15 +25,7 @@
 # Each lane's end is its own branch, so an orbit that ends costs one
 # mispredicted branch and no more.
 
-        .set    ZR, 0
-        .set    ZR2, 8
-        .set    ZI, 16
-        .set    ZI2, 24
-        .set    KR, 32
-        .set    KI, 48
-        .set    N, 64
-        .set    TAGLIA, 80
-        .set    INATTIVA, 0x80000000
+#include "OrbitaX87.inc"
 
 # st(pos) += the part of the constant at off(base), the sum of its two
 # doubles; dopo is pos + 1, where st(pos) stands once that sum is pushed.

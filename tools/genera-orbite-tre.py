@@ -227,15 +227,7 @@ INTESTAZIONE = """# A batch of orbits of z <- z^2 + k, three at a time on the x8
 # lane); %rdi is the next orbit of the batch, %rsi the end, %edx max.
 # The x87 stack holds, between steps: zr(a) zi(a) zr(b) zi(b) zr(c) zi(c).
 
-        .set    ZR, 0
-        .set    ZR2, 8
-        .set    ZI, 16
-        .set    ZI2, 24
-        .set    KR, 32
-        .set    KI, 48
-        .set    N, 64
-        .set    TAGLIA, 80
-        .set    INATTIVA, 0x80000000
+#include "OrbitaX87.inc"
 
         .text
         .globl  quillmere_lotto_x87_tre

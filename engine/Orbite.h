@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <limits>
 
 // One orbit of z <- z^2 + k: the starting value and the constant in, the
 // final value and the steps out. The layout is the one the x87 routine reads
@@ -47,13 +48,20 @@ struct alignas(16) COrbita
 inline bool DividiInDouble(long double v, double parti[2])
 {
     parti[0] = static_cast<double>(v);
-    if (!std::isfinite(parti[0]))
-        return false;
-    // The rest has at most 11 significant bits, and is computed exactly; it
-    // fits a double unless it falls below the double range. A zero rest takes
-    // the sign that keeps the sum's: -0 splits into -0 and -0.
+    const double grandezza = std::fabs(parti[0]);
+    if (!(grandezza <= std::numeric_limits<double>::max()))
+        return false; // beyond the double range, or not a number
+    // The rest has at most 11 significant bits, and is computed exactly. Its
+    // lowest bit is that of v's 64-bit significand: from 2^-1000 up, no lower
+    // than 2^-1064, which a double holds even below its normal range.
     const long double resto = v - static_cast<long double>(parti[0]);
-    parti[1] = resto == 0.0L ? parti[0] * 0.0 : static_cast<double>(resto);
+    parti[1] = static_cast<double>(resto);
+    if (grandezza >= 0x1p-1000)
+        return true;
+    // Near zero the rest may be lost; a zero rest takes the sign that keeps
+    // the sum's (-0 splits into -0 and -0).
+    if (resto == 0.0L)
+        parti[1] = parti[0] * 0.0;
     return static_cast<long double>(parti[1]) == resto;
 }
 

@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -65,40 +66,56 @@ struct Risultato
     std::vector<int32_t> Pixel;
 };
 
-// One drawing of the scene; keeps the best time and the picture.
-void Disegna(const Scena &s, int32_t lato, CDisegnatore &metodo, CFrattale &formula, int32_t fili, Risultato &r)
+// A picture and its render area, ready to draw.
+struct Tela
 {
-    CInternoLog log;
-    CEsternoFasce fasce;
-    PreparaTabelleDocumento(log, fasce);
-    ImmagineMemoria img(lato, lato);
-    CAreaDisegno area;
-    area.Frattale = &formula;
-    area.Interno = &log;
-    area.Esterno = &fasce;
-    area.Immagine = &img;
-    area.Min = s.Min;
-    area.Max = s.Max;
-    area.Larghezza = area.Altezza = lato;
-    area.MaxIterazioni = s.Limite;
-    area.Fili = fili;
-    area.PreparaBuffer(lato, lato);
+    Tela(const Scena &s, int32_t lato, CFrattale &formula, int32_t fili) : Immagine(lato, lato)
+    {
+        PreparaTabelleDocumento(Log, Fasce);
+        Area.Frattale = &formula;
+        Area.Interno = &Log;
+        Area.Esterno = &Fasce;
+        Area.Immagine = &Immagine;
+        Area.Min = s.Min;
+        Area.Max = s.Max;
+        Area.Larghezza = Area.Altezza = lato;
+        Area.MaxIterazioni = s.Limite;
+        Area.Fili = fili;
+        Area.PreparaBuffer(lato, lato);
+    }
+    CInternoLog Log;
+    CEsternoFasce Fasce;
+    ImmagineMemoria Immagine;
+    CAreaDisegno Area;
+};
+
+// Draws the scene volte times in a row, timed as a whole; keeps the best time
+// per drawing and the picture.
+void Disegna(const Scena &s, int32_t lato, CDisegnatore &metodo, CFrattale &formula, int32_t fili, int volte,
+             Risultato &r)
+{
+    std::vector<std::unique_ptr<Tela>> tele;
+    for (int v = 0; v < volte; ++v)
+        tele.push_back(std::make_unique<Tela>(s, lato, formula, fili));
     const auto inizio = std::chrono::steady_clock::now();
-    metodo.Disegna(area);
-    r.Tempo = std::min(r.Tempo, Secondi(inizio));
-    r.Pixel = std::move(img.Pixel);
+    for (const std::unique_ptr<Tela> &t : tele)
+        metodo.Disegna(t->Area);
+    r.Tempo = std::min(r.Tempo, Secondi(inizio) / volte);
+    r.Pixel = std::move(tele.back()->Immagine.Pixel);
 }
 
 // The textbook loop: z from 0, one point at a time, over the pixels of the
-// point-by-point method. Keeps the best time; counts the iterations.
-void CicloRiferimento(const Scena &s, int32_t lato, uint64_t &iterazioni, double &migliore)
+// point-by-point method, volte times in a row. Keeps the best time per pass
+// over the points; counts the iterations of one.
+void CicloRiferimento(const Scena &s, int32_t lato, int volte, uint64_t &iterazioni, double &migliore)
 {
     uint64_t totale = 0;
     const int32_t limite = s.Limite;
     const auto inizio = std::chrono::steady_clock::now();
     const long double dx = (s.Max.re - s.Min.re) / lato;
     const long double dy = (s.Min.im - s.Max.im) / lato;
-    for (int32_t i = 0; i < lato; ++i) {
+    for (int64_t riga = 0; riga < int64_t(lato) * volte; ++riga) {
+        const int32_t i = int32_t(riga % lato);
         const long double ci = s.Max.im + i * dy;
         long double cr = s.Min.re;
         for (int32_t j = 0; j < lato; ++j) {
@@ -115,8 +132,8 @@ void CicloRiferimento(const Scena &s, int32_t lato, uint64_t &iterazioni, double
             cr += dx;
         }
     }
-    migliore = std::min(migliore, Secondi(inizio));
-    iterazioni = totale;
+    migliore = std::min(migliore, Secondi(inizio) / volte);
+    iterazioni = totale / uint64_t(volte);
 }
 
 } // namespace
@@ -124,7 +141,7 @@ void CicloRiferimento(const Scena &s, int32_t lato, uint64_t &iterazioni, double
 int main(int argc, char **argv)
 {
     int32_t lato = 1024;
-    int ripetizioni = 3;
+    int ripetizioni = 5;
     int sola = 0; // one scene only (1 to 3), or all of them
     for (int a = 1; a < argc; ++a) {
         if (!std::strcmp(argv[a], "--size") && a + 1 < argc)
@@ -145,7 +162,7 @@ int main(int argc, char **argv)
         {"default window, limit 5000", {-2.0L, -1.25L}, {0.5L, 1.25L}, 5000},
         {"-0.7454..-0.7434 x 0.1308..0.1328, limit 2000", {-0.7454L, 0.1308L}, {-0.7434L, 0.1328L}, 2000},
     };
-    std::printf("quillmere-bench: %dx%d, %d core(s), best of at least %d run(s) each, the variants taking turns\n", lato, lato, nuclei, ripetizioni);
+    std::printf("quillmere-bench: %dx%d, %d core(s), best of %d run(s) each, the variants taking turns\n", lato, lato, nuclei, ripetizioni);
     bool tuttiUguali = true;
     for (int numero = 1; numero <= 3; ++numero) {
         if (sola && numero != sola)
@@ -161,26 +178,28 @@ int main(int argc, char **argv)
         FormulaContata contate[] = {FormulaContata(m), FormulaContata(m)};
         Risultato conteggio[2];
         for (int k = 0; k < 2; ++k)
-            Disegna(s, lato, *metodi[k], contate[k], 1, conteggio[k]);
+            Disegna(s, lato, *metodi[k], contate[k], 1, 1, conteggio[k]);
+        // A short scene is timed over several drawings in a row (about a
+        // second's worth on one thread), so that the time is that of drawing
+        // on, not of a thread starting on a core that was idle.
+        Risultato prova;
+        Disegna(s, lato, punto, m, 1, 1, prova);
+        const int volte = std::clamp(int(1.0 / prova.Tempo), 1, 16);
         // The runs of all the variants take turns, so that a slower or faster
         // moment of the machine touches them all alike; each keeps its best.
         uint64_t iterRif = 0;
         double tRif = 1e30;
         Risultato uno[2];
         Risultato tutti[2];
-        // A short scene takes more turns (up to about six seconds), so that
-        // a brief pause of the machine is less likely to touch every run.
-        int giri = ripetizioni;
-        for (int r = 0; r < giri; ++r) {
-            const auto inizio = std::chrono::steady_clock::now();
-            CicloRiferimento(s, lato, iterRif, tRif);
+        for (int r = 0; r < ripetizioni; ++r) {
+            CicloRiferimento(s, lato, volte, iterRif, tRif);
             for (int k = 0; k < 2; ++k) {
-                Disegna(s, lato, *metodi[k], m, 1, uno[k]);
-                Disegna(s, lato, *metodi[k], m, nuclei, tutti[k]);
+                Disegna(s, lato, *metodi[k], m, 1, volte, uno[k]);
+                Disegna(s, lato, *metodi[k], m, nuclei, volte, tutti[k]);
             }
-            if (r == 0)
-                giri = std::max(ripetizioni, std::min(25, int(6.0 / Secondi(inizio))));
         }
+        if (volte > 1)
+            std::printf("  (times per drawing, each timed over %d drawings in a row)\n", volte);
         const double pixel = double(lato) * lato;
         std::printf("  %-22s %8.3f s %8.2f Mpixel/s %8.3f Giter/s\n", "reference loop", tRif, pixel / tRif / 1e6,
                     double(iterRif) / tRif / 1e9);

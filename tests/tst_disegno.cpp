@@ -487,7 +487,7 @@ void TestDisegno::coppieComeItera_data()
 
 void TestDisegno::coppieComeItera()
 {
-    // Mandelbrot and Julia pictures are computed two orbits at a time; a
+    // Mandelbrot and Julia pictures are computed two or three orbits at a time; a
     // wrapped formula takes the one-point Itera. Both draw the same pictures.
     QFETCH(int, w);
     QFETCH(int, h);

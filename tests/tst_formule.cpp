@@ -131,7 +131,7 @@ void TestFormule::julia()
 
 void TestFormule::coppie()
 {
-    // Orbits iterated in a batch, two at a time, end exactly where Itera ends
+    // Orbits iterated in a batch, two or three at a time, end exactly where Itera ends
     // each one: same count, same final value, whatever the neighbours do.
     std::vector<Complesso> punti = {{0, 0}, {-2, 0}, {3, 0}, {0, 1}, {-0.75L, 0.1L}, {0.25L, 0}, {-1.25L, 0},
                                     {0.2501L, 0}, {-0.7436438870371587L, 0.1318259042053119L}, {2, 2}, {-0.1L, 0.65L}};

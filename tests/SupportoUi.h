@@ -3,9 +3,12 @@
 // Helpers shared by the tests that drive the program's windows.
 
 #include "FileParametri.h"
+#include "FormContenitore.h"
 #include "QuillmereShell.h"
 
+#include <QApplication>
 #include <QByteArray>
+#include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -13,6 +16,13 @@
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <deque>
+#include <functional>
+#include <initializer_list>
+#include <memory>
 
 inline QByteArray LeggiTutto(const QString &percorso)
 {
@@ -89,4 +99,79 @@ inline bool TuttoNero(const QImage &figura)
             if ((figura.pixel(x, y) & 0xFFFFFF) != 0)
                 return false;
     return true;
+}
+
+// Answers the modal windows the program opens while a test waits: each one,
+// once it shows, gets the next of the actions given, in their order. A check
+// that failed in an answer leaves its dialog open: it is rejected, so that the
+// test ends instead of waiting for it.
+class CRisponditore
+{
+public:
+    using Azione = std::function<void(QWidget *)>;
+
+    CRisponditore() { QObject::connect(&Timer, &QTimer::timeout, &Timer, [this] { Guarda(); }); }
+    CRisponditore(const CRisponditore &) = delete;
+    CRisponditore &operator=(const CRisponditore &) = delete;
+
+    void Rispondi(Azione azione) { Rispondi(std::deque<Azione>{std::move(azione)}); }
+    void Rispondi(std::initializer_list<Azione> azioni) { Rispondi(std::deque<Azione>(azioni)); }
+    void Rispondi(std::deque<Azione> azioni)
+    {
+        Azioni = std::move(azioni);
+        Date = 0;
+        Timer.start(10);
+    }
+    // No more answers: whatever shows from now on waits.
+    void Ferma()
+    {
+        Timer.stop();
+        Azioni.clear();
+    }
+    // Every action given has answered a window.
+    bool Risposto() const { return Date > 0 && Azioni.empty(); }
+    int Risposti() const { return Date; }
+
+private:
+    void Guarda()
+    {
+        QWidget *modale = QApplication::activeModalWidget();
+        if (!modale || !modale->isVisible())
+            return;
+        if (Azioni.empty()) {
+            Timer.stop();
+            return;
+        }
+        const Azione azione = std::move(Azioni.front());
+        Azioni.pop_front();
+        ++Date;
+        if (Azioni.empty())
+            Timer.stop();
+        azione(modale);
+        if (QTest::currentTestFailed())
+            if (auto *dialogo = qobject_cast<QDialog *>(modale))
+                dialogo->reject();
+    }
+
+    QTimer Timer;
+    std::deque<Azione> Azioni;
+    int Date = 0;
+};
+
+// A new main window, shown at that size and made the active one, with the
+// size of new documents starting afresh as at the program's start; null when
+// it did not show.
+inline std::unique_ptr<TContenitore> FinestraPrincipale(int larghezza, int altezza)
+{
+    auto finestra = std::make_unique<TContenitore>();
+    finestra->resize(larghezza, altezza);
+    finestra->show();
+    if (!QTest::qWaitForWindowExposed(finestra.get()))
+        return nullptr;
+    QApplication::setActiveWindow(finestra.get());
+    if (!QTest::qWaitForWindowActive(finestra.get()))
+        return nullptr;
+    UltimaLarghezza = 0;
+    UltimaAltezza = 0;
+    return finestra;
 }

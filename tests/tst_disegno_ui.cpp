@@ -59,17 +59,7 @@ private:
     std::unique_ptr<TContenitore> Finestra;
     // Parent of the timers a test starts; they go with it.
     std::unique_ptr<QObject> Ambito;
-    QTimer Risponditore;
-    std::function<void(QWidget *)> Risposta;
-    bool Risposto = false;
-
-    // Answers the next modal window, when it shows, with the given action.
-    void Rispondi(std::function<void(QWidget *)> azione)
-    {
-        Risposta = std::move(azione);
-        Risposto = false;
-        Risponditore.start(10);
-    }
+    CRisponditore Risponditore;
 
     // Runs the action once, from the events a running drawing handles, as
     // soon as the condition holds. Should a check in it fail, every drawing
@@ -165,38 +155,17 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        connect(&Risponditore, &QTimer::timeout, this, [this] {
-            QWidget *modale = QApplication::activeModalWidget();
-            if (!modale)
-                return;
-            Risponditore.stop();
-            Risposto = true;
-            Risposta(modale);
-            if (QTest::currentTestFailed())
-                if (auto *dialogo = qobject_cast<QDialog *>(modale))
-                    dialogo->reject();
-        });
-    }
-
     void init()
     {
         Ambito = std::make_unique<QObject>();
-        Finestra = std::make_unique<TContenitore>();
-        Finestra->resize(1000, 800);
-        Finestra->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Finestra.get()));
-        QApplication::setActiveWindow(Finestra.get());
-        QVERIFY(QTest::qWaitForWindowActive(Finestra.get()));
-        UltimaLarghezza = 0;
-        UltimaAltezza = 0;
+        Finestra = FinestraPrincipale(1000, 800);
+        QVERIFY(Finestra);
     }
 
     void cleanup()
     {
         Ambito.reset();
-        Risponditore.stop();
+        Risponditore.Ferma();
         if (Finestra)
             for (TMDIChild *d : Finestra->Documenti())
                 QVERIFY(!d->InCalcolo());
@@ -373,7 +342,7 @@ private slots:
         QVERIFY(errato);
         Scrivi(errato, testo);
 
-        Rispondi([messaggio](QWidget *modale) {
+        Risponditore.Rispondi([messaggio](QWidget *modale) {
             auto *box = qobject_cast<QMessageBox *>(modale);
             QVERIFY(box);
             QCOMPARE(box->windowTitle(), Titolo);
@@ -383,7 +352,7 @@ private slots:
             box->button(QMessageBox::Ok)->click();
         });
         Ridisegna();
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
 
         // The order of reading: choices, limit, window (as a whole), parameters.
         const QStringList ordine = {"EditMaxIterazioni", "EditXMin", "EditXMax", "EditYMin", "EditYMax",
@@ -423,13 +392,13 @@ private slots:
         TMDIChild *d = Attivo();
         Scrivi(Finestra->EditParam1, QStringLiteral("non un numero"));
         Scrivi(Finestra->EditParam2, QStringLiteral("0.5"));
-        Rispondi([](QWidget *modale) {
+        Risponditore.Rispondi([](QWidget *modale) {
             QFAIL("no message was expected");
             modale->close();
         });
         Ridisegna();
-        QVERIFY(!Risposto);
-        Risponditore.stop();
+        QVERIFY(!Risponditore.Risposto());
+        Risponditore.Ferma();
         ControllaDopo(d);
         QVERIFY(d->FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
         QVERIFY(d->FrattaleVolterraLotka.Param1 == static_cast<long double>(0.65));
@@ -459,14 +428,14 @@ private slots:
         // The other separator is refused.
         const QString altro = QStringLiteral("0") + (virgola ? "." : ",") + "75";
         Scrivi(Finestra->EditXMax, altro);
-        Rispondi([altro](QWidget *modale) {
+        Risponditore.Rispondi([altro](QWidget *modale) {
             auto *box = qobject_cast<QMessageBox *>(modale);
             QVERIFY(box);
             QCOMPARE(box->text(), QStringLiteral("'%1' is not a valid floating point value.").arg(altro));
             box->button(QMessageBox::Ok)->click();
         });
         Ridisegna();
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
         QVERIFY(d->AreaDisegno.Max.re == 0.75L);
     }
 
@@ -788,13 +757,13 @@ private slots:
             QCOMPARE(Finestra->EditMaxIterazioni->text(), LimiteLento);
             Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("90"));
             const QImage prima = primo->Immagine->Bitmap();
-            Rispondi([](QWidget *modale) {
+            Risponditore.Rispondi([](QWidget *modale) {
                 QFAIL("no message was expected");
                 modale->close();
             });
             Ridisegna();
-            QVERIFY(!Risposto);
-            Risponditore.stop();
+            QVERIFY(!Risponditore.Risposto());
+            Risponditore.Ferma();
             QVERIFY(primo->InCalcolo());
             QCOMPARE(primo->AreaDisegno.MaxIterazioni, LimiteLento.toInt());
             QCOMPARE(PixelDiversi(primo->Immagine->Bitmap(), prima), 0);
@@ -870,14 +839,14 @@ private slots:
         int64_t tempo = 0;
         bool continuato = false;
         Quando([d] { return d->TempoImpiegato >= 400; }, [&] {
-            Rispondi([si](QWidget *modale) {
+            Risponditore.Rispondi([si](QWidget *modale) {
                 auto *domanda = qobject_cast<QMessageBox *>(modale);
                 QVERIFY(domanda);
                 QCOMPARE(domanda->text(), QStringLiteral("Are you sure you want to quit?"));
                 domanda->button(si ? QMessageBox::Yes : QMessageBox::No)->click();
             });
             Finestra->FileExitItem->trigger();
-            QVERIFY(Risposto);
+            QVERIFY(Risponditore.Risposto());
             tempo = d->TempoImpiegato;
             if (!si)
                 Quando([&] { return d->TempoImpiegato >= tempo + 400; }, [&] {
@@ -913,13 +882,13 @@ private slots:
             Finestra->PannelliADocumento();
             Quando([&] { return secondo->TempoImpiegato >= 400; }, [&] {
                 tempoSecondo = secondo->TempoImpiegato;
-                Rispondi([](QWidget *modale) {
+                Risponditore.Rispondi([](QWidget *modale) {
                     auto *domanda = qobject_cast<QMessageBox *>(modale);
                     QVERIFY(domanda);
                     domanda->button(QMessageBox::Yes)->click();
                 });
                 Finestra->close();
-                uscito = Risposto;
+                uscito = Risponditore.Risposto();
             });
             Finestra->RidisegnaAttivo();
             // The inner drawing ended in the poll that handled the quit.

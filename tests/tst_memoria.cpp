@@ -68,17 +68,7 @@ class TestMemoria : public QObject
 
 private:
     std::unique_ptr<TContenitore> Finestra;
-    QTimer Risponditore;
-    std::function<void(QWidget *)> Risposta;
-    bool Risposto = false;
-
-    // Answers the next modal window, when it shows, with the given action.
-    void Rispondi(std::function<void(QWidget *)> azione)
-    {
-        Risposta = std::move(azione);
-        Risposto = false;
-        Risponditore.start(10);
-    }
+    CRisponditore Risponditore;
 
     TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
     void Ridisegna() { QTest::mouseClick(Finestra->BottoneRidisegna, Qt::LeftButton); }
@@ -101,36 +91,15 @@ private:
     }
 
 private slots:
-    void initTestCase()
-    {
-        connect(&Risponditore, &QTimer::timeout, this, [this] {
-            QWidget *modale = QApplication::activeModalWidget();
-            if (!modale)
-                return;
-            Risponditore.stop();
-            Risposto = true;
-            Risposta(modale);
-            if (QTest::currentTestFailed())
-                if (auto *dialogo = qobject_cast<QDialog *>(modale))
-                    dialogo->reject();
-        });
-    }
-
     void init()
     {
-        Finestra = std::make_unique<TContenitore>();
-        Finestra->resize(1000, 800);
-        Finestra->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Finestra.get()));
-        QApplication::setActiveWindow(Finestra.get());
-        QVERIFY(QTest::qWaitForWindowActive(Finestra.get()));
-        UltimaLarghezza = 0;
-        UltimaAltezza = 0;
+        Finestra = FinestraPrincipale(1000, 800);
+        QVERIFY(Finestra);
     }
 
     void cleanup()
     {
-        Risponditore.stop();
+        Risponditore.Ferma();
         Finestra.reset();
         QVERIFY(!QApplication::activeModalWidget());
     }
@@ -184,7 +153,7 @@ private slots:
         // picture would take about a petabyte.
         d->Immagine->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         QCOMPARE(d->Immagine->size(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-        Rispondi([](QWidget *modale) {
+        Risponditore.Rispondi([](QWidget *modale) {
             auto *box = qobject_cast<QMessageBox *>(modale);
             QVERIFY(box);
             QCOMPARE(box->text(), QStringLiteral("Fallita allocazione del buffer per l'immagine."));
@@ -192,7 +161,7 @@ private slots:
             box->button(QMessageBox::Ok)->click();
         });
         Ridisegna();
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
         ControllaDopo(d);
         // The picture and the buffer are those of the last drawing.
         QCOMPARE(d->Immagine->Bitmap(), prima);

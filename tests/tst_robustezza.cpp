@@ -53,20 +53,10 @@ private:
     std::unique_ptr<TContenitore> Finestra;
     // Parent of the timers a test starts; they go with it.
     std::unique_ptr<QObject> Ambito;
-    QTimer Risponditore;
-    // Answers for the modal windows still to come, in their order.
-    std::deque<std::function<void(QWidget *)>> Risposte;
-    bool Risposto = false;
+    CRisponditore Risponditore;
     // The saved documents the tests open.
     std::unique_ptr<QTemporaryDir> Cartella;
 
-    // Answers the next modal windows, as each shows, with these actions.
-    void Rispondi(std::initializer_list<std::function<void(QWidget *)>> azioni)
-    {
-        Risposte.assign(azioni.begin(), azioni.end());
-        Risposto = false;
-        Risponditore.start(10);
-    }
     // A file dialog: the name typed into its text field, then accepted.
     static std::function<void(QWidget *)> Nome(const QString &nome)
     {
@@ -209,40 +199,11 @@ private:
     void NuovaFinestra()
     {
         Ambito = std::make_unique<QObject>();
-        Finestra = std::make_unique<TContenitore>();
-        Finestra->resize(1000, 800);
-        Finestra->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Finestra.get()));
-        QApplication::setActiveWindow(Finestra.get());
-        QVERIFY(QTest::qWaitForWindowActive(Finestra.get()));
-        UltimaLarghezza = 0;
-        UltimaAltezza = 0;
+        Finestra = FinestraPrincipale(1000, 800);
+        QVERIFY(Finestra);
     }
 
 private slots:
-    void initTestCase()
-    {
-        connect(&Risponditore, &QTimer::timeout, this, [this] {
-            QWidget *modale = QApplication::activeModalWidget();
-            if (!modale || !modale->isVisible())
-                return;
-            if (Risposte.empty()) {
-                Risponditore.stop();
-                return;
-            }
-            const std::function<void(QWidget *)> risposta = std::move(Risposte.front());
-            Risposte.pop_front();
-            if (Risposte.empty()) {
-                Risponditore.stop();
-                Risposto = true;
-            }
-            risposta(modale);
-            if (QTest::currentTestFailed())
-                if (auto *dialogo = qobject_cast<QDialog *>(modale))
-                    dialogo->reject();
-        });
-    }
-
     void init()
     {
         Cartella = std::make_unique<QTemporaryDir>();
@@ -253,8 +214,7 @@ private slots:
     void cleanup()
     {
         Ambito.reset();
-        Risponditore.stop();
-        Risposte.clear();
+        Risponditore.Ferma();
         Cartella.reset();
         if (Finestra)
             for (TMDIChild *d : Finestra->Documenti())
@@ -439,7 +399,7 @@ private slots:
                 Finestra->close();
         };
         const auto rispondi = [&](QMessageBox::StandardButton risposta) {
-            Rispondi({[&, risposta](QWidget *modale) {
+            Risponditore.Rispondi({[&, risposta](QWidget *modale) {
                 auto *domanda = qobject_cast<QMessageBox *>(modale);
                 QVERIFY(domanda);
                 QCOMPARE(domanda->text(), QStringLiteral("Are you sure you want to quit?"));
@@ -463,7 +423,7 @@ private slots:
             if (primaNo) {
                 rispondi(QMessageBox::No);
                 chiudi();
-                QVERIFY(Risposto);
+                QVERIFY(Risponditore.Risposto());
                 QVERIFY(Finestra->isVisible());
                 QVERIFY(!d->StopRichiesto);
                 tempoUltimo = d->TempoImpiegato;
@@ -472,13 +432,13 @@ private slots:
                     tempoUltimo = d->TempoImpiegato;
                     rispondi(QMessageBox::Yes);
                     chiudi();
-                    uscito = Risposto;
+                    uscito = Risponditore.Risposto();
                 });
             } else {
                 tempoUltimo = d->TempoImpiegato;
                 rispondi(QMessageBox::Yes);
                 chiudi();
-                uscito = Risposto;
+                uscito = Risponditore.Risposto();
             }
         };
         Quando([a] { return a->TempoImpiegato >= 400; }, annida);
@@ -785,15 +745,15 @@ private slots:
             tempoA = a->TempoImpiegato;
             salvata = a->Immagine->Bitmap();
             QVERIFY(!TuttoNero(salvata));
-            Rispondi({Nome(nome)});
+            Risponditore.Rispondi({Nome(nome)});
             Finestra->FileSaveItem->trigger();
-            QVERIFY(Risposto);
+            QVERIFY(Risponditore.Risposto());
             QVERIFY(a->InCalcolo());
 
             // The pair just written, opened in a new document.
-            Rispondi({Nome(nome)});
+            Risponditore.Rispondi({Nome(nome)});
             Finestra->FileOpenItem->trigger();
-            QVERIFY(Risposto);
+            QVERIFY(Risponditore.Risposto());
             QCOMPARE(Finestra->Documenti().size(), qsizetype(3));
             aperto = Ultimo();
             QCOMPARE(aperto->Immagine->Bitmap(), salvata);
@@ -807,9 +767,9 @@ private slots:
             parametri.Finestra.Larghezza = 2147483647;
             parametri.Finestra.Altezza = 2147483647;
             QVERIFY(ScriviFileParametri(parametri, NomeFileParametri(enorme), errore));
-            Rispondi({Nome(enorme), Messaggio(QStringLiteral("Fallita allocazione del buffer per l'immagine."))});
+            Risponditore.Rispondi({Nome(enorme), Messaggio(QStringLiteral("Fallita allocazione del buffer per l'immagine."))});
             Finestra->FileOpenItem->trigger();
-            QVERIFY(Risposto);
+            QVERIFY(Risponditore.Risposto());
             QCOMPARE(Finestra->Documenti().size(), qsizetype(4));
             fallito = Ultimo();
             QCOMPARE(fallito->Immagine->Bitmap(), salvata);

@@ -72,17 +72,7 @@ class TestUi : public QObject
 
 private:
     std::unique_ptr<TContenitore> Finestra;
-    QTimer Risponditore;
-    std::function<void(QWidget *)> Risposta;
-    bool Risposto = false;
-
-    // Answers the next modal window, when it shows, with the given action.
-    void Rispondi(std::function<void(QWidget *)> azione)
-    {
-        Risposta = std::move(azione);
-        Risposto = false;
-        Risponditore.start(10);
-    }
+    CRisponditore Risponditore;
 
     TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
     int NumeroDocumenti() const { return int(Finestra->Documenti().size()); }
@@ -126,19 +116,6 @@ private slots:
     void initTestCase()
     {
         QLocale::setDefault(QLocale::c());
-        connect(&Risponditore, &QTimer::timeout, this, [this] {
-            QWidget *modale = QApplication::activeModalWidget();
-            if (!modale)
-                return;
-            Risponditore.stop();
-            Risposto = true;
-            Risposta(modale);
-            // A check that failed in the answer left the window open: close it,
-            // so that the test ends instead of waiting for it.
-            if (QTest::currentTestFailed())
-                if (auto *dialogo = qobject_cast<QDialog *>(modale))
-                    dialogo->reject();
-        });
     }
 
     void init()
@@ -152,7 +129,7 @@ private slots:
 
     void cleanup()
     {
-        Risponditore.stop();
+        Risponditore.Ferma();
         Finestra.reset();
         QVERIFY(!Contenitore);
         QVERIFY(!QApplication::activeModalWidget());
@@ -265,17 +242,17 @@ private slots:
         QCOMPARE(Didascalia(terzo), QStringLiteral("Finestra %1").arg(n + 1));
 
         // A cancelled Open uses no number.
-        Rispondi([](QWidget *modale) {
+        Risponditore.Rispondi([](QWidget *modale) {
             QVERIFY(qobject_cast<QFileDialog *>(modale));
             static_cast<QFileDialog *>(modale)->reject();
         });
         Finestra->OpenBtn->trigger();
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
         QCOMPARE(NumeroDocumenti(), 3);
         QCOMPARE(ContatoreFinestre, n + 2);
 
         // An accepted Open opens a document with the next number.
-        Rispondi([&bitmap](QWidget *modale) {
+        Risponditore.Rispondi([&bitmap](QWidget *modale) {
             auto *dialogo = qobject_cast<QFileDialog *>(modale);
             QVERIFY(dialogo);
             QCOMPARE(dialogo->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
@@ -286,7 +263,7 @@ private slots:
             static_cast<QDialog *>(dialogo)->accept();
         });
         Finestra->FileOpenItem->trigger();
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
         QCOMPARE(NumeroDocumenti(), 4);
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n + 2));
 
@@ -338,7 +315,7 @@ private slots:
     {
         Chiudi(Attivo());
         // Reached without an active document, these do nothing (no dialog, no failure).
-        Rispondi([](QWidget *modale) {
+        Risponditore.Rispondi([](QWidget *modale) {
             QFAIL("a command without a document opened a modal window");
             modale->close();
         });
@@ -350,7 +327,7 @@ private slots:
         Finestra->WindowTileItemClick();
         Finestra->WindowArrangeItemClick();
         Finestra->WindowMinimizeItemClick();
-        QVERIFY(!Risposto);
+        QVERIFY(!Risponditore.Risposto());
         QCOMPARE(NumeroDocumenti(), 0);
         QVERIFY(!QApplication::overrideCursor());
     }
@@ -710,7 +687,7 @@ private slots:
         Finestra->FileNewItem->trigger();
         const QList<TMDIChild *> documenti = Finestra->Documenti();
         TMDIChild *attivo = Attivo();
-        Rispondi([si](QWidget *modale) {
+        Risponditore.Rispondi([si](QWidget *modale) {
             auto *domanda = qobject_cast<QMessageBox *>(modale);
             QVERIFY(domanda);
             QCOMPARE(domanda->windowTitle(), QStringLiteral("Warning!"));
@@ -723,7 +700,7 @@ private slots:
             Finestra->FileExitItem->trigger();
         else
             Finestra->close();
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
         QCOMPARE(Finestra->isVisible(), !si);
         QCOMPARE(Finestra->Documenti(), documenti);
         QCOMPARE(Attivo(), attivo);
@@ -731,13 +708,13 @@ private slots:
 
     void esciDallaBarra()
     {
-        Rispondi([](QWidget *modale) {
+        Risponditore.Rispondi([](QWidget *modale) {
             auto *domanda = qobject_cast<QMessageBox *>(modale);
             QVERIFY(domanda);
             domanda->button(QMessageBox::No)->click();
         });
         QTest::mouseClick(Finestra->findChild<QToolButton *>(QStringLiteral("ExitBtn")), Qt::LeftButton);
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
         QVERIFY(Finestra->isVisible());
     }
 
@@ -746,7 +723,7 @@ private slots:
     void informazioni()
     {
         ImpostaTitoloApplicazione(QStringLiteral("42.0% Quillmere v0.9"));
-        Rispondi([](QWidget *modale) {
+        Risponditore.Rispondi([](QWidget *modale) {
             auto *box = qobject_cast<QMessageBox *>(modale);
             QVERIFY(box);
             QCOMPARE(box->windowTitle(), QStringLiteral("42.0% Quillmere v0.9"));
@@ -757,7 +734,7 @@ private slots:
             box->button(QMessageBox::Ok)->click();
         });
         Finestra->HelpAboutItem->trigger();
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
         ImpostaTitoloApplicazione(QStringLiteral("Quillmere v0.9"));
     }
 
@@ -778,7 +755,7 @@ private slots:
                 throw CErrore(testo);
             throw std::runtime_error(testo);
         });
-        Rispondi([messaggio](QWidget *modale) {
+        Risponditore.Rispondi([messaggio](QWidget *modale) {
             auto *box = qobject_cast<QMessageBox *>(modale);
             QVERIFY(box);
             QCOMPARE(box->windowTitle(), QStringLiteral("Quillmere v0.9"));
@@ -789,7 +766,7 @@ private slots:
         });
         QEvent evento(QEvent::User);
         QCoreApplication::sendEvent(&guasto, &evento);
-        QVERIFY(Risposto);
+        QVERIFY(Risponditore.Risposto());
         // The program goes on.
         Finestra->FileNewItem->trigger();
         QCOMPARE(NumeroDocumenti(), 2);

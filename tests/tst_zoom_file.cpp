@@ -111,18 +111,7 @@ private:
     std::unique_ptr<TContenitore> Finestra;
     std::unique_ptr<QObject> Ambito;
     std::unique_ptr<QTemporaryDir> Cartella;
-    // Answers for the modal windows still to come, in their order.
-    QTimer Risponditore;
-    std::deque<std::function<void(QWidget *)>> Risposte;
-    int Risposti = 0;
-
-    // Answers the next modal windows, as each shows, with these actions.
-    void Rispondi(std::initializer_list<std::function<void(QWidget *)>> azioni)
-    {
-        Risposte.assign(azioni.begin(), azioni.end());
-        Risposti = 0;
-        Risponditore.start(10);
-    }
+    CRisponditore Risponditore;
     // A message box: its text, icon and caption checked, then OK.
     static std::function<void(QWidget *)> Messaggio(const QString &testo, QMessageBox::Icon icona)
     {
@@ -223,61 +212,30 @@ private:
     // Opens a file through File > Open: a new document, numbered, which loads it.
     TMDIChild *Apri(const QString &nome, std::initializer_list<std::function<void(QWidget *)>> dopo = {})
     {
-        std::deque<std::function<void(QWidget *)>> risposte{Nome(QFileInfo(nome).absolutePath(), nome)};
+        std::deque<CRisponditore::Azione> risposte{Nome(QFileInfo(nome).absolutePath(), nome)};
         risposte.insert(risposte.end(), dopo.begin(), dopo.end());
-        Risposte = std::move(risposte);
-        Risposti = 0;
-        Risponditore.start(10);
+        Risponditore.Rispondi(std::move(risposte));
         const int prima = NumeroDocumenti();
         Finestra->FileOpenItem->trigger();
-        if (!QTest::qWaitFor([&] { return Risposte.empty() && !QApplication::activeModalWidget(); }))
+        if (!QTest::qWaitFor([&] { return Risponditore.Risposto() && !QApplication::activeModalWidget(); }))
             return nullptr;
         return NumeroDocumenti() == prima + 1 ? Attivo() : nullptr;
     }
 
 private slots:
-    void initTestCase()
-    {
-        connect(&Risponditore, &QTimer::timeout, this, [this] {
-            QWidget *modale = QApplication::activeModalWidget();
-            if (!modale || !modale->isVisible())
-                return;
-            if (Risposte.empty()) {
-                Risponditore.stop();
-                return;
-            }
-            const std::function<void(QWidget *)> risposta = std::move(Risposte.front());
-            Risposte.pop_front();
-            ++Risposti;
-            if (Risposte.empty())
-                Risponditore.stop();
-            risposta(modale);
-            if (QTest::currentTestFailed())
-                if (auto *dialogo = qobject_cast<QDialog *>(modale))
-                    dialogo->reject();
-        });
-    }
-
     void init()
     {
         Ambito = std::make_unique<QObject>();
         Cartella = std::make_unique<QTemporaryDir>();
         QVERIFY(Cartella->isValid());
-        Finestra = std::make_unique<TContenitore>();
-        Finestra->resize(1200, 900);
-        Finestra->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Finestra.get()));
-        QApplication::setActiveWindow(Finestra.get());
-        QVERIFY(QTest::qWaitForWindowActive(Finestra.get()));
-        UltimaLarghezza = 0;
-        UltimaAltezza = 0;
+        Finestra = FinestraPrincipale(1200, 900);
+        QVERIFY(Finestra);
     }
 
     void cleanup()
     {
         Ambito.reset();
-        Risponditore.stop();
-        Risposte.clear();
+        Risponditore.Ferma();
         if (Finestra)
             for (TMDIChild *d : Finestra->Documenti())
                 QVERIFY(!d->InCalcolo());
@@ -726,24 +684,24 @@ private slots:
         Ridisegna();
         const QString cartella = Cartella->path();
         // Cancelled: nothing written.
-        Rispondi({[](QWidget *modale) {
+        Risponditore.Rispondi({[](QWidget *modale) {
             QVERIFY(qobject_cast<QFileDialog *>(modale));
             static_cast<QDialog *>(modale)->reject();
         }});
         Finestra->FileSaveItem->trigger();
-        QCOMPARE(Risposti, 1);
+        QCOMPARE(Risponditore.Risposti(), 1);
         QVERIFY(QDir(cartella).entryList(QDir::Files).isEmpty());
 
         // A name without an extension gets ".bmp", and its parameters file.
-        Rispondi({Nome(cartella, QStringLiteral("sfondo"))});
+        Risponditore.Rispondi({Nome(cartella, QStringLiteral("sfondo"))});
         Finestra->FileSaveAsItem->trigger();
-        QCOMPARE(Risposti, 1);
+        QCOMPARE(Risponditore.Risposti(), 1);
         QCOMPARE(QDir(cartella).entryList(QDir::Files),
                  (QStringList{QStringLiteral("sfondo.bmp"), QStringLiteral("sfondo.bmp.Quillmere")}));
         QCOMPARE(LeggiTutto(Percorso(QStringLiteral("sfondo.bmp.Quillmere"))), FilePredefinito);
 
         // In a folder that does not exist: refused, the dialog stays for another name.
-        Rispondi({Nome(cartella, QStringLiteral("manca/sfondo")),
+        Risponditore.Rispondi({Nome(cartella, QStringLiteral("manca/sfondo")),
                   [](QWidget *modale) {
                       auto *avviso = qobject_cast<QMessageBox *>(modale);
                       QVERIFY(avviso);
@@ -755,19 +713,19 @@ private slots:
                       static_cast<QDialog *>(modale)->reject();
                   }});
         Finestra->SaveBtn->trigger();
-        QCOMPARE(Risposti, 3);
+        QCOMPARE(Risponditore.Risposti(), 3);
         QVERIFY(!QFileInfo::exists(Percorso(QStringLiteral("manca"))));
 
         // Over an existing picture: asked; Yes replaces both files.
         d->AreaDisegno.MaxIterazioni = 55;
-        Rispondi({Nome(cartella, QStringLiteral("sfondo.bmp")), [](QWidget *modale) {
+        Risponditore.Rispondi({Nome(cartella, QStringLiteral("sfondo.bmp")), [](QWidget *modale) {
                       auto *domanda = qobject_cast<QMessageBox *>(modale);
                       QVERIFY(domanda);
                       QVERIFY(domanda->text().contains(QStringLiteral("sfondo.bmp")));
                       domanda->button(QMessageBox::Yes)->click();
                   }});
         Finestra->FileSaveItem->trigger();
-        QCOMPARE(Risposti, 2);
+        QCOMPARE(Risponditore.Risposti(), 2);
         QVERIFY(LeggiTutto(Percorso(QStringLiteral("sfondo.bmp.Quillmere"))).contains("\r\n55\r\n"));
     }
 
@@ -775,9 +733,9 @@ private slots:
     {
         TMDIChild *d = Attivo();
         const QString nome = Percorso(QStringLiteral("manca/x.bmp"));
-        Rispondi({Errore(QStringLiteral("Impossibile salvare l'immagine"), QStringLiteral("x.bmp"))});
+        Risponditore.Rispondi({Errore(QStringLiteral("Impossibile salvare l'immagine"), QStringLiteral("x.bmp"))});
         QVERIFY(!d->SalvaCome(nome));
-        QCOMPARE(Risposti, 1);
+        QCOMPARE(Risponditore.Risposti(), 1);
         QVERIFY(QDir(Cartella->path()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).isEmpty());
     }
 
@@ -788,9 +746,9 @@ private slots:
         TMDIChild *d = Attivo();
         const QString nome = Percorso(QStringLiteral("x.bmp"));
         QVERIFY(QDir(Cartella->path()).mkdir(QStringLiteral("x.bmp.Quillmere")));
-        Rispondi({Errore(QStringLiteral("Immagine salvata, ma"), QStringLiteral("x.bmp.Quillmere"))});
+        Risponditore.Rispondi({Errore(QStringLiteral("Immagine salvata, ma"), QStringLiteral("x.bmp.Quillmere"))});
         QVERIFY(!d->SalvaCome(nome));
-        QCOMPARE(Risposti, 1);
+        QCOMPARE(Risponditore.Risposti(), 1);
         QVERIFY(QFileInfo(nome).isFile());
         QVERIFY(QFileInfo(nome + QStringLiteral(".Quillmere")).isDir());
     }
@@ -959,7 +917,7 @@ private slots:
         const bool allocazione = messaggio != FileNonValido;
         TMDIChild *d = Apri(nome, {Messaggio(messaggio, allocazione ? QMessageBox::Critical : QMessageBox::NoIcon)});
         QVERIFY(d);
-        QCOMPARE(Risposti, 2);
+        QCOMPARE(Risponditore.Risposti(), 2);
         QCOMPARE(d->Immagine->Bitmap(), Campione(256, 256));
         ControllaComeNuovo(d);
         QCOMPARE(Finestra->EditXMin->text(), QStringLiteral("-2"));
@@ -1027,12 +985,12 @@ private slots:
         } else {
             // The open dialog takes only existing files: the name comes as if
             // the file went away after it was chosen.
-            Rispondi({Errore(QStringLiteral("Impossibile leggere l'immagine"), QStringLiteral("rotta.bmp"))});
+            Risponditore.Rispondi({Errore(QStringLiteral("Impossibile leggere l'immagine"), QStringLiteral("rotta.bmp"))});
             Finestra->NuovoDocumento(nome);
             d = Attivo();
         }
         QVERIFY(d);
-        QCOMPARE(Risposti, crea ? 2 : 1);
+        QCOMPARE(Risponditore.Risposti(), crea ? 2 : 1);
         QCOMPARE(NumeroDocumenti(), 2);
         QVERIFY(TuttoNero(d->Immagine->Bitmap()));
         QCOMPARE(d->Immagine->Bitmap().size(), QSize(256, 256));

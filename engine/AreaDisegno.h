@@ -71,7 +71,7 @@ public:
 
     CColoratoreInterno *Interno = nullptr;
     CColoratoreEsterno *Esterno = nullptr;
-    CFrattale *Frattale = nullptr;
+    const CFrattale *Frattale = nullptr;
     Complesso Min;
     Complesso Max;
     int32_t Larghezza = 0;

@@ -1,6 +1,6 @@
 #include "Disegnatori.h"
 
-#include "Coloratori.h"
+#include "Coloratore.h"
 #include "Frattali.h"
 #include "Orbite.h"
 

@@ -8,6 +8,7 @@
 #include "Frattali.h"
 #include "ImmagineQt.h"
 #include "Scelte.h"
+#include "ScelteColori.h"
 
 #include <QtTest>
 

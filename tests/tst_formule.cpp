@@ -6,6 +6,7 @@
 #include "Frattali.h"
 #include "Orbite.h"
 #include "Scelte.h"
+#include "ScelteColori.h"
 
 #include <QtTest>
 

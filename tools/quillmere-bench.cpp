@@ -2,10 +2,8 @@
 // every core, beside a plain one-point-at-a-time 80-bit loop, and checks that
 // every variant draws the same picture.
 
-#include "Coloratori.h"
-#include "Disegnatori.h"
-#include "Frattali.h"
-#include "Scelte.h"
+#include "Disegno.h"
+#include "FileParametri.h"
 
 #include <algorithm>
 #include <chrono>
@@ -66,32 +64,27 @@ struct Risultato
     std::vector<int32_t> Pixel;
 };
 
-// A picture and its render area, ready to draw.
+// A picture and its render area, ready to draw; the formula may be one that
+// counts what it computes.
 struct Tela
 {
-    Tela(const Scena &s, int32_t lato, CFrattale &formula, int32_t fili) : Immagine(lato, lato)
+    Tela(const Scena &s, int32_t lato, const CFrattale &formula, int32_t fili) : Immagine(lato, lato)
     {
-        PreparaTabelleDocumento(Log, Fasce);
-        Area.Frattale = &formula;
-        Area.Interno = &Log;
-        Area.Esterno = &Fasce;
-        Area.Immagine = &Immagine;
-        Area.Min = s.Min;
-        Area.Max = s.Max;
-        Area.Larghezza = Area.Altezza = lato;
-        Area.MaxIterazioni = s.Limite;
-        Area.Fili = fili;
-        Area.PreparaBuffer(lato, lato);
+        CParametri parametri;
+        parametri.Finestra.Min = s.Min;
+        parametri.Finestra.Max = s.Max;
+        parametri.Finestra.MaxIterazioni = s.Limite;
+        Disegno.AreaDisegno.Fili = fili;
+        Disegno.Prepara(parametri, &Immagine, lato, lato);
+        Disegno.AreaDisegno.Frattale = &formula;
     }
-    CInternoLog Log;
-    CEsternoFasce Fasce;
     ImmagineMemoria Immagine;
-    CAreaDisegno Area;
+    CDisegno Disegno;
 };
 
 // Draws the scene volte times in a row, timed as a whole; keeps the best time
 // per drawing and the picture.
-void Disegna(const Scena &s, int32_t lato, CDisegnatore &metodo, CFrattale &formula, int32_t fili, int volte,
+void Disegna(const Scena &s, int32_t lato, CDisegnatore &metodo, const CFrattale &formula, int32_t fili, int volte,
              Risultato &r)
 {
     std::vector<std::unique_ptr<Tela>> tele;
@@ -99,7 +92,7 @@ void Disegna(const Scena &s, int32_t lato, CDisegnatore &metodo, CFrattale &form
         tele.push_back(std::make_unique<Tela>(s, lato, formula, fili));
     const auto inizio = std::chrono::steady_clock::now();
     for (const std::unique_ptr<Tela> &t : tele)
-        metodo.Disegna(t->Area);
+        metodo.Disegna(t->Disegno.AreaDisegno);
     r.Tempo = std::min(r.Tempo, Secondi(inizio) / volte);
     r.Pixel = std::move(tele.back()->Immagine.Pixel);
 }

@@ -1,11 +1,9 @@
 // Headless renderer: draws the picture a parameters file describes and writes it as a BMP.
 
-#include "Coloratori.h"
-#include "Disegnatori.h"
+#include "Disegno.h"
 #include "Errore.h"
 #include "FileParametri.h"
 #include "ImmagineQt.h"
-#include "Scelte.h"
 
 #include <QImage>
 #include <QImageWriter>
@@ -72,33 +70,16 @@ int main(int argc, char **argv)
     }
 
     try {
-        CInternoSolido solido;
-        CInternoLog log;
-        CEsternoFasce fasce;
-        PreparaTabelleDocumento(log, fasce);
-        MetodoPuntoPunto puntoPunto;
-        MetodoBlocco blocco;
-
         QImage immagine(W, H, QImage::Format_RGB32);
         if (immagine.isNull())
             throw CErrore(MessaggioBuffer);
         immagine.fill(Qt::black);
         CImmagineQt vista(immagine);
 
-        CAreaDisegno area;
-        area.Frattale = &FrattaleDaScelta(par.SceltaFrattale, par.FrattaleMandelbrot, par.FrattaleJulia,
-                                          par.FrattaleVolterraLotka);
-        area.Interno = &InternoDaScelta(par.SceltaInterno, solido, log);
-        area.Esterno = &EsternoDaScelta(par.SceltaEsterno, fasce);
-        area.Immagine = &vista;
-        area.Min = par.Finestra.Min;
-        area.Max = par.Finestra.Max;
-        area.Larghezza = W;
-        area.Altezza = H;
-        area.MaxIterazioni = par.Finestra.MaxIterazioni;
-        area.Fili = fili;
-        area.PreparaBuffer(W, H);
-        CDisegnatore &metodo = DisegnatoreDaScelta(par.SceltaMetodo, puntoPunto, blocco);
+        CDisegno disegno;
+        disegno.AreaDisegno.Fili = fili;
+        CDisegnatore &metodo = disegno.Prepara(par, &vista, W, H);
+        CAreaDisegno &area = disegno.AreaDisegno;
 
         const auto inizio = std::chrono::steady_clock::now();
         metodo.Disegna(area);

@@ -7,6 +7,7 @@
 #include "FormContenitore.h"
 #include "Immagine.h"
 #include "Scelte.h"
+#include "ScelteColori.h"
 #include "TestiCalcolo.h"
 
 #include <QCloseEvent>

@@ -136,7 +136,7 @@ public:
     CInternoLog ColoratoreLog;
     CEsternoFasce ColoratoreFasce;
     // The objects of the current drawing; null until the first drawing.
-    CFrattale *FrattaleScelto = nullptr;
+    const CFrattale *FrattaleScelto = nullptr;
     CColoratoreInterno *InternoScelto = nullptr;
     CColoratoreEsterno *EsternoScelto = nullptr;
     CDisegnatore *DisegnatoreScelto = nullptr;

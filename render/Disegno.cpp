@@ -1,0 +1,28 @@
+#include "Disegno.h"
+
+#include "FileParametri.h"
+#include "Scelte.h"
+#include "ScelteColori.h"
+
+CDisegno::CDisegno()
+{
+    PreparaTabelleDocumento(ColoratoreLog, ColoratoreFasce);
+}
+
+CDisegnatore &CDisegno::Prepara(const CParametri &parametri, CImmagine *immagine, int32_t larghezza,
+                                int32_t altezza)
+{
+    CAreaDisegno &area = AreaDisegno;
+    area.Frattale = &FrattaleDaScelta(parametri.SceltaFrattale, parametri.FrattaleMandelbrot,
+                                      parametri.FrattaleJulia, parametri.FrattaleVolterraLotka);
+    area.Interno = &InternoDaScelta(parametri.SceltaInterno, ColoratoreSolido, ColoratoreLog);
+    area.Esterno = &EsternoDaScelta(parametri.SceltaEsterno, ColoratoreFasce);
+    area.Immagine = immagine;
+    area.Min = parametri.Finestra.Min;
+    area.Max = parametri.Finestra.Max;
+    area.MaxIterazioni = parametri.Finestra.MaxIterazioni;
+    area.Larghezza = larghezza;
+    area.Altezza = altezza;
+    area.PreparaBuffer(larghezza, altezza);
+    return DisegnatoreDaScelta(parametri.SceltaMetodo, DisegnatorePuntoPunto, DisegnatoreBlocco);
+}

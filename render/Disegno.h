@@ -1,0 +1,39 @@
+#pragma once
+
+#include "AreaDisegno.h"
+#include "Coloratori.h"
+#include "Disegnatori.h"
+
+#include <cstdint>
+
+struct CParametri;
+
+// Everything a picture is drawn with besides its settings: both drawing
+// methods, the three colourers with the tables a new document builds, and
+// the render area. Prepara wires them for one drawing of a set of settings.
+class CDisegno
+{
+public:
+    // Builds the colour tables. Throws CErrore when the buffer or a table
+    // cannot be allocated.
+    CDisegno();
+
+    CDisegno(const CDisegno &) = delete;
+    CDisegno &operator=(const CDisegno &) = delete;
+
+    // Wires the render area for a drawing of these settings on a picture of
+    // larghezza x altezza pixels (null: the buffer alone) and prepares a
+    // zeroed buffer: the choices become the formula, colourers and method,
+    // the window and the limit come from the settings. The area refers to
+    // the chosen formula inside parametri, which must stay unchanged while
+    // the drawing runs. Returns the drawing method. Throws CErrore when the
+    // buffer cannot be allocated; the area then has no buffer.
+    CDisegnatore &Prepara(const CParametri &parametri, CImmagine *immagine, int32_t larghezza, int32_t altezza);
+
+    MetodoPuntoPunto DisegnatorePuntoPunto;
+    MetodoBlocco DisegnatoreBlocco;
+    CAreaDisegno AreaDisegno;
+    CInternoSolido ColoratoreSolido;
+    CInternoLog ColoratoreLog;
+    CEsternoFasce ColoratoreFasce;
+};

@@ -41,12 +41,13 @@ void ScriviParametri(std::ostream &os, const CParametri &par)
 
 namespace {
 
-bool LeggiScelta(std::istream &is, int8_t &scelta)
+// A choice the program writes: 0 up to massimo.
+bool LeggiScelta(std::istream &is, int8_t &scelta, int32_t massimo)
 {
     int32_t valore = 0;
     if (!(is >> valore))
         return false;
-    if (valore < std::numeric_limits<int8_t>::min() || valore > std::numeric_limits<int8_t>::max())
+    if (valore < 0 || valore > massimo)
         return false;
     scelta = static_cast<int8_t>(valore);
     return true;
@@ -62,10 +63,10 @@ bool LeggiParametri(std::istream &is, CParametri &par)
     CBloccoFinestra finestra;
     const bool ok = (is >> versione) && versione == 0.9
         && (is >> finestra)
-        && LeggiScelta(is, letto.SceltaFrattale)
-        && LeggiScelta(is, letto.SceltaInterno)
-        && LeggiScelta(is, letto.SceltaEsterno)
-        && LeggiScelta(is, letto.SceltaMetodo)
+        && LeggiScelta(is, letto.SceltaFrattale, 2)
+        && LeggiScelta(is, letto.SceltaInterno, 1)
+        && LeggiScelta(is, letto.SceltaEsterno, 0)
+        && LeggiScelta(is, letto.SceltaMetodo, 1)
         && (is >> letto.FrattaleMandelbrot >> letto.FrattaleJulia >> letto.FrattaleVolterraLotka);
     is.imbue(prima);
     if (!ok)

@@ -5,6 +5,7 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <cstdlib>
 #include <sstream>
 #include <string>
 
@@ -83,8 +84,68 @@ bool LeggiBitmap(const QString &nome, QImage &immagine, QString &errore)
     return LeggiBitmap(&file, immagine, errore);
 }
 
+namespace {
+
+uint32_t Parola(const QByteArray &dati, int posizione, int byte)
+{
+    uint32_t valore = 0;
+    for (int k = byte - 1; k >= 0; --k)
+        valore = (valore << 8) | uint8_t(dati[posizione + k]);
+    return valore;
+}
+
+// Whether the file holds every row its header announces. The toolkit's
+// reader shows a bitmap cut short as a picture black where the rows are
+// missing; such a file is reported instead. Headers it cannot size are left
+// to the reader.
+bool Completa(QIODevice *dispositivo)
+{
+    if (dispositivo->isSequential())
+        return true;
+    const QByteArray testa = dispositivo->peek(34);
+    if (testa.size() < 26 || !testa.startsWith("BM"))
+        return true;
+    const uint64_t inizio = Parola(testa, 10, 4);
+    const uint32_t dimensioneTesta = Parola(testa, 14, 4);
+    int64_t larghezza = 0;
+    int64_t altezza = 0;
+    uint32_t bit = 0;
+    uint32_t compressione = 0;
+    uint64_t dati = 0;
+    if (dimensioneTesta == 12) {
+        larghezza = Parola(testa, 18, 2);
+        altezza = Parola(testa, 20, 2);
+        bit = Parola(testa, 24, 2);
+    } else if (dimensioneTesta >= 40 && testa.size() >= 34) {
+        larghezza = int32_t(Parola(testa, 18, 4));
+        altezza = int32_t(Parola(testa, 22, 4));
+        bit = Parola(testa, 28, 2);
+        compressione = Parola(testa, 30, 4);
+        const QByteArray resto = dispositivo->peek(38);
+        if (resto.size() >= 38)
+            dati = Parola(resto, 34, 4);
+    } else {
+        return true;
+    }
+    uint64_t necessari = 0;
+    if (compressione == 0 || compressione == 3 || compressione == 6) {
+        // Uncompressed rows, each padded to four bytes.
+        const uint64_t riga = (uint64_t(std::llabs(larghezza)) * bit + 31) / 32 * 4;
+        necessari = riga * uint64_t(std::llabs(altezza));
+    } else {
+        necessari = dati; // compressed: the size the header gives, if any
+    }
+    return uint64_t(dispositivo->size()) >= inizio + necessari;
+}
+
+} // namespace
+
 bool LeggiBitmap(QIODevice *dispositivo, QImage &immagine, QString &errore)
 {
+    if (!Completa(dispositivo)) {
+        errore = QStringLiteral("il file è incompleto");
+        return false;
+    }
     QImageReader reader(dispositivo, "bmp");
     reader.setDecideFormatFromContent(false);
     QImage letta;

@@ -468,6 +468,12 @@ void TestFormule::fileDanneggiato_data()
     QTest::newRow("letters in a corner") << "0.9 -1 abc 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
     QTest::newRow("width beyond 32 bits") << "0.9 -1 -0.5 1 0.5 99999999999 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
     QTest::newRow("choice beyond 8 bits") << "0.9 -1 -0.5 1 0.5 64 32 500 300 0 0 0 0.285 0.01 0.5 0.25";
+    // Choices the program never writes.
+    QTest::newRow("formula 9") << "0.9 -1 -0.5 1 0.5 64 32 500 9 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("formula -1") << "0.9 -1 -0.5 1 0.5 64 32 500 -1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("colouring 5") << "0.9 -1 -0.5 1 0.5 64 32 500 1 5 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("exterior 1") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 1 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("method 7") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 7 0.285 0.01 0.5 0.25";
     QTest::newRow("corner beyond 80 bits") << "0.9 -1e99999 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
 }
 

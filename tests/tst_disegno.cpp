@@ -675,13 +675,24 @@ void TestDisegno::rendererRifiuta()
         proc.start(QStringLiteral(QUILLMERE_RENDER), {nome, bmp});
         QVERIFY(proc.waitForFinished(60000));
         QCOMPARE(proc.exitCode(), 1);
-        QVERIFY(!proc.readAllStandardError().isEmpty());
+        QVERIFY(proc.readAllStandardError().endsWith('\n'));
         QVERIFY(!QFile::exists(bmp));
     }
     QProcess proc;
     proc.start(QStringLiteral(QUILLMERE_RENDER), {dir.filePath("manca.Quillmere"), bmp});
     QVERIFY(proc.waitForFinished(60000));
     QCOMPARE(proc.exitCode(), 1);
+    // A picture that cannot be written is reported, and nothing is left.
+    const QString valido = dir.filePath("valido.Quillmere");
+    QFile f(valido);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(QByteArray::fromStdString(TestoParametri(CParametri())));
+    f.close();
+    proc.start(QStringLiteral(QUILLMERE_RENDER), {valido, dir.filePath("manca/x.bmp")});
+    QVERIFY(proc.waitForFinished(60000));
+    QCOMPARE(proc.exitCode(), 1);
+    QVERIFY(proc.readAllStandardError().endsWith('\n'));
+    QVERIFY(!QFile::exists(dir.filePath("manca")));
 }
 
 QTEST_GUILESS_MAIN(TestDisegno)

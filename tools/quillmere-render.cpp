@@ -3,10 +3,10 @@
 #include "Disegno.h"
 #include "Errore.h"
 #include "FileParametri.h"
+#include "FileDocumento.h"
 #include "ImmagineQt.h"
 
 #include <QImage>
-#include <QImageWriter>
 
 #include <chrono>
 #include <cstdio>
@@ -85,14 +85,16 @@ int main(int argc, char **argv)
         metodo.Disegna(area);
         const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
 
-        QImageWriter writer(nomeUscita, "bmp");
-        if (!writer.write(immagine)) {
-            std::cerr << "quillmere-render: " << nomeBmp << ": " << writer.errorString().toStdString() << '\n';
+        // Whole or not at all, as the program saves: a full disk is reported
+        // and leaves any earlier file as it was.
+        QString errore;
+        if (!ScriviBitmap(immagine, nomeUscita, errore)) {
+            std::cerr << "quillmere-render: " << nomeBmp << ": " << errore.toStdString() << '\n';
             return 1;
         }
         const double megapixel = double(W) * double(H) / 1e6;
         std::printf("%dx%d in %.3f s, %.2f Mpixel/s\n", W, H, secondi, secondi > 0 ? megapixel / secondi : 0.0);
-    } catch (const CErrore &e) {
+    } catch (const std::exception &e) {
         std::cerr << "quillmere-render: " << e.what() << '\n';
         return 1;
     }

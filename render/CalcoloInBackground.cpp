@@ -86,6 +86,8 @@ void CalcoloInBackground::Corpo()
     }
     SegnaFinito();
     Cancello.Esci();
+    if (AllaFine && !Cancello.Fermato())
+        AllaFine();
 }
 
 void CalcoloInBackground::SegnaFinito()

@@ -6,6 +6,7 @@
 #include <chrono>
 #include <condition_variable>
 #include <exception>
+#include <functional>
 #include <mutex>
 #include <thread>
 
@@ -52,6 +53,9 @@ public:
     CAreaDisegno &Area;
     // Set by the worker when Disegna has returned (or raised), or by Ferma.
     std::atomic<bool> Finito{false};
+    // Called on the worker's thread once Finito is set, as its last act; not
+    // when Ferma ends the worker. Set before the first Riprendi.
+    std::function<void()> AllaFine;
 
 private:
     void Corpo();

@@ -40,16 +40,17 @@ int CifraEsadecimale(QChar c)
     return -1;
 }
 
-// The significant digits (at most 15, no trailing zeros) and the exponent e
-// with the magnitude equal to 0.d1d2...dn x 10^e, of a finite nonzero value.
+// The significant digits (at most quante, no trailing zeros) and the
+// exponent e with the magnitude equal to 0.d1d2...dn x 10^e, of a finite
+// nonzero value.
 template <typename T>
-void CifreEdEsponente(T grandezza, std::string &cifre, int &e)
+void CifreEdEsponente(T grandezza, std::string &cifre, int &e, int quante)
 {
-    // Fifteen significant digits, correctly rounded, from the C library's
-    // scientific form: "d.dddddddddddddde+XX".
+    // The digits, correctly rounded, from the C library's scientific form:
+    // "d.dddddddddddddde+XX".
     std::ostringstream os;
     os.imbue(std::locale::classic());
-    os << std::scientific << std::setprecision(14) << grandezza;
+    os << std::scientific << std::setprecision(quante - 1) << grandezza;
     const std::string s = os.str();
     const std::string::size_type posE = s.find('e');
     cifre = s.substr(0, 1) + s.substr(2, posE - 2);
@@ -70,6 +71,39 @@ QString TestoIntero(int32_t valore)
     return QString::number(valore);
 }
 
+namespace {
+
+// The value d1.d2...dn x 10^(e-1), read back as the nearest 80-bit value.
+long double Rilettura(const std::string &cifre, int e)
+{
+    std::string testo = cifre.substr(0, 1) + "." + cifre.substr(1) + "e" + std::to_string(e - 1);
+    std::istringstream in(testo);
+    in.imbue(std::locale::classic());
+    long double letto = 0.0L;
+    in >> letto;
+    return letto;
+}
+
+// The digits of a finite nonzero magnitude that the panels show: at most 15
+// of the value rounded to a double when they read back to the value itself,
+// else the fewest of the value itself (up to 21, always enough) that do.
+void CifrePannello(long double grandezza, std::string &cifre, int &e)
+{
+    const double doppio = static_cast<double>(grandezza);
+    if (std::isnormal(doppio)) {
+        CifreEdEsponente(doppio, cifre, e, 15);
+        if (Rilettura(cifre, e) == grandezza)
+            return;
+    }
+    for (int n = 15; n <= 21; ++n) {
+        CifreEdEsponente(grandezza, cifre, e, n);
+        if (Rilettura(cifre, e) == grandezza)
+            return;
+    }
+}
+
+} // namespace
+
 QString TestoNumero(long double valore, const QString &separatore)
 {
     if (std::isnan(valore))
@@ -82,11 +116,7 @@ QString TestoNumero(long double valore, const QString &separatore)
 
     std::string cifre;
     int e = 0;
-    const double doppio = static_cast<double>(grandezza);
-    if (std::isnormal(doppio))
-        CifreEdEsponente(doppio, cifre, e);
-    else
-        CifreEdEsponente(grandezza, cifre, e);
+    CifrePannello(grandezza, cifre, e);
     const int n = int(cifre.size());
 
     QString testo;

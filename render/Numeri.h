@@ -16,10 +16,12 @@ QString SeparatoreDecimaleDiSistema();
 // Decimal, "-" before a negative value, no grouping.
 QString TestoIntero(int32_t valore);
 
-// At most 15 significant digits of the value rounded to a double: fixed
-// notation from 0.0001 up to (not including) 10^15, otherwise "E" notation
-// (1E-5, 1E15, -2.5E20). A value beyond the range of a double keeps its own
-// digits; infinities and NaNs read "INF", "-INF" and "NAN".
+// The value with the digits that read back to it exactly: at most 15
+// significant digits of the value rounded to a double where they do (as most
+// values typed by hand), else the fewest of the value itself, up to 21.
+// Fixed notation from 0.0001 up to (not including) 10^15, otherwise "E"
+// notation (1E-5, 1E15, -2.5E20); infinities and NaNs read "INF", "-INF" and
+// "NAN".
 QString TestoNumero(long double valore, const QString &separatore);
 
 // Spaces before the number, then either a signed decimal in the 32-bit range

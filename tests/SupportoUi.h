@@ -4,7 +4,7 @@
 
 #include "FileParametri.h"
 #include "FormContenitore.h"
-#include "QuillmereShell.h"
+#include "MDIChild.h"
 
 #include <QApplication>
 #include <QByteArray>
@@ -12,7 +12,10 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QLineEdit>
 #include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QProcess>
 #include <QString>
 #include <QTemporaryDir>
@@ -158,8 +161,7 @@ private:
     int Date = 0;
 };
 
-// A new main window, shown at that size and made the active one, with the
-// size of new documents starting afresh as at the program's start; null when
+// A new main window, shown at that size and made the active one; null when
 // it did not show.
 inline std::unique_ptr<TContenitore> FinestraPrincipale(int larghezza, int altezza)
 {
@@ -171,7 +173,67 @@ inline std::unique_ptr<TContenitore> FinestraPrincipale(int larghezza, int altez
     QApplication::setActiveWindow(finestra.get());
     if (!QTest::qWaitForWindowActive(finestra.get()))
         return nullptr;
-    UltimaLarghezza = 0;
-    UltimaAltezza = 0;
     return finestra;
 }
+
+// The fixture of the suites that drive the program's windows: a new main
+// window for every test, with its first document, and the user's gestures
+// and checks that the suites share. After every test no drawing may run and
+// no modal window may be left open.
+class CProvaFinestre : public QObject
+{
+    Q_OBJECT
+
+protected:
+    using Azione = CRisponditore::Azione;
+
+    std::unique_ptr<TContenitore> Finestra;
+    // Parent of the timers a test starts; they go with it.
+    std::unique_ptr<QObject> Ambito;
+    CRisponditore Risponditore;
+    // The size the main window is shown at.
+    QSize Dimensioni{1000, 800};
+
+    TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
+    int NumeroDocumenti() const { return int(Finestra->Documenti().size()); }
+    TMDIChild *Ultimo() const { return Finestra->Documenti().last(); }
+    QString Pannello(int i) const;
+    void Attiva(TMDIChild *d);
+
+    void Premi(QPushButton *bottone) { QTest::mouseClick(bottone, Qt::LeftButton); }
+    // "Ridisegna": the drawing starts and the call returns at once.
+    void Ridisegna();
+    // Waits until the document's drawing has ended (a long drawing's test stops it).
+    bool Finito(TMDIChild *d);
+    // "Ridisegna", then waits for the active document's drawing to end.
+    void Disegna();
+    // "Stop !", which must be showing.
+    void Ferma();
+    // The panels' texts, as the user types them.
+    void Scrivi(QLineEdit *campo, const QString &testo);
+    // The user chooses a formula in the list with the keyboard.
+    void ScegliFrattale(int indice);
+    // File > Close on the document; waits until it has gone.
+    void Chiudi(TMDIChild *documento);
+    // Runs the action once, from the event loop, as soon as the condition
+    // holds (checked every intervallo ms). Should a check in it fail, every
+    // drawing is stopped so that the test ends.
+    void Quando(std::function<bool()> condizione, std::function<void()> azione, int intervallo = 10);
+
+    // The looks of "Controllo Disegno".
+    void ControllaAspettoLibero();
+    bool AspettoOccupato() const;
+    // The texts and states a finished or stopped drawing leaves behind.
+    void ControllaDopo(TMDIChild *d);
+
+    // Answers for modal windows: a message box with that text (and icon),
+    // answered OK; the program's error box, whose text starts so and names
+    // the file; a file dialog, the name typed into its text field, accepted.
+    static Azione Messaggio(const QString &testo, QMessageBox::Icon icona = QMessageBox::NoIcon);
+    static Azione Errore(const QString &inizio, const QString &nome);
+    static Azione Nome(const QString &cartella, const QString &nome);
+
+protected slots:
+    void init();
+    void cleanup();
+};

@@ -9,7 +9,7 @@
 #include "FormContenitore.h"
 #include "Immagine.h"
 #include "ImmagineQt.h"
-#include "QuillmereShell.h"
+#include "MDIChild.h"
 #include "TestiCalcolo.h"
 
 #include "SupportoUi.h"
@@ -51,128 +51,35 @@ bool BufferComeFigura(TMDIChild *d)
 
 } // namespace
 
-class TestDisegnoUi : public QObject
+class TestDisegnoUi : public CProvaFinestre
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TContenitore> Finestra;
-    // Parent of the timers a test starts; they go with it.
-    std::unique_ptr<QObject> Ambito;
-    CRisponditore Risponditore;
-
-    // Runs the action once, from the events a running drawing handles, as
-    // soon as the condition holds. Should a check in it fail, every drawing
-    // is stopped so that the test ends.
-    void Quando(std::function<bool()> condizione, std::function<void()> azione)
+    // The settings of the document's next drawing, at its control's size, for the renderer.
+    static CParametri ParametriDi(TMDIChild *d)
     {
-        auto *timer = new QTimer(Ambito.get());
-        connect(timer, &QTimer::timeout, timer, [this, timer, condizione, azione] {
-            if (!condizione())
-                return;
-            timer->stop();
-            timer->deleteLater();
-            azione();
-            if (QTest::currentTestFailed() && Finestra)
-                for (TMDIChild *d : Finestra->Documenti())
-                    d->StopRichiesto = true;
-        });
-        timer->start(10);
-    }
-
-    TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
-    QString Pannello(int i) const { return Finestra->BarraDiStato->TestoPannello(i); }
-
-    void Premi(QPushButton *bottone) { QTest::mouseClick(bottone, Qt::LeftButton); }
-    void Ridisegna() { Premi(Finestra->BottoneRidisegna); }
-
-    // The panels' texts, as the user types them.
-    void Scrivi(QLineEdit *campo, const QString &testo)
-    {
-        campo->selectAll();
-        if (testo.isEmpty())
-            QTest::keyClick(campo, Qt::Key_Delete);
-        else
-            QTest::keyClicks(campo, testo);
-    }
-    // The user chooses a formula in the list with the keyboard.
-    void ScegliFrattale(int indice)
-    {
-        QComboBox *elenco = Finestra->ComboBoxFrattale;
-        while (elenco->currentIndex() < indice)
-            QTest::keyClick(elenco, Qt::Key_Down);
-        while (elenco->currentIndex() > indice)
-            QTest::keyClick(elenco, Qt::Key_Up);
-    }
-
-    // The parameters of the active document's next drawing, for the renderer.
-    CParametri ParametriDi(TMDIChild *d) const
-    {
-        CParametri par;
-        par.Finestra = {d->AreaDisegno.Min, d->AreaDisegno.Max, d->Immagine->width(), d->Immagine->height(),
-                        d->AreaDisegno.MaxIterazioni};
-        par.SceltaFrattale = d->SceltaFrattale;
-        par.SceltaInterno = d->SceltaInterno;
-        par.SceltaEsterno = d->SceltaEsterno;
-        par.SceltaMetodo = d->SceltaMetodo;
-        par.FrattaleJulia.Param = d->FrattaleJulia.Param;
-        par.FrattaleVolterraLotka.Param1 = d->FrattaleVolterraLotka.Param1;
-        par.FrattaleVolterraLotka.Param2 = d->FrattaleVolterraLotka.Param2;
+        CParametri par = d->Parametri();
+        par.Finestra.Larghezza = d->Immagine->width();
+        par.Finestra.Altezza = d->Immagine->height();
         return par;
     }
-
-    void ControllaAspettoLibero()
+    void ControllaAspettoOccupato() { QVERIFY(AspettoOccupato()); }
+    // The document's settings with another drawing method.
+    static void ImpostaMetodo(TMDIChild *d, int metodo)
     {
-        QVERIFY(Finestra->BottoneRidisegna->isVisible());
-        QVERIFY(Finestra->BottoneRidisegna->isEnabled());
-        QVERIFY(Finestra->BottoneFermaCalcolo->isHidden());
-        QVERIFY(!Finestra->BottoneFermaCalcolo->isEnabled());
-        QVERIFY(Finestra->LabelAttendi->isHidden());
+        CParametri par = d->Parametri();
+        par.SceltaMetodo = int8_t(metodo);
+        d->ImpostaParametri(par);
     }
-    void ControllaAspettoOccupato()
+    // Whether the document's drawing goes on: its time passes another period.
+    bool Continua(TMDIChild *d)
     {
-        QVERIFY(Finestra->BottoneRidisegna->isHidden());
-        QVERIFY(!Finestra->BottoneRidisegna->isEnabled());
-        QVERIFY(Finestra->BottoneFermaCalcolo->isVisible());
-        QVERIFY(Finestra->BottoneFermaCalcolo->isEnabled());
-        QVERIFY(Finestra->LabelAttendi->isVisible());
-    }
-    // The texts and states a finished or stopped drawing leaves behind.
-    void ControllaDopo(TMDIChild *d)
-    {
-        ControllaAspettoLibero();
-        QCOMPARE(Finestra->windowTitle(), Titolo);
-        QCOMPARE(TitoloApplicazione(), Titolo);
-        QVERIFY(d->Immagine->isEnabled());
-        QVERIFY(d->Immagine->Stirata());
-        QVERIFY(!d->InCalcolo());
-        QCOMPARE(d->TempoPrevisto, int64_t(0));
-        // Whole polling periods; none when the worker had ended before the first.
-        QVERIFY(d->TempoImpiegato >= 0);
-        QCOMPARE(d->TempoImpiegato % 200, int64_t(0));
-        QCOMPARE(Pannello(1), TestoDimensione(d->Immagine->width(), d->Immagine->height()));
-        QCOMPARE(Pannello(2), QStringLiteral("\tTempo impiegato: ") + FormattaTempo(d->TempoImpiegato));
+        const int64_t tempo = d->TempoImpiegato();
+        return QTest::qWaitFor([&] { return d->TempoImpiegato() > tempo; }) && d->InCalcolo();
     }
 
 private slots:
-    void init()
-    {
-        Ambito = std::make_unique<QObject>();
-        Finestra = FinestraPrincipale(1000, 800);
-        QVERIFY(Finestra);
-    }
-
-    void cleanup()
-    {
-        Ambito.reset();
-        Risponditore.Ferma();
-        if (Finestra)
-            for (TMDIChild *d : Finestra->Documenti())
-                QVERIFY(!d->InCalcolo());
-        Finestra.reset();
-        QVERIFY(!QApplication::activeModalWidget());
-    }
-
     // ---- The panels -------------------------------------------------------
 
     void pannelliAllAvvio()
@@ -200,7 +107,7 @@ private slots:
         QTest::addColumn<QString>("param1");
         QTest::addColumn<QString>("param2");
         QTest::newRow("Julia") << 1 << "Julia" << "-1.25" << "0";
-        QTest::newRow("Volterra-Lotka") << 2 << "Volterra-Lotka" << "0.65" << "0.3";
+        QTest::newRow("Volterra-Lotka") << 2 << "Volterra-Lotka" << "0.6500000000000000222" << "0.2999999999999999889";
     }
     void cambioDiFrattale()
     {
@@ -213,16 +120,26 @@ private slots:
         Scrivi(Finestra->EditXMax, QStringLiteral("7"));
         Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("33"));
         ScegliFrattale(indice);
-        QCOMPARE(d->SceltaFrattale, int8_t(indice));
+        // Shown, not stored: the document keeps the formula of its picture
+        // (its files and zooms use it) until the panels are stored.
+        QCOMPARE(d->Parametri().SceltaFrattale, int8_t(0));
         QCOMPARE(Finestra->EditParam1->text(), param1);
         QCOMPARE(Finestra->EditParam2->text(), param2);
         QCOMPARE(Pannello(0), nome);
         QCOMPARE(Finestra->EditXMax->text(), QStringLiteral("0.5"));
         QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("120"));
-        QCOMPARE(d->AreaDisegno.MaxIterazioni, 120);
+        QCOMPARE(d->Parametri().Finestra.MaxIterazioni, 120);
         // Nothing is drawn.
         QVERIFY(TuttoNero(d->Immagine->Bitmap()));
-        QCOMPARE(d->TempoImpiegato, int64_t(0));
+        QCOMPARE(d->TempoImpiegato(), int64_t(0));
+        // Activating the document again shows its own formula.
+        Attiva(d);
+        emit d->PannelliDaAggiornare();
+        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 0);
+        ScegliFrattale(indice);
+        // Stored with the panels, and drawn.
+        Disegna();
+        QCOMPARE(d->Parametri().SceltaFrattale, int8_t(indice));
         // Back to Mandelbrot: no parameters.
         ScegliFrattale(0);
         QCOMPARE(Finestra->EditParam1->text(), QString());
@@ -242,10 +159,12 @@ private slots:
         QCOMPARE(Finestra->ComboBoxFrattale->currentText(), QStringLiteral("Mandelbrot"));
         QCOMPARE(Finestra->EditParam1->text(), QString());
         QCOMPARE(Finestra->EditYMin->text(), QStringLiteral("-1.25"));
+        // The formula chosen and not stored is gone too.
         Finestra->AreaDocumenti->setActiveSubWindow(Cornice(secondo));
-        QCOMPARE(Finestra->EditParam1->text(), QStringLiteral("-1.25"));
+        QCOMPARE(Finestra->ComboBoxFrattale->currentText(), QStringLiteral("Mandelbrot"));
+        QCOMPARE(Finestra->EditParam1->text(), QString());
         QCOMPARE(Finestra->EditYMin->text(), QStringLiteral("-1.25"));
-        QVERIFY(secondo->FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
+        QVERIFY(secondo->Parametri().FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
     }
 
     void letturaIterazioni_data()
@@ -265,8 +184,8 @@ private slots:
         QFETCH(int, atteso);
         TMDIChild *d = Attivo();
         Scrivi(Finestra->EditMaxIterazioni, testo);
-        Ridisegna();
-        QCOMPARE(d->AreaDisegno.MaxIterazioni, atteso);
+        Disegna();
+        QCOMPARE(d->Parametri().Finestra.MaxIterazioni, atteso);
         // The panels are not refreshed: the text stays as typed.
         QCOMPARE(Finestra->EditMaxIterazioni->text(), testo);
         ControllaDopo(d);
@@ -291,8 +210,8 @@ private slots:
         auto *edit = Finestra->findChild<QLineEdit *>(campo);
         QVERIFY(edit);
         Scrivi(edit, testo);
-        Ridisegna();
-        const CAreaDisegno &a = d->AreaDisegno;
+        Disegna();
+        const CBloccoFinestra &a = d->Parametri().Finestra;
         const long double letto = campo == "EditXMin"   ? a.Min.re
                                   : campo == "EditXMax" ? a.Max.re
                                   : campo == "EditYMin" ? a.Min.im
@@ -342,15 +261,7 @@ private slots:
         QVERIFY(errato);
         Scrivi(errato, testo);
 
-        Risponditore.Rispondi([messaggio](QWidget *modale) {
-            auto *box = qobject_cast<QMessageBox *>(modale);
-            QVERIFY(box);
-            QCOMPARE(box->windowTitle(), Titolo);
-            QCOMPARE(box->text(), messaggio);
-            QCOMPARE(box->icon(), QMessageBox::Critical);
-            QCOMPARE(box->standardButtons(), QMessageBox::Ok);
-            box->button(QMessageBox::Ok)->click();
-        });
+        Risponditore.Rispondi(Messaggio(messaggio, QMessageBox::Critical));
         Ridisegna();
         QVERIFY(Risponditore.Risposto());
 
@@ -358,20 +269,22 @@ private slots:
         const QStringList ordine = {"EditMaxIterazioni", "EditXMin", "EditXMax", "EditYMin", "EditYMax",
                                     "EditParam1",        "EditParam2"};
         const qsizetype fallito = ordine.indexOf(campo);
-        QCOMPARE(d->SceltaFrattale, int8_t(frattale));
-        QCOMPARE(d->SceltaInterno, int8_t(0));
-        QCOMPARE(d->AreaDisegno.MaxIterazioni, fallito > 0 ? 77 : 120);
+        const CParametri &p = d->Parametri();
+        QCOMPARE(p.SceltaFrattale, int8_t(frattale));
+        QCOMPARE(p.SceltaInterno, int8_t(0));
+        QCOMPARE(p.Finestra.MaxIterazioni, fallito > 0 ? 77 : 120);
         const bool finestraLetta = fallito > 4;
-        QVERIFY(d->AreaDisegno.Min == (finestraLetta ? Complesso{-1.0L, -0.5L} : Complesso{-2.0L, -1.25L}));
-        QVERIFY(d->AreaDisegno.Max == (finestraLetta ? Complesso{1.0L, 0.5L} : Complesso{0.5L, 1.25L}));
+        QVERIFY(p.Finestra.Min == (finestraLetta ? Complesso{-1.0L, -0.5L} : Complesso{-2.0L, -1.25L}));
+        QVERIFY(p.Finestra.Max == (finestraLetta ? Complesso{1.0L, 0.5L} : Complesso{0.5L, 1.25L}));
         // Julia's constant changes only as a whole; Volterra-Lotka's Param 1 on its own.
-        QVERIFY(d->FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
-        QVERIFY(d->FrattaleVolterraLotka.Param1 ==
+        QVERIFY(p.FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
+        QVERIFY(p.FrattaleVolterraLotka.Param1 ==
                 (frattale == 2 && campo == "EditParam2" ? 0.25L : static_cast<long double>(0.65)));
-        QVERIFY(d->FrattaleVolterraLotka.Param2 == static_cast<long double>(0.3));
+        QVERIFY(p.FrattaleVolterraLotka.Param2 == static_cast<long double>(0.3));
 
         // No drawing, and the user's texts stay for a correction.
-        QCOMPARE(d->TempoImpiegato, int64_t(0));
+        QVERIFY(!d->InCalcolo());
+        QCOMPARE(d->TempoImpiegato(), int64_t(0));
         QVERIFY(TuttoNero(d->Immagine->Bitmap()));
         QCOMPARE(errato->text(), testo);
         QCOMPARE(Finestra->EditMaxIterazioni->text(), campo == "EditMaxIterazioni" ? testo : QStringLiteral("77"));
@@ -382,7 +295,7 @@ private slots:
         Scrivi(errato, QStringLiteral("0.125"));
         if (campo == "EditMaxIterazioni")
             Scrivi(errato, QStringLiteral("50"));
-        Ridisegna();
+        Disegna();
         ControllaDopo(d);
         QVERIFY(!TuttoNero(d->Immagine->Bitmap()));
     }
@@ -396,14 +309,14 @@ private slots:
             QFAIL("no message was expected");
             modale->close();
         });
-        Ridisegna();
+        Disegna();
         QVERIFY(!Risponditore.Risposto());
         Risponditore.Ferma();
         ControllaDopo(d);
-        QVERIFY(d->FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
-        QVERIFY(d->FrattaleVolterraLotka.Param1 == static_cast<long double>(0.65));
+        QVERIFY(d->Parametri().FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
+        QVERIFY(d->Parametri().FrattaleVolterraLotka.Param1 == static_cast<long double>(0.65));
         // The next refresh empties them.
-        TContenitore::AggiornaPannelli();
+        Finestra->AggiornaPannelli();
         QCOMPARE(Finestra->EditParam1->text(), QString());
         QCOMPARE(Finestra->EditParam2->text(), QString());
     }
@@ -419,12 +332,14 @@ private slots:
         QCOMPARE(Finestra->EditXMax->text(), "0" + s + "5");
         QCOMPARE(Finestra->EditYMin->text(), "-1" + s + "25");
         ScegliFrattale(2);
-        QCOMPARE(Finestra->EditParam1->text(), "0" + s + "65");
+        // The double 0.65 widened, written with the digits that read back to it.
+        QCOMPARE(Finestra->EditParam1->text(), "0" + s + "6500000000000000222");
+        ScegliFrattale(0);
 
         TMDIChild *d = Attivo();
         Scrivi(Finestra->EditXMax, "0" + s + "75");
-        Ridisegna();
-        QVERIFY(d->AreaDisegno.Max.re == 0.75L);
+        Disegna();
+        QVERIFY(d->Parametri().Finestra.Max.re == 0.75L);
         // The other separator is refused.
         const QString altro = QStringLiteral("0") + (virgola ? "." : ",") + "75";
         Scrivi(Finestra->EditXMax, altro);
@@ -436,7 +351,7 @@ private slots:
         });
         Ridisegna();
         QVERIFY(Risponditore.Risposto());
-        QVERIFY(d->AreaDisegno.Max.re == 0.75L);
+        QVERIFY(d->Parametri().Finestra.Max.re == 0.75L);
     }
 
     // ---- A whole drawing ------------------------------------------------
@@ -466,7 +381,7 @@ private slots:
         QFETCH(QStringList, finestra);
         QFETCH(QStringList, parametri);
         TMDIChild *d = Attivo();
-        d->SceltaMetodo = int8_t(metodo);
+        ImpostaMetodo(d, metodo);
         ScegliFrattale(frattale);
         Finestra->ComboBoxColoreInterno->setCurrentIndex(interno);
         Scrivi(Finestra->EditMaxIterazioni, iterazioni);
@@ -480,15 +395,12 @@ private slots:
             Scrivi(Finestra->EditParam1, parametri[0]);
             Scrivi(Finestra->EditParam2, parametri[1]);
         }
-        Ridisegna();
+        Disegna();
         ControllaDopo(d);
         QCOMPARE(d->AreaDisegno.Larghezza, 256);
         QCOMPARE(d->AreaDisegno.Altezza, 256);
-        QVERIFY(d->FrattaleScelto);
-        QVERIFY(d->DisegnatoreScelto == (metodo ? static_cast<CDisegnatore *>(&d->DisegnatoreBlocco)
-                                                : static_cast<CDisegnatore *>(&d->DisegnatorePuntoPunto)));
-        QVERIFY(d->InternoScelto == (interno ? static_cast<CColoratoreInterno *>(&d->ColoratoreLog)
-                                             : static_cast<CColoratoreInterno *>(&d->ColoratoreSolido)));
+        QVERIFY(d->AreaDisegno.Interno == (interno ? static_cast<CColoratoreInterno *>(&d->Disegno.ColoratoreLog)
+                                                   : static_cast<CColoratoreInterno *>(&d->Disegno.ColoratoreSolido)));
 
         // The parameters as the user gave them, read by the renderer from its file.
         CParametri par;
@@ -528,7 +440,7 @@ private slots:
         QFETCH(QSize, lato);
         TMDIChild *d = Attivo();
         d->Immagine->resize(lato);
-        Ridisegna();
+        Disegna();
         ControllaDopo(d);
         QCOMPARE(d->AreaDisegno.Larghezza, lato.width());
         QCOMPARE(d->AreaDisegno.Altezza, lato.height());
@@ -553,6 +465,7 @@ private slots:
         QVERIFY(Cornice(d)->isMinimized());
         QCOMPARE(Attivo(), d);
         Finestra->RidisegnaAttivo();
+        QVERIFY(Finito(d));
         ControllaDopo(d);
         QCOMPARE(d->Immagine->Bitmap().size(), d->Immagine->size());
         const QImage disegnata = d->Immagine->Bitmap();
@@ -564,23 +477,14 @@ private slots:
     void statoDopoUnRidimensionamento()
     {
         TMDIChild *d = Attivo();
-        Ridisegna();
-        const int64_t tempo = d->TempoImpiegato;
-        UltimaLarghezza = 256;
-        UltimaAltezza = 256;
+        Disegna();
+        const int64_t tempo = d->TempoImpiegato();
+        Finestra->UltimaDimensione = QSize(256, 256);
         QMdiSubWindow *cornice = Cornice(d);
         cornice->resize(cornice->size() + QSize(44, 0));
         QCOMPARE(d->Immagine->size(), QSize(300, 300));
         QCOMPARE(Pannello(1), QStringLiteral("300x300"));
         QCOMPARE(Pannello(2), QStringLiteral("\tTempo impiegato: ") + FormattaTempo(tempo));
-        // An estimate beyond 32 bits of milliseconds is held and shown whole.
-        d->TempoImpiegato = 2400;
-        d->TempoPrevisto = 2399999999;
-        d->AggiornaStato();
-        QCOMPARE(Pannello(2), QStringLiteral("\tTempo impiegato/previsto: 0:02.4 / 27gg,18:39:59.9"));
-        d->TempoPrevisto = 0;
-        d->AggiornaStato();
-        QCOMPARE(Pannello(2), QStringLiteral("\tTempo impiegato: 0:02.4"));
     }
 
     // ---- Enter ----------------------------------------------------------
@@ -605,8 +509,7 @@ private slots:
         QLineEdit *campo = Finestra->EditXMin;
         const Qt::KeyboardModifiers tastierino = tasto == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
 
-        // A modifier makes it another key. (Pressed, not clicked: a click's
-        // drawing runs before a spy on the click would count it.)
+        // A modifier makes it another key.
         QSignalSpy premuto(Finestra->BottoneRidisegna, &QPushButton::pressed);
         QTest::keyClick(campo, Qt::Key(tasto), tastierino | Qt::ControlModifier);
         QCOMPARE(premuto.count(), 0);
@@ -615,32 +518,45 @@ private slots:
         Scrivi(campo, QStringLiteral("-1.5"));
         QTest::keyClick(campo, Qt::Key(tasto), tastierino);
         QCOMPARE(premuto.count(), 1);
-        QVERIFY(d->AreaDisegno.Min.re == -1.5L);
+        QVERIFY(d->Parametri().Finestra.Min.re == -1.5L);
+        QVERIFY(Finito(d));
         ControllaDopo(d);
         QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), Renderer(ParametriDi(d))), 0);
 
-        // While a drawing runs, Enter does nothing: nothing is stored, nothing
-        // starts again.
+        // While the document draws, Enter does nothing: nothing is stored,
+        // nothing starts again.
         Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
-        bool durante = false;
-        Quando([d] { return d->TempoImpiegato >= 400; }, [&] {
-            durante = true;
-            ControllaAspettoOccupato();
-            Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("55"));
-            Scrivi(campo, QStringLiteral("-1.75"));
-            QTest::keyClick(campo, Qt::Key(tasto), tastierino);
-            QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key(tasto), tastierino);
-            QCOMPARE(premuto.count(), 2);
-            QVERIFY(d->InCalcolo());
-            QCOMPARE(d->AreaDisegno.MaxIterazioni, LimiteLento.toInt());
-            QVERIFY(d->AreaDisegno.Min.re == -1.5L);
-            d->StopRichiesto = true;
-        });
         QTest::keyClick(campo, Qt::Key(tasto), tastierino);
-        QVERIFY(durante);
         QCOMPARE(premuto.count(), 2);
+        QVERIFY(d->InCalcolo());
+        ControllaAspettoOccupato();
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("55"));
+        Scrivi(campo, QStringLiteral("-1.75"));
+        QTest::keyClick(campo, Qt::Key(tasto), tastierino);
+        QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key(tasto), tastierino);
+        QCOMPARE(premuto.count(), 2);
+        QCOMPARE(d->Parametri().Finestra.MaxIterazioni, LimiteLento.toInt());
+        QVERIFY(d->Parametri().Finestra.Min.re == -1.5L);
+        Ferma();
         ControllaDopo(d);
-        QCOMPARE(d->AreaDisegno.MaxIterazioni, LimiteLento.toInt());
+    }
+
+    void profonditaDeiPannelli()
+    {
+        // A window 10^-16 wide keeps every bit of its corners through the
+        // panels: raising the limit and pressing Enter leaves it as it was.
+        TMDIChild *d = Attivo();
+        CParametri par = d->Parametri();
+        par.Finestra.Min = {-0.74364388703715876L, 0.13182590420531197L};
+        par.Finestra.Max = {par.Finestra.Min.re + 1e-16L, par.Finestra.Min.im + 1e-16L};
+        d->ImpostaParametri(par);
+        Finestra->AggiornaPannelli();
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("60"));
+        QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
+        QVERIFY(Finito(d));
+        QVERIFY(d->Parametri().Finestra.Min == par.Finestra.Min);
+        QVERIFY(d->Parametri().Finestra.Max == par.Finestra.Max);
+        QCOMPARE(d->Parametri().Finestra.MaxIterazioni, 60);
     }
 
     // ---- During a drawing, and Stop -------------------------------------
@@ -649,136 +565,91 @@ private slots:
     {
         TMDIChild *d = Attivo();
         Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
-        QImage alloStop;
-        int64_t tempoAlloStop = 0;
-        bool fermato = false;
-        Quando([] { return Contenitore->windowTitle().contains(QStringLiteral("Tempo stimato")); }, [&] {
-            // Busy: the controls, the disabled and unstretched image, the texts.
-            ControllaAspettoOccupato();
-            QVERIFY(!d->Immagine->isEnabled());
-            QVERIFY(!d->Immagine->Stirata());
-            QVERIFY(d->TempoImpiegato >= 600);
-            QVERIFY(d->TempoPrevisto > 0);
-            // The texts of the last 600 ms mark; the progress has gone on since.
-            const QRegularExpression testo(
-                QStringLiteral("^Completamento: (\\d+\\.\\d)%   Tempo stimato: (.*) secs\\.$"));
-            const QRegularExpressionMatch letto = testo.match(Finestra->windowTitle());
-            QVERIFY2(letto.hasMatch(), qPrintable(Finestra->windowTitle()));
-            QCOMPARE(letto.captured(2), FormattaTempo(d->TempoPrevisto));
-            // Written to a tenth, so it may stand up to 0.05 above the progress it rounds.
-            QVERIFY(letto.captured(1).toDouble() <= d->AreaDisegno.Completamento + 0.05);
-            QCOMPARE(TitoloApplicazione(), letto.captured(1) + QStringLiteral("% ") + Titolo);
-            QCOMPARE(Pannello(1), QStringLiteral("256x256"));
-            QVERIFY(Pannello(2).startsWith(QStringLiteral("\tTempo impiegato/previsto: ")));
-            // The interface stays usable: the menus, the panels.
-            ScegliFrattale(1);
-            QCOMPARE(Finestra->EditParam1->text(), QStringLiteral("-1.25"));
-            ScegliFrattale(0);
-
-            alloStop = d->Immagine->Bitmap();
-            tempoAlloStop = d->TempoImpiegato;
-            Premi(Finestra->BottoneFermaCalcolo);
-            fermato = d->StopRichiesto;
-        });
         Ridisegna();
-        QVERIFY(fermato);
+        QTRY_VERIFY(Finestra->windowTitle().contains(QStringLiteral("Tempo stimato")));
+        // Busy: the controls, the disabled and unstretched image, the texts.
+        ControllaAspettoOccupato();
+        QVERIFY(!d->Immagine->isEnabled());
+        QVERIFY(!d->Immagine->Stirata());
+        QVERIFY(d->TempoImpiegato() >= 600);
+        QVERIFY(d->TempoPrevisto() > 0);
+        // The texts of the last 600 ms mark.
+        const QRegularExpression testo(QStringLiteral("^Completamento: (\\d+\\.\\d)%   Tempo stimato: (.*) secs\\.$"));
+        const QRegularExpressionMatch letto = testo.match(Finestra->windowTitle());
+        QVERIFY2(letto.hasMatch(), qPrintable(Finestra->windowTitle()));
+        QCOMPARE(TitoloApplicazione(), letto.captured(1) + QStringLiteral("% ") + Titolo);
+        QCOMPARE(Pannello(1), QStringLiteral("256x256"));
+        QVERIFY(Pannello(2).startsWith(QStringLiteral("\tTempo impiegato/previsto: ")));
+        // The interface stays usable: the panels.
+        ScegliFrattale(1);
+        QCOMPARE(Finestra->EditParam1->text(), QStringLiteral("-1.25"));
+        ScegliFrattale(0);
+
+        // The stop acts at once: the drawing has ended when the click returns,
+        // and nothing is drawn after it.
+        Ferma();
+        QVERIFY(!d->InCalcolo());
         ControllaDopo(d);
-        // Stopped in the poll that handled the click: nothing drawn after it.
-        QCOMPARE(d->TempoImpiegato, tempoAlloStop);
+        const QImage alloStop = d->Immagine->Bitmap();
+        QTest::qWait(250);
         QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), alloStop), 0);
-        QVERIFY(d->AreaDisegno.Completamento < 100.0);
         QVERIFY(BufferComeFigura(d));
 
         // A new drawing starts at once.
         Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("60"));
-        Ridisegna();
+        Disegna();
         ControllaDopo(d);
         QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), Renderer(ParametriDi(d))), 0);
     }
 
-    void fermaAgisceSulDocumentoAttivo()
+    // Two documents draw side by side; "Stop !" shows for the active
+    // document while it draws, and acts on it alone.
+    void dueDisegniInsieme()
     {
         TMDIChild *primo = Attivo();
         Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
-        TMDIChild *secondo = nullptr;
-        int64_t tempo = 0;
-        bool continuato = false;
-        Quando([primo] { return primo->TempoImpiegato >= 400; }, [&] {
-            // A new document during the drawing; Stop goes to it.
-            Finestra->FileNewItem->trigger();
-            secondo = Attivo();
-            QVERIFY(secondo != primo);
-            ControllaAspettoOccupato();
-            Premi(Finestra->BottoneFermaCalcolo);
-            QVERIFY(secondo->StopRichiesto);
-            QVERIFY(!primo->StopRichiesto);
-            tempo = primo->TempoImpiegato;
-            Quando([&] { return primo->TempoImpiegato >= tempo + 400; }, [&] {
-                continuato = true;
-                QVERIFY(primo->InCalcolo());
-                Finestra->AreaDocumenti->setActiveSubWindow(Cornice(primo));
-                Premi(Finestra->BottoneFermaCalcolo);
-            });
-        });
         Ridisegna();
-        QVERIFY(continuato);
-        QVERIFY(secondo);
+        QVERIFY(Continua(primo));
+        Finestra->FileNewItem->trigger();
+        TMDIChild *secondo = Attivo();
+        // The new, idle document shows the idle look; the first goes on.
+        ControllaAspettoLibero();
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("80"));
+        Ridisegna();
+        ControllaAspettoOccupato();
+        QVERIFY(Finito(secondo));
+        QCOMPARE(PixelDiversi(secondo->Immagine->Bitmap(), Renderer(ParametriDi(secondo))), 0);
+        QVERIFY(Continua(primo));
+        ControllaAspettoLibero();
+
+        // Back on the first: "Stop !" shows, and the first stops.
+        Attiva(primo);
+        ControllaAspettoOccupato();
+        QCOMPARE(Finestra->EditMaxIterazioni->text(), LimiteLento);
+        Ferma();
+        QVERIFY(!primo->InCalcolo());
         ControllaDopo(primo);
-        QVERIFY(TuttoNero(secondo->Immagine->Bitmap()));
-        QCOMPARE(secondo->TempoImpiegato, int64_t(0));
+        // Both draw again.
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("70"));
+        Disegna();
+        QCOMPARE(PixelDiversi(primo->Immagine->Bitmap(), Renderer(ParametriDi(primo))), 0);
     }
 
-    // A drawing started while another draws: the outer one waits, parked, and
-    // stays usable once the inner one has ended.
-    void disegnoAnnidato()
+    void dialogoModaleNonFermaIlDisegno()
     {
-        TMDIChild *primo = Attivo();
+        // The about box's own loop keeps the drawing polled.
+        TMDIChild *d = Attivo();
         Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
-        TMDIChild *secondo = nullptr;
-        bool fatto = false;
-        Quando([primo] { return primo->TempoImpiegato >= 400; }, [&] {
-            const double completamento = primo->AreaDisegno.Completamento;
-            const int64_t tempo = primo->TempoImpiegato;
-            Finestra->FileNewItem->trigger();
-            secondo = Attivo();
-            Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("80"));
-            Finestra->PannelliADocumento();
-            Finestra->RidisegnaAttivo();
-            ControllaDopo(secondo);
-            QCOMPARE(PixelDiversi(secondo->Immagine->Bitmap(), Renderer(ParametriDi(secondo))), 0);
-            // The outer drawing made no progress meanwhile and still runs.
-            QVERIFY(primo->InCalcolo());
-            QCOMPARE(primo->AreaDisegno.Completamento, completamento);
-            QCOMPARE(primo->TempoImpiegato, tempo);
-
-            // "Ridisegna" shows again; on the outer document it is refused
-            // without harm: nothing stored, nothing cleared or resized.
-            Finestra->AreaDocumenti->setActiveSubWindow(Cornice(primo));
-            QCOMPARE(Finestra->EditMaxIterazioni->text(), LimiteLento);
-            Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("90"));
-            const QImage prima = primo->Immagine->Bitmap();
-            Risponditore.Rispondi([](QWidget *modale) {
-                QFAIL("no message was expected");
-                modale->close();
-            });
-            Ridisegna();
-            QVERIFY(!Risponditore.Risposto());
-            Risponditore.Ferma();
-            QVERIFY(primo->InCalcolo());
-            QCOMPARE(primo->AreaDisegno.MaxIterazioni, LimiteLento.toInt());
-            QCOMPARE(PixelDiversi(primo->Immagine->Bitmap(), prima), 0);
-            QCOMPARE(primo->TempoImpiegato, tempo);
-            fatto = true;
-            Finestra->BottoneFermaCalcoloClick();
+        Ridisegna();
+        bool avanzato = false;
+        Risponditore.Rispondi([&](QWidget *modale) {
+            avanzato = Continua(d) && Continua(d);
+            static_cast<QMessageBox *>(modale)->button(QMessageBox::Ok)->click();
         });
-        Ridisegna();
-        QVERIFY(fatto);
-        ControllaDopo(primo);
-        // The outer document draws again at once.
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("70"));
-        Ridisegna();
-        ControllaDopo(primo);
-        QCOMPARE(PixelDiversi(primo->Immagine->Bitmap(), Renderer(ParametriDi(primo))), 0);
+        Finestra->HelpAboutItem->trigger();
+        QVERIFY(Risponditore.Risposto());
+        QVERIFY(avanzato);
+        Ferma();
     }
 
     // ---- Closing and quitting during a drawing ----------------------------
@@ -796,113 +667,63 @@ private slots:
         TMDIChild *d = Attivo();
         QPointer<TMDIChild> guardia(d);
         Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
-        // The threads before the drawing: its worker and helpers are all joined after it.
+        // The threads before the drawing: its threads are all joined after it.
         const int fili = NumeroFili();
-        int64_t tempo = 0;
-        bool chiesto = false;
-        Quando([d] { return d->TempoImpiegato >= 400; }, [&] {
-            QVERIFY(NumeroFili() > fili);
-            tempo = d->TempoImpiegato;
-            if (dalMenu)
-                Finestra->FileCloseItem->trigger();
-            else
-                Cornice(d)->close();
-            // The document stays until its drawing has ended.
-            QVERIFY(!guardia.isNull());
-            QVERIFY(d->StopRichiesto);
-            chiesto = true;
-        });
         Ridisegna();
-        QVERIFY(chiesto);
+        QVERIFY(Continua(d));
+        QVERIFY(NumeroFili() > fili);
+        if (dalMenu)
+            Finestra->FileCloseItem->trigger();
+        else
+            Cornice(d)->close();
+        // Closed at once, its drawing stopped and joined.
         QTRY_VERIFY(guardia.isNull());
         QCOMPARE(Finestra->Documenti().size(), 1);
-        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000); // none left behind (a toolkit thread may have ended meanwhile)
-        QCOMPARE(Finestra->windowTitle(), Titolo);
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000); // a joined thread may be listed for a moment
         ControllaAspettoLibero();
         // The other document draws as before.
-        Ridisegna();
+        Disegna();
         ControllaDopo(Attivo());
     }
 
-    void uscitaDuranteIlDisegno_data()
+    void uscitaDuranteIDisegni_data()
     {
         QTest::addColumn<bool>("si");
         QTest::newRow("No") << false;
         QTest::newRow("Yes") << true;
     }
-    void uscitaDuranteIlDisegno()
+    void uscitaDuranteIDisegni()
     {
         QFETCH(bool, si);
-        TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
-        const int fili = NumeroFili();
-        int64_t tempo = 0;
-        bool continuato = false;
-        Quando([d] { return d->TempoImpiegato >= 400; }, [&] {
-            Risponditore.Rispondi([si](QWidget *modale) {
-                auto *domanda = qobject_cast<QMessageBox *>(modale);
-                QVERIFY(domanda);
-                QCOMPARE(domanda->text(), QStringLiteral("Are you sure you want to quit?"));
-                domanda->button(si ? QMessageBox::Yes : QMessageBox::No)->click();
-            });
-            Finestra->FileExitItem->trigger();
-            QVERIFY(Risponditore.Risposto());
-            tempo = d->TempoImpiegato;
-            if (!si)
-                Quando([&] { return d->TempoImpiegato >= tempo + 400; }, [&] {
-                    continuato = true;
-                    d->StopRichiesto = true;
-                });
-        });
-        Ridisegna();
-        QCOMPARE(Finestra->isVisible(), !si);
-        QVERIFY(!d->InCalcolo());
-        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000); // none left behind (a toolkit thread may have ended meanwhile)
-        if (si)
-            QCOMPARE(d->TempoImpiegato, tempo); // stopped in the same poll
-        else
-            QVERIFY(continuato);
-        QCOMPARE(Finestra->windowTitle(), Titolo);
-    }
-
-    void uscitaConDisegniAnnidati()
-    {
         TMDIChild *primo = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
         const int fili = NumeroFili();
-        TMDIChild *secondo = nullptr;
-        int64_t tempoPrimo = 0;
-        int64_t tempoSecondo = 0;
-        bool uscito = false;
-        Quando([primo] { return primo->TempoImpiegato >= 400; }, [&] {
-            tempoPrimo = primo->TempoImpiegato;
-            Finestra->FileNewItem->trigger();
-            secondo = Attivo();
-            Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
-            Finestra->PannelliADocumento();
-            Quando([&] { return secondo->TempoImpiegato >= 400; }, [&] {
-                tempoSecondo = secondo->TempoImpiegato;
-                Risponditore.Rispondi([](QWidget *modale) {
-                    auto *domanda = qobject_cast<QMessageBox *>(modale);
-                    QVERIFY(domanda);
-                    domanda->button(QMessageBox::Yes)->click();
-                });
-                Finestra->close();
-                uscito = Risponditore.Risposto();
-            });
-            Finestra->RidisegnaAttivo();
-            // The inner drawing ended in the poll that handled the quit.
-            QCOMPARE(secondo->TempoImpiegato, tempoSecondo);
-            QVERIFY(!secondo->InCalcolo());
-        });
+        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
         Ridisegna();
-        QVERIFY(uscito);
-        QVERIFY(!Finestra->isVisible());
-        // The outer one in its first poll after the inner one had ended.
-        QCOMPARE(primo->TempoImpiegato, tempoPrimo);
-        QVERIFY(!primo->InCalcolo());
-        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000); // none left behind (a toolkit thread may have ended meanwhile)
-        QCOMPARE(Finestra->Documenti().size(), 2);
+        Finestra->FileNewItem->trigger();
+        TMDIChild *secondo = Attivo();
+        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Ridisegna();
+        QVERIFY(Continua(primo) && Continua(secondo));
+        Risponditore.Rispondi([si](QWidget *modale) {
+            auto *domanda = qobject_cast<QMessageBox *>(modale);
+            QVERIFY(domanda);
+            QCOMPARE(domanda->text(), QStringLiteral("Are you sure you want to quit?"));
+            domanda->button(si ? QMessageBox::Yes : QMessageBox::No)->click();
+        });
+        Finestra->FileExitItem->trigger();
+        QVERIFY(Risponditore.Risposto());
+        QCOMPARE(Finestra->isVisible(), !si);
+        // Yes stops every drawing at once; No leaves them drawing.
+        QCOMPARE(primo->InCalcolo(), !si);
+        QCOMPARE(secondo->InCalcolo(), !si);
+        if (!si) {
+            QVERIFY(Continua(primo) && Continua(secondo));
+            primo->FermaCalcolo();
+            secondo->FermaCalcolo();
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
+        Finestra.reset();
+        QTRY_VERIFY_WITH_TIMEOUT(NumeroFili() <= fili, 2000);
     }
 };
 

@@ -4,7 +4,7 @@
 #include "Applicazione.h"
 #include "FormContenitore.h"
 #include "Immagine.h"
-#include "QuillmereShell.h"
+#include "MDIChild.h"
 
 #include "SupportoUi.h"
 
@@ -39,8 +39,6 @@ extern "C" const char *__asan_default_options()
 
 namespace {
 
-const QString Titolo = QStringLiteral("Quillmere v0.9");
-
 // A figure in KiB from /proc/self/status ("VmRSS", "VmHWM"); -1 when absent.
 qint64 StatoKiB(const QByteArray &voce)
 {
@@ -62,48 +60,11 @@ std::vector<int32_t> ValoriBuffer(const CAreaDisegno &area, int32_t larghezza, i
 
 } // namespace
 
-class TestMemoria : public QObject
+class TestMemoria : public CProvaFinestre
 {
     Q_OBJECT
 
-private:
-    std::unique_ptr<TContenitore> Finestra;
-    CRisponditore Risponditore;
-
-    TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
-    void Ridisegna() { QTest::mouseClick(Finestra->BottoneRidisegna, Qt::LeftButton); }
-    void Scrivi(QLineEdit *campo, const QString &testo)
-    {
-        campo->selectAll();
-        QTest::keyClicks(campo, testo);
-    }
-
-    void ControllaDopo(TMDIChild *d)
-    {
-        QVERIFY(Finestra->BottoneRidisegna->isVisible());
-        QVERIFY(Finestra->BottoneRidisegna->isEnabled());
-        QVERIFY(Finestra->BottoneFermaCalcolo->isHidden());
-        QVERIFY(Finestra->LabelAttendi->isHidden());
-        QVERIFY(!d->InCalcolo());
-        QVERIFY(d->Immagine->isEnabled());
-        QCOMPARE(Finestra->windowTitle(), Titolo);
-        QCOMPARE(TitoloApplicazione(), Titolo);
-    }
-
 private slots:
-    void init()
-    {
-        Finestra = FinestraPrincipale(1000, 800);
-        QVERIFY(Finestra);
-    }
-
-    void cleanup()
-    {
-        Risponditore.Ferma();
-        Finestra.reset();
-        QVERIFY(!QApplication::activeModalWidget());
-    }
-
     // First, while nothing has been drawn yet: one new 256 x 256 document
     // drawn once with its defaults. The picture is 256 KiB, the render area's
     // buffer 384 x 384 cells (576 KiB, of which the drawing writes 256 x 256).
@@ -123,7 +84,7 @@ private slots:
         const qint64 prima = StatoKiB("VmRSS");
         QVERIFY(prima > 0);
         QVERIFY(StatoKiB("VmHWM") <= prima + 64);
-        Ridisegna();
+        Disegna();
         ControllaDopo(d);
         QVERIFY(d->AreaDisegno.Completamento > 99.0);
         QCOMPARE(d->AreaDisegno.CelleBuffer(), uint64_t(384 * 384));
@@ -143,7 +104,7 @@ private slots:
     {
         TMDIChild *d = Attivo();
         Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("60"));
-        Ridisegna();
+        Disegna();
         ControllaDopo(d);
         const QImage prima = d->Immagine->Bitmap();
         const uint64_t celle = d->AreaDisegno.CelleBuffer();
@@ -153,16 +114,12 @@ private slots:
         // picture would take about a petabyte.
         d->Immagine->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
         QCOMPARE(d->Immagine->size(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
-        Risponditore.Rispondi([](QWidget *modale) {
-            auto *box = qobject_cast<QMessageBox *>(modale);
-            QVERIFY(box);
-            QCOMPARE(box->text(), QStringLiteral("Fallita allocazione del buffer per l'immagine."));
-            QCOMPARE(box->icon(), QMessageBox::Critical);
-            box->button(QMessageBox::Ok)->click();
-        });
+        Risponditore.Rispondi(Messaggio(QStringLiteral("Fallita allocazione del buffer per l'immagine."),
+                                        QMessageBox::Critical));
         Ridisegna();
         QVERIFY(Risponditore.Risposto());
-        ControllaDopo(d);
+        QVERIFY(!d->InCalcolo());
+        ControllaAspettoLibero();
         // The picture and the buffer are those of the last drawing.
         QCOMPARE(d->Immagine->Bitmap(), prima);
         QCOMPARE(d->AreaDisegno.CelleBuffer(), celle);
@@ -172,7 +129,7 @@ private slots:
 
         // Back to its size, the document draws the same picture again.
         d->Immagine->resize(256, 256);
-        Ridisegna();
+        Disegna();
         ControllaDopo(d);
         QVERIFY(d->Immagine->Stirata());
         QCOMPARE(d->Immagine->Bitmap(), prima);

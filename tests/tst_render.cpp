@@ -1,14 +1,14 @@
-// The render job: the worker thread, its parking and stopping, the poll
-// loop with its times and texts, against a fake document.
+// The render job: the worker thread, its parking and stopping, the drawing
+// session with its polls, times and texts.
 
 #include "AreaDisegno.h"
-#include "AttesaCalcolo.h"
 #include "CalcoloInBackground.h"
 #include "Coloratori.h"
 #include "Disegnatori.h"
 #include "Errore.h"
 #include "Frattali.h"
 #include "ImmagineQt.h"
+#include "SessioneDisegno.h"
 #include "TestiCalcolo.h"
 
 #include <QImage>
@@ -159,54 +159,43 @@ struct Disegno
     MetodoSpia Spia;
 };
 
-// A document that records, in order, every service the job calls.
-class DocumentoFinto final : public CDocumentoCalcolo
+// A drawing session that records, in order, everything it signals.
+struct Registrata
 {
-public:
-    void ElaboraEventi() override
+    Registrata()
     {
-        ++Eventi;
-        Registro << QStringLiteral("eventi");
-        if (AlleEventi)
-            AlleEventi(Eventi);
+        QObject::connect(&Sessione, &CSessioneDisegno::Titolo, [this](const QString &t) { Registro << "titolo:" + t; });
+        QObject::connect(&Sessione, &CSessioneDisegno::TitoloApplicazione,
+                         [this](const QString &t) { Registro << "applicazione:" + t; });
+        QObject::connect(&Sessione, &CSessioneDisegno::Ridisegna, [this] { Registro << QStringLiteral("ridisegna"); });
+        QObject::connect(&Sessione, &CSessioneDisegno::Tempi, [this] {
+            const int64_t impiegato = Sessione.TempoImpiegato();
+            const int64_t previsto = Sessione.TempoPrevisto();
+            Registro << QStringLiteral("stato:%1/%2:").arg(impiegato).arg(previsto) + TestoTempi(impiegato, previsto);
+            if (AiTempi)
+                AiTempi(impiegato);
+        });
+        QObject::connect(&Sessione, &CSessioneDisegno::Finito, [this](const QString &e) { Registro << "finito:" + e; });
     }
-    void RidisegnaImmagine() override { Registro << QStringLiteral("ridisegna"); }
-    void ImpostaTitolo(const QString &testo) override
+    // Starts the drawing and waits for its end.
+    void Disegna(CDisegnatore &metodo, CAreaDisegno &area)
     {
-        Registro << QStringLiteral("titolo:") + testo;
-        if (AlTitolo)
-            AlTitolo();
+        Sessione.Avvia(metodo, area);
+        QVERIFY(QTest::qWaitFor([this] { return !Sessione.InCorso(); }, 120000));
     }
-    void ImpostaTitoloApplicazione(const QString &testo) override { Registro << QStringLiteral("applicazione:") + testo; }
-    void AggiornaStato() override
-    {
-        Registro << QStringLiteral("stato:%1/%2:").arg(TempoImpiegato).arg(TempoPrevisto)
-                        + TestoTempi(TempoImpiegato, TempoPrevisto);
-    }
-    void ModoLibero() override { Registro << QStringLiteral("libero"); }
 
+    CSessioneDisegno Sessione{Titolo};
     QStringList Registro;
-    int Eventi = 0;
-    std::function<void(int)> AlleEventi;
-    std::function<void()> AlTitolo;
+    std::function<void(int64_t)> AiTempi;
 };
 
-// Lets a drawing run until it has changed what it had drawn at the first
-// poll, then asks it to stop; gives up after many polls.
-struct FinoAlProgresso
+// What every drawing signals as it ends: the titles back, the picture shown,
+// the times, the end with its error.
+QStringList Fine(int64_t tempo, const QString &errore = QString())
 {
-    bool ControllaEFerma(DocumentoFinto &doc, const Disegno &d, const Disegno::Stato &prima, int n)
-    {
-        if (d.Fotografia() != prima) {
-            Progredito = true;
-            doc.StopRichiesto = true;
-        } else if (n > 100) {
-            doc.StopRichiesto = true;
-        }
-        return Progredito;
-    }
-    bool Progredito = false;
-};
+    return {QStringLiteral("titolo:") + Titolo, QStringLiteral("applicazione:") + Titolo, QStringLiteral("ridisegna"),
+            QStringLiteral("stato:%1/0:").arg(tempo) + TestoTempi(tempo, 0), QStringLiteral("finito:") + errore};
+}
 
 } // namespace
 
@@ -228,11 +217,11 @@ private slots:
     void erroreDelCalcoloRaggiungeChiControlla();
 
     void disegnoCompletoLasciaITesti();
-    void fineNelPrimoSonno();
+    void fineNelPrimoPeriodo();
     void stimeETestiNelTempo();
-    void stopAllaPrimaAttesa();
+    void stopImmediato();
     void lavoratoreParcheggiatoNonAvanza();
-    void disegnoAnnidatoNonToccaQuelloEsterno();
+    void dueDisegniInsieme();
     void secondoDisegnoDellaStessaAreaRifiutato();
     void erroreDelDisegnoDopoLoStatoLibero_data();
     void erroreDelDisegnoDopoLoStatoLibero();
@@ -392,18 +381,16 @@ void TestRender::erroreDelCalcoloRaggiungeChiControlla()
 void TestRender::disegnoCompletoLasciaITesti()
 {
     auto d = Disegno::Rapido();
-    DocumentoFinto doc;
-    AttendiCalcolo(doc, d->Spia, d->Area, Titolo);
+    Registrata r;
+    r.Disegna(d->Spia, d->Area);
     QVERIFY(d->Spia.Uscito);
     QCOMPARE(d->PixelDisegnati(), 16 * 16);
-    QCOMPARE(doc.TempoImpiegato, int64_t(200) * doc.Eventi);
-    QCOMPARE(doc.TempoPrevisto, int64_t(0));
-    QCOMPARE(doc.Registro.first(), QStringLiteral("titolo:Completamento: 0% "));
-    const QStringList fine{QStringLiteral("titolo:") + Titolo, QStringLiteral("applicazione:") + Titolo,
-                           QStringLiteral("ridisegna"),
-                           QStringLiteral("stato:%1/0:").arg(doc.TempoImpiegato) + TestoTempi(doc.TempoImpiegato, 0),
-                           QStringLiteral("libero")};
-    QCOMPARE(doc.Registro.mid(doc.Registro.size() - fine.size()), fine);
+    const int64_t t = r.Sessione.TempoImpiegato();
+    QVERIFY(t > 0 && t % 200 == 0);
+    QCOMPARE(r.Sessione.TempoPrevisto(), int64_t(0));
+    QCOMPARE(r.Registro.first(), QStringLiteral("titolo:Completamento: 0% "));
+    const QStringList fine = Fine(t);
+    QCOMPARE(r.Registro.mid(r.Registro.size() - fine.size()), fine);
     QVERIFY(!CalcoloInBackground::InCorso(d->Area));
 
     // The picture is the one the method draws on its own.
@@ -412,209 +399,162 @@ void TestRender::disegnoCompletoLasciaITesti()
     QVERIFY(diretto->Fotografia() == d->Fotografia());
 }
 
-void TestRender::fineNelPrimoSonno()
+void TestRender::fineNelPrimoPeriodo()
 {
-    // The drawing is let go at the first caption, just before the loop; it
-    // normally ends during the first sleep. A run where the worker was faster
-    // than the first test of the loop (no cycle) or was kept from running
-    // (more cycles) is legal too, and is only checked for its accounting.
+    // A drawing that ends at once ends the session at once, its first period
+    // counted whole. A worker that a loaded machine kept from running for a
+    // whole period is legal too, and only checked for its accounting.
     bool visto = false;
-    for (int prova = 0; prova < 50 && !visto; ++prova) {
+    for (int prova = 0; prova < 20 && !visto; ++prova) {
         auto d = Disegno::Rapido();
         MetodoARilascio metodo;
-        DocumentoFinto doc;
-        doc.AlTitolo = [&] { metodo.Via = true; };
-        AttendiCalcolo(doc, metodo, d->Area, Titolo);
-        QCOMPARE(doc.TempoImpiegato, int64_t(200) * doc.Eventi);
-        if (doc.Eventi != 1)
-            continue;
-        visto = true;
-        const QStringList atteso{QStringLiteral("titolo:Completamento: 0% "),
-                                 QStringLiteral("eventi"),
-                                 QStringLiteral("titolo:Quillmere v0.9"),
-                                 QStringLiteral("applicazione:Quillmere v0.9"),
-                                 QStringLiteral("ridisegna"),
-                                 QStringLiteral("stato:200/0:\tTempo impiegato: 0:00.2"),
-                                 QStringLiteral("libero")};
-        QCOMPARE(doc.Registro, atteso);
+        metodo.Via = true;
+        Registrata r;
+        r.Disegna(metodo, d->Area);
+        const int64_t t = r.Sessione.TempoImpiegato();
+        QVERIFY(t > 0 && t % 200 == 0);
+        visto = t == 200;
+        if (visto)
+            QCOMPARE(r.Registro, QStringList{QStringLiteral("titolo:Completamento: 0% ")} + Fine(200));
     }
     QVERIFY(visto);
 }
 
 void TestRender::stimeETestiNelTempo()
 {
-    // No progress at all for 3 s: every estimate is made at the start value 0.0001.
+    // No progress at all for 3 s: every estimate is made at the start value
+    // 0.0001. The stop is asked while the poll at 3000 ms writes its texts.
     auto d = Disegno::Rapido();
     MetodoFermo metodo;
-    DocumentoFinto doc;
-    doc.AlleEventi = [&](int n) {
-        if (n == 15)
-            doc.StopRichiesto = true;
+    Registrata r;
+    r.AiTempi = [&](int64_t t) {
+        if (t == 3000)
+            r.Sessione.Ferma();
     };
-    AttendiCalcolo(doc, metodo, d->Area, Titolo);
+    r.Disegna(metodo, d->Area);
 
-    const QString eventi = QStringLiteral("eventi");
     const QString applicazione = QStringLiteral("applicazione:0.0% Quillmere v0.9");
     auto stima = [](const char *tempo) {
         return QStringLiteral("titolo:Completamento: 0.0%   Tempo stimato: ") + QLatin1String(tempo)
                + QStringLiteral(" secs.");
     };
-    const QStringList atteso{
+    const QStringList atteso = QStringList{
         QStringLiteral("titolo:Completamento: 0% "),
-        eventi, eventi, eventi,
         stima("6gg,22:39:59.9"),
         QStringLiteral("stato:600/599999999:\tTempo impiegato/previsto: 0:00.6 / 6gg,22:39:59.9"),
         applicazione,
-        eventi, eventi, eventi,
         stima("13gg,21:19:59.9"),
         QStringLiteral("stato:1200/1199999999:\tTempo impiegato/previsto: 0:01.2 / 13gg,21:19:59.9"),
         applicazione,
-        eventi, eventi, eventi,
         stima("20gg,19:59:59.9"),
         QStringLiteral("stato:1800/1799999999:\tTempo impiegato/previsto: 0:01.8 / 20gg,19:59:59.9"),
         applicazione,
-        eventi, eventi, eventi,
         // Beyond 2^31 - 1 ms: held and shown whole.
         stima("27gg,18:39:59.9"),
         QStringLiteral("stato:2400/2399999999:\tTempo impiegato/previsto: 0:02.4 / 27gg,18:39:59.9"),
         applicazione,
-        eventi, eventi, eventi,
         // At 3000 ms the repaint comes before the texts.
         QStringLiteral("ridisegna"),
         stima("34gg,17:19:59.9"),
         QStringLiteral("stato:3000/2999999999:\tTempo impiegato/previsto: 0:03.0 / 34gg,17:19:59.9"),
         applicazione,
-        // The stop, then the texts left behind.
-        QStringLiteral("ridisegna"),
-        QStringLiteral("titolo:Quillmere v0.9"),
-        QStringLiteral("applicazione:Quillmere v0.9"),
-        QStringLiteral("ridisegna"),
-        QStringLiteral("stato:3000/0:\tTempo impiegato: 0:03.0"),
-        QStringLiteral("libero"),
-    };
-    QCOMPARE(doc.Registro, atteso);
-    QCOMPARE(doc.TempoImpiegato, int64_t(3000));
-    QCOMPARE(doc.TempoPrevisto, int64_t(0));
+    } + Fine(3000);
+    QCOMPARE(r.Registro, atteso);
+    QCOMPARE(r.Sessione.TempoImpiegato(), int64_t(3000));
 }
 
-void TestRender::stopAllaPrimaAttesa()
+void TestRender::stopImmediato()
 {
     auto d = Disegno::Lento();
-    DocumentoFinto doc;
-    Disegno::Stato alloStop;
-    doc.AlleEventi = [&](int) {
-        alloStop = d->Fotografia();
-        doc.StopRichiesto = true;
-    };
-    AttendiCalcolo(doc, d->Spia, d->Area, Titolo);
-
-    // The loop ended at the poll that saw the request, and the worker is gone.
-    QCOMPARE(doc.Eventi, 1);
+    Registrata r;
+    r.Sessione.Avvia(d->Spia, d->Area);
+    QVERIFY(QTest::qWaitFor([&] {
+        const CSosta sosta(r.Sessione);
+        return d->PixelDisegnati() > 0;
+    }));
+    r.Sessione.Ferma();
+    // The worker is gone when the stop returns, and the session has ended.
     QVERIFY(d->Spia.Uscito);
+    QVERIFY(!r.Sessione.InCorso());
     QVERIFY(!CalcoloInBackground::InCorso(d->Area));
-    // Nothing was drawn after the request: the buffer and the picture are
-    // those of the moment the stop was handled, short of the whole image.
+    const int64_t t = r.Sessione.TempoImpiegato();
+    QVERIFY(t > 0 && t % 200 == 0);
+    const QStringList fine = Fine(t);
+    QCOMPARE(r.Registro.mid(r.Registro.size() - fine.size()), fine);
+    // Nothing is drawn after the stop, short of the whole image.
+    const Disegno::Stato alloStop = d->Fotografia();
+    QTest::qWait(300);
     QVERIFY(d->Fotografia() == alloStop);
     QVERIFY(d->Area.Completamento < 100.0);
-    const QStringList atteso{QStringLiteral("titolo:Completamento: 0% "),
-                             QStringLiteral("eventi"),
-                             QStringLiteral("ridisegna"),
-                             QStringLiteral("titolo:Quillmere v0.9"),
-                             QStringLiteral("applicazione:Quillmere v0.9"),
-                             QStringLiteral("ridisegna"),
-                             QStringLiteral("stato:200/0:\tTempo impiegato: 0:00.2"),
-                             QStringLiteral("libero")};
-    QCOMPARE(doc.Registro, atteso);
 
     // A new drawing of the same area can start at once.
     d->Area.PreparaBuffer(d->Area.Larghezza, d->Area.Altezza);
-    DocumentoFinto ancora;
-    ancora.AlleEventi = [&](int) { ancora.StopRichiesto = true; };
-    AttendiCalcolo(ancora, d->Punto, d->Area, Titolo);
-    QCOMPARE(ancora.Eventi, 1);
-    QCOMPARE(ancora.Registro.last(), QStringLiteral("libero"));
+    r.Sessione.Avvia(d->Punto, d->Area);
+    QVERIFY(r.Sessione.InCorso());
+    r.Sessione.Ferma();
+    QCOMPARE(r.Registro.last(), QStringLiteral("finito:"));
 }
 
 void TestRender::lavoratoreParcheggiatoNonAvanza()
 {
     auto d = Disegno::Lento();
-    DocumentoFinto doc;
+    Registrata r;
+    r.Sessione.Avvia(d->Punto, d->Area);
     Disegno::Stato primo;
-    bool fermoDuranteGliEventi = false;
-    FinoAlProgresso progresso;
-    doc.AlleEventi = [&](int n) {
-        if (n == 1) {
-            primo = d->Fotografia();
-            // Give a worker that was not parked every chance to show itself.
-            fermoDuranteGliEventi = !QTest::qWaitFor([&] { return d->Fotografia() != primo; }, 300);
-        } else {
-            progresso.ControllaEFerma(doc, *d, primo, n);
-        }
-    };
-    AttendiCalcolo(doc, d->Punto, d->Area, Titolo);
-    QVERIFY(fermoDuranteGliEventi);
-    // Once resumed it went on drawing.
-    QVERIFY(progresso.Progredito);
+    {
+        const CSosta sosta(r.Sessione);
+        primo = d->Fotografia();
+        // Give a worker that was not parked every chance to show itself.
+        QVERIFY(!QTest::qWaitFor([&] { return d->Fotografia() != primo; }, 300));
+    }
+    // Once let go it goes on drawing.
+    QVERIFY(QTest::qWaitFor([&] {
+        const CSosta sosta(r.Sessione);
+        return d->Fotografia() != primo;
+    }));
+    r.Sessione.Ferma();
 }
 
-void TestRender::disegnoAnnidatoNonToccaQuelloEsterno()
+void TestRender::dueDisegniInsieme()
 {
-    auto esterno = Disegno::Lento();
-    auto interno = Disegno::Lento();
-    DocumentoFinto docEsterno;
-    DocumentoFinto docInterno;
-    // The inner drawing runs for two polls of its own, then is stopped.
-    docInterno.AlleEventi = [&](int n) {
-        if (n == 2)
-            docInterno.StopRichiesto = true;
-    };
-    Disegno::Stato prima;
-    Disegno::Stato dopo;
-    FinoAlProgresso progresso;
-    docEsterno.AlleEventi = [&](int n) {
-        if (n == 1) {
-            prima = esterno->Fotografia();
-            AttendiCalcolo(docInterno, interno->Spia, interno->Area, Titolo);
-            dopo = esterno->Fotografia();
-        } else {
-            progresso.ControllaEFerma(docEsterno, *esterno, prima, n);
+    // Two sessions draw side by side; stopping one leaves the other drawing.
+    auto primo = Disegno::Lento();
+    auto secondo = Disegno::Lento();
+    Registrata a;
+    Registrata b;
+    a.Sessione.Avvia(primo->Punto, primo->Area);
+    b.Sessione.Avvia(secondo->Punto, secondo->Area);
+    const auto progredisce = [](Registrata &r, const Disegno &d) {
+        Disegno::Stato prima;
+        {
+            const CSosta sosta(r.Sessione);
+            prima = d.Fotografia();
         }
+        return QTest::qWaitFor([&] {
+            const CSosta sosta(r.Sessione);
+            return d.Fotografia() != prima;
+        });
     };
-    AttendiCalcolo(docEsterno, esterno->Punto, esterno->Area, Titolo);
-
-    QVERIFY(interno->Spia.Uscito);
-    QCOMPARE(docInterno.Eventi, 2);
-    QCOMPARE(docInterno.TempoImpiegato, int64_t(400));
-    QCOMPARE(docInterno.Registro.last(), QStringLiteral("libero"));
-    // The outer drawing stood still all through the inner one, and its time
-    // counts its own polls only.
-    QVERIFY(prima == dopo);
-    QVERIFY(progresso.Progredito);
-    QCOMPARE(docEsterno.TempoImpiegato, int64_t(200) * docEsterno.Eventi);
+    QVERIFY(progredisce(a, *primo));
+    QVERIFY(progredisce(b, *secondo));
+    a.Sessione.Ferma();
+    QVERIFY(!a.Sessione.InCorso());
+    QVERIFY(b.Sessione.InCorso());
+    QVERIFY(progredisce(b, *secondo));
+    b.Sessione.Ferma();
 }
 
 void TestRender::secondoDisegnoDellaStessaAreaRifiutato()
 {
     auto d = Disegno::Lento();
-    DocumentoFinto doc;
-    DocumentoFinto secondo;
-    Disegno::Stato prima;
-    bool rifiutato = false;
-    doc.AlleEventi = [&](int) {
-        prima = d->Fotografia();
-        try {
-            AttendiCalcolo(secondo, d->Punto, d->Area, Titolo);
-        } catch (const std::logic_error &) {
-            rifiutato = true;
-        }
-        QVERIFY(CalcoloInBackground::InCorso(d->Area));
-        doc.StopRichiesto = true;
-    };
-    AttendiCalcolo(doc, d->Spia, d->Area, Titolo);
-    QVERIFY(rifiutato);
-    QVERIFY(secondo.Registro.isEmpty());
-    QVERIFY(d->Fotografia() == prima);
-    QCOMPARE(doc.Registro.last(), QStringLiteral("libero"));
+    Registrata r;
+    r.Sessione.Avvia(d->Spia, d->Area);
+    Registrata seconda;
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, seconda.Sessione.Avvia(d->Punto, d->Area));
+    QVERIFY_THROWS_EXCEPTION(std::logic_error, r.Sessione.Avvia(d->Punto, d->Area));
+    QVERIFY(seconda.Registro.isEmpty());
+    QVERIFY(r.Sessione.InCorso());
+    r.Sessione.Ferma();
     QVERIFY(!CalcoloInBackground::InCorso(d->Area));
 }
 
@@ -630,16 +570,11 @@ void TestRender::erroreDelDisegnoDopoLoStatoLibero()
     d->Area.Fili = fili;
     FormulaCheFallisce fallisce;
     d->Area.Frattale = &fallisce;
-    DocumentoFinto doc;
-    try {
-        AttendiCalcolo(doc, d->Punto, d->Area, Titolo);
-        QFAIL("the drawing's error was not raised");
-    } catch (const CErrore &e) {
-        QCOMPARE(QString::fromUtf8(e.what()), QStringLiteral("Errore di prova"));
-    }
-    // The interface was left idle, with the titles restored, before the error went on.
-    QCOMPARE(doc.Registro.last(), QStringLiteral("libero"));
-    QVERIFY(doc.Registro.contains(QStringLiteral("titolo:Quillmere v0.9")));
+    Registrata r;
+    r.Disegna(d->Punto, d->Area);
+    // The titles are restored, and the error comes with the end.
+    const QStringList fine = Fine(r.Sessione.TempoImpiegato(), QStringLiteral("Errore di prova"));
+    QCOMPARE(r.Registro.mid(r.Registro.size() - fine.size()), fine);
     QVERIFY(!CalcoloInBackground::InCorso(d->Area));
 }
 

@@ -8,7 +8,7 @@
 #include "FormContenitore.h"
 #include "Immagine.h"
 #include "ImmagineQt.h"
-#include "QuillmereShell.h"
+#include "MDIChild.h"
 
 #include "SupportoUi.h"
 
@@ -30,7 +30,6 @@
 #include <QToolButton>
 
 #include <functional>
-#include <memory>
 #include <stdexcept>
 
 namespace {
@@ -66,25 +65,11 @@ private:
 
 } // namespace
 
-class TestUi : public QObject
+class TestUi : public CProvaFinestre
 {
     Q_OBJECT
 
 private:
-    std::unique_ptr<TContenitore> Finestra;
-    CRisponditore Risponditore;
-
-    TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
-    int NumeroDocumenti() const { return int(Finestra->Documenti().size()); }
-
-    void Chiudi(TMDIChild *documento)
-    {
-        QPointer<TMDIChild> guardia(documento);
-        Finestra->AreaDocumenti->setActiveSubWindow(Cornice(documento));
-        Finestra->FileCloseItem->trigger();
-        QTRY_VERIFY(guardia.isNull());
-    }
-
     QList<QAction *> ComandiConDocumento() const
     {
         return {Finestra->FileCloseItem,      Finestra->FileSaveItem,       Finestra->FileSaveAsItem,
@@ -99,55 +84,24 @@ private:
                 Finestra->HelpAboutItem, Finestra->OpenBtn, Finestra->ExitBtn};
     }
 
-    // Draws the active document point by point, here on this thread.
-    void Disegna(TMDIChild *documento)
-    {
-        CAreaDisegno &area = documento->AreaDisegno;
-        area.Frattale = &documento->FrattaleMandelbrot;
-        area.Interno = &documento->ColoratoreLog;
-        area.Esterno = &documento->ColoratoreFasce;
-        area.Larghezza = Lato(documento).width();
-        area.Altezza = Lato(documento).height();
-        area.PreparaBuffer(area.Larghezza, area.Altezza);
-        documento->DisegnatorePuntoPunto.Disegna(area);
-    }
-
 private slots:
     void initTestCase()
     {
         QLocale::setDefault(QLocale::c());
     }
 
-    void init()
-    {
-        Finestra = std::make_unique<TContenitore>();
-        Finestra->show();
-        QVERIFY(QTest::qWaitForWindowExposed(Finestra.get()));
-        QApplication::setActiveWindow(Finestra.get());
-        QVERIFY(QTest::qWaitForWindowActive(Finestra.get()));
-    }
-
-    void cleanup()
-    {
-        Risponditore.Ferma();
-        Finestra.reset();
-        QVERIFY(!Contenitore);
-        QVERIFY(!QApplication::activeModalWidget());
-    }
-
     // ---- Start-up -------------------------------------------------------
 
     void avvio()
     {
-        QCOMPARE(Contenitore, Finestra.get());
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("MDI Application"));
         QCOMPARE(NumeroDocumenti(), 1);
         TMDIChild *primo = Attivo();
         QVERIFY(primo);
-        QCOMPARE(Didascalia(primo), QStringLiteral("Finestra %1").arg(ContatoreFinestre - 1));
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(0), QStringLiteral("Mandelbrot"));
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(1), QStringLiteral("Dimensioni"));
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(2), QStringLiteral("Tempi"));
+        QCOMPARE(Didascalia(primo), QStringLiteral("Finestra %1").arg(Finestra->ContatoreFinestre - 1));
+        QCOMPARE(Pannello(0), QStringLiteral("Mandelbrot"));
+        QCOMPARE(Pannello(1), QStringLiteral("Dimensioni"));
+        QCOMPARE(Pannello(2), QStringLiteral("Tempi"));
         QCOMPARE(Finestra->ComboBoxFrattale->currentText(), QStringLiteral("Mandelbrot"));
         QCOMPARE(Finestra->ComboBoxColoreInterno->currentText(), QStringLiteral("Sfumato Log1"));
         QCOMPARE(TitoloApplicazione(), QStringLiteral("Quillmere v0.9"));
@@ -172,31 +126,34 @@ private slots:
     {
         TMDIChild *d = Attivo();
         QVERIFY(d);
-        QCOMPARE(d->SceltaFrattale, int8_t(0));
-        QCOMPARE(d->SceltaInterno, int8_t(1));
-        QCOMPARE(d->SceltaEsterno, int8_t(0));
-        QCOMPARE(d->SceltaMetodo, int8_t(1));
-        QVERIFY(d->AreaDisegno.Min == (Complesso{-2.0L, -1.25L}));
-        QVERIFY(d->AreaDisegno.Max == (Complesso{0.5L, 1.25L}));
-        QCOMPARE(d->AreaDisegno.MaxIterazioni, 120);
+        const CParametri &p = d->Parametri();
+        QCOMPARE(p.SceltaFrattale, int8_t(0));
+        QCOMPARE(p.SceltaInterno, int8_t(1));
+        QCOMPARE(p.SceltaEsterno, int8_t(0));
+        QCOMPARE(p.SceltaMetodo, int8_t(1));
+        QVERIFY(p.Finestra.Min == (Complesso{-2.0L, -1.25L}));
+        QVERIFY(p.Finestra.Max == (Complesso{0.5L, 1.25L}));
+        QCOMPARE(p.Finestra.MaxIterazioni, 120);
         QCOMPARE(d->AreaDisegno.CelleBuffer(), uint64_t(80000));
-        QVERIFY(d->FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
+        QVERIFY(p.FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
         // The doubles 0.65 and 0.3 widened, not the extended values nearest the decimals.
-        QVERIFY(d->FrattaleVolterraLotka.Param1 == static_cast<long double>(0.65));
-        QVERIFY(d->FrattaleVolterraLotka.Param2 == static_cast<long double>(0.3));
-        QVERIFY(d->FrattaleVolterraLotka.Param1 != 0.65L);
-        QCOMPARE(d->DisegnatoreBlocco.Livelli, 3);
-        QCOMPARE(d->ColoratoreLog.Tabella.Conteggio(), 64);
-        QCOMPARE(d->ColoratoreLog.Tabella.Colore(0), 0xFF);
-        QCOMPARE(d->ColoratoreLog.Tabella.Colore(32), 0x7FFF); // halfway from red to yellow
-        QCOMPARE(d->ColoratoreFasce.Tabella.Conteggio(), 32);
-        QCOMPARE(d->ColoratoreFasce.Tabella.Colore(0), 0xFF);
-        QCOMPARE(d->ColoratoreFasce.Tabella.Colore(16), 0x7F7F); // halfway from red to green
-        QVERIFY(!d->FrattaleScelto && !d->InternoScelto && !d->EsternoScelto && !d->DisegnatoreScelto);
+        QVERIFY(p.FrattaleVolterraLotka.Param1 == static_cast<long double>(0.65));
+        QVERIFY(p.FrattaleVolterraLotka.Param2 == static_cast<long double>(0.3));
+        QVERIFY(p.FrattaleVolterraLotka.Param1 != 0.65L);
+        const CDisegno &disegno = d->Disegno;
+        QCOMPARE(disegno.DisegnatoreBlocco.Livelli, 3);
+        QCOMPARE(disegno.ColoratoreLog.Tabella.Conteggio(), 64);
+        QCOMPARE(disegno.ColoratoreLog.Tabella.Colore(0), 0xFF);
+        QCOMPARE(disegno.ColoratoreLog.Tabella.Colore(32), 0x7FFF); // halfway from red to yellow
+        QCOMPARE(disegno.ColoratoreFasce.Tabella.Conteggio(), 32);
+        QCOMPARE(disegno.ColoratoreFasce.Tabella.Colore(0), 0xFF);
+        QCOMPARE(disegno.ColoratoreFasce.Tabella.Colore(16), 0x7F7F); // halfway from red to green
+        // Nothing is chosen before the first drawing.
+        QVERIFY(!d->AreaDisegno.Frattale && !d->AreaDisegno.Interno && !d->AreaDisegno.Esterno);
         QVERIFY(!d->InSelezione);
-        QCOMPARE(d->TempoImpiegato, int64_t(0));
-        QCOMPARE(d->TempoPrevisto, int64_t(0));
-        QVERIFY(!d->StopRichiesto);
+        QVERIFY(!d->InCalcolo());
+        QCOMPARE(d->TempoImpiegato(), int64_t(0));
+        QCOMPARE(d->TempoPrevisto(), int64_t(0));
         QCOMPARE(d->Titolo, QStringLiteral("Quillmere v0.9"));
     }
 
@@ -234,7 +191,7 @@ private slots:
         parametri.write(QByteArray::fromStdString(TestoParametri(CParametri())));
         parametri.close();
 
-        const int n = ContatoreFinestre; // the start-up document took n - 1
+        const int n = Finestra->ContatoreFinestre; // the start-up document took n - 1
         Finestra->FileNewItem->trigger();
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n));
         Finestra->FileNewItem->trigger();
@@ -249,7 +206,7 @@ private slots:
         Finestra->OpenBtn->trigger();
         QVERIFY(Risponditore.Risposto());
         QCOMPARE(NumeroDocumenti(), 3);
-        QCOMPARE(ContatoreFinestre, n + 2);
+        QCOMPARE(Finestra->ContatoreFinestre, n + 2);
 
         // An accepted Open opens a document with the next number.
         Risponditore.Rispondi([&bitmap](QWidget *modale) {
@@ -308,7 +265,7 @@ private slots:
             QCOMPARE(pulsante->isEnabled(), pulsante->defaultAction()->isEnabled());
         }
         // With no document the panels keep their last texts.
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(0), QStringLiteral("Mandelbrot"));
+        QCOMPARE(Pannello(0), QStringLiteral("Mandelbrot"));
     }
 
     void comandiSenzaDocumento()
@@ -350,27 +307,32 @@ private slots:
 
     void attivazioneAggiornaPannelli()
     {
+        const auto scegli = [](TMDIChild *d, int frattale, int interno) {
+            CParametri p = d->Parametri();
+            p.SceltaFrattale = int8_t(frattale);
+            p.SceltaInterno = int8_t(interno);
+            d->ImpostaParametri(p);
+        };
         TMDIChild *primo = Attivo();
         Finestra->FileNewItem->trigger();
         TMDIChild *secondo = Attivo();
         QVERIFY(secondo != primo);
-        secondo->SceltaFrattale = 1;
-        secondo->SceltaInterno = 0;
-        primo->SceltaFrattale = 2;
+        scegli(secondo, 1, 0);
+        scegli(primo, 2, 1);
 
-        Finestra->AreaDocumenti->setActiveSubWindow(Cornice(primo));
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(0), QStringLiteral("Volterra-Lotka"));
+        Attiva(primo);
+        QCOMPARE(Pannello(0), QStringLiteral("Volterra-Lotka"));
         QCOMPARE(Finestra->ComboBoxColoreInterno->currentText(), QStringLiteral("Sfumato Log1"));
-        Finestra->AreaDocumenti->setActiveSubWindow(Cornice(secondo));
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(0), QStringLiteral("Julia"));
+        Attiva(secondo);
+        QCOMPARE(Pannello(0), QStringLiteral("Julia"));
         QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 1);
         QCOMPARE(Finestra->ComboBoxColoreInterno->currentText(), QStringLiteral("Nero"));
 
         // A choice outside the list selects nothing and shows an empty name.
-        secondo->SceltaFrattale = 7;
-        TContenitore::AggiornaPannelli();
+        scegli(secondo, 7, 0);
+        Finestra->AggiornaPannelli();
         QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), -1);
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(0), QString());
+        QCOMPARE(Pannello(0), QString());
     }
 
     void chiudiSoloIlDocumentoAttivo()
@@ -450,9 +412,6 @@ private slots:
 
     void affiancaSenzaSovrapporre()
     {
-        UltimaLarghezza = 0;
-        UltimaAltezza = 0;
-        Finestra->resize(1000, 800);
         Finestra->FileNewItem->trigger();
         Finestra->FileNewItem->trigger();
         Finestra->WindowTileItem->trigger();
@@ -473,12 +432,10 @@ private slots:
 
     void cascata()
     {
-        Finestra->resize(1000, 800);
         Finestra->FileNewItem->trigger();
         Finestra->FileNewItem->trigger();
-        QMdiSubWindow *attiva = Cornice(Attivo());
-        Finestra->AreaDocumenti->setActiveSubWindow(Finestra->AreaDocumenti->subWindowList().first());
-        attiva = Finestra->AreaDocumenti->currentSubWindow();
+        Attiva(Finestra->Documenti().first());
+        QMdiSubWindow *attiva = Finestra->AreaDocumenti->currentSubWindow();
         QList<QSize> dimensioni;
         for (QMdiSubWindow *f : Finestra->AreaDocumenti->subWindowList())
             dimensioni << f->size();
@@ -527,19 +484,18 @@ private slots:
         TMDIChild *d = Attivo();
         QCOMPARE(Lato(d), QSize(256, 256));
         const QPoint angolo = Cornice(d)->pos();
-        UltimaLarghezza = coppia.width();
-        UltimaAltezza = coppia.height();
-        TContenitore::ScriviStato(1, QStringLiteral("prima"));
+        Finestra->UltimaDimensione = coppia;
+        Finestra->ScriviStato(1, QStringLiteral("prima"));
 
         Trascina(d, trascinata.width(), trascinata.height());
         QCOMPARE(Lato(d), attesa);
-        QCOMPARE(QSize(UltimaLarghezza, UltimaAltezza), coppiaDopo);
+        QCOMPARE(Finestra->UltimaDimensione, coppiaDopo);
         QCOMPARE(Cornice(d)->pos(), angolo);
         // The render area and its buffer are not touched by a resize.
         QCOMPARE(d->AreaDisegno.Larghezza, 256);
         QCOMPARE(d->AreaDisegno.Altezza, 256);
         if (attesa.width() == attesa.height() && trascinata == attesa)
-            QCOMPARE(Finestra->BarraDiStato->TestoPannello(1), QStringLiteral("prima"));
+            QCOMPARE(Pannello(1), QStringLiteral("prima"));
     }
 
     void coppiaCondivisa()
@@ -548,11 +504,10 @@ private slots:
         TMDIChild *primo = Attivo();
         Finestra->FileNewItem->trigger();
         TMDIChild *secondo = Attivo();
-        UltimaLarghezza = 256;
-        UltimaAltezza = 256;
+        Finestra->UltimaDimensione = QSize(256, 256);
         Trascina(primo, 512, 256);
         QCOMPARE(Lato(primo), QSize(512, 512));
-        QCOMPARE(QSize(UltimaLarghezza, UltimaAltezza), QSize(512, 512));
+        QCOMPARE(Finestra->UltimaDimensione, QSize(512, 512));
         Trascina(secondo, 300, 256);
         QCOMPARE(Lato(secondo), QSize(256, 256));
         QCOMPARE(Lato(primo), QSize(512, 512));
@@ -598,8 +553,7 @@ private slots:
     {
         Finestra->resize(1200, 900);
         TMDIChild *d = Attivo();
-        UltimaLarghezza = 256;
-        UltimaAltezza = 256;
+        Finestra->UltimaDimensione = QSize(256, 256);
         Trascina(d, 300, 256);
         QCOMPARE(Lato(d), QSize(300, 300));
         Cornice(d)->showMinimized();
@@ -613,7 +567,7 @@ private slots:
     void ridisegnaDalBuffer()
     {
         TMDIChild *d = Attivo();
-        Disegna(d);
+        Disegna();
         const QImage disegnata = d->Immagine->Bitmap();
         QVERIFY(disegnata.pixel(0, 0) != qRgb(0, 0, 0));  // (-2, 1.25) escapes at once
         std::vector<int32_t> buffer;
@@ -625,14 +579,14 @@ private slots:
         d->Immagine->RiempiRettangolo(10, 10, 100, 100);
         d->Immagine->ColoreRiempimento = 0;
         QVERIFY(d->Immagine->Bitmap() != disegnata);
+        const QStringList pannelli{Pannello(0), Pannello(1), Pannello(2)};
 
         Finestra->WindowRedrawItem->trigger();
         QCOMPARE(d->Immagine->Bitmap(), disegnata);
         for (uint64_t i = 0; i < d->AreaDisegno.CelleBuffer(); ++i)
             QCOMPARE(d->AreaDisegno.LeggiPixel(int32_t(i % 256), int32_t(i / 256)), buffer[i]);
         QVERIFY(!QApplication::overrideCursor());
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(1), QStringLiteral("Dimensioni"));
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(0), QStringLiteral("Mandelbrot"));
+        QCOMPARE((QStringList{Pannello(0), Pannello(1), Pannello(2)}), pannelli);
     }
 
     void ridisegnaOltreIlBuffer()
@@ -642,7 +596,7 @@ private slots:
         // draws black whatever it does not hold.
         TMDIChild *d = Attivo();
         QCOMPARE(Lato(d), QSize(256, 256));
-        Disegna(d);
+        Disegna();
         const uint64_t celle = d->AreaDisegno.CelleBuffer();
         QCOMPARE(celle, uint64_t(384 * 384));
         d->AreaDisegno.Larghezza = 600;
@@ -776,30 +730,27 @@ private slots:
 
     void servizi()
     {
-        TContenitore::ImpostaTitolo(QStringLiteral("Completamento: 0% "));
+        Finestra->ImpostaTitolo(QStringLiteral("Completamento: 0% "));
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Completamento: 0% "));
         Chiudi(Attivo());
-        TContenitore::ImpostaTitolo(QStringLiteral("Quillmere v0.9"));
+        Finestra->ImpostaTitolo(QStringLiteral("Quillmere v0.9"));
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Quillmere v0.9"));
 
         QLabel *tempi = Finestra->BarraDiStato->Pannello(2);
-        TContenitore::ScriviStato(2, QStringLiteral("\tTempo impiegato: 0:00.2"));
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(2), QStringLiteral("\tTempo impiegato: 0:00.2"));
+        Finestra->ScriviStato(2, QStringLiteral("\tTempo impiegato: 0:00.2"));
+        QCOMPARE(Pannello(2), QStringLiteral("\tTempo impiegato: 0:00.2"));
         QCOMPARE(tempi->text(), QStringLiteral("Tempo impiegato: 0:00.2"));
         QCOMPARE(tempi->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-        TContenitore::ScriviStato(2, QStringLiteral("a sinistra"));
+        Finestra->ScriviStato(2, QStringLiteral("a sinistra"));
         QCOMPARE(tempi->text(), QStringLiteral("a sinistra"));
         QCOMPARE(tempi->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
         QCOMPARE(Finestra->BarraDiStato->Pannello(1)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
-        TContenitore::ScriviStato(3, QStringLiteral("fuori"));
-        TContenitore::ScriviStato(-1, QStringLiteral("fuori"));
-        QCOMPARE(Finestra->BarraDiStato->TestoPannello(0), QStringLiteral("Mandelbrot"));
-
-        // Without a main window the services do nothing.
-        Finestra.reset();
-        TContenitore::ImpostaTitolo(QStringLiteral("x"));
-        TContenitore::ScriviStato(0, QStringLiteral("x"));
-        TContenitore::AggiornaPannelli();
+        Finestra->ScriviStato(3, QStringLiteral("fuori"));
+        Finestra->ScriviStato(-1, QStringLiteral("fuori"));
+        QCOMPARE(Pannello(0), QStringLiteral("Mandelbrot"));
+        // Without a document there are no panels to fill.
+        Finestra->AggiornaPannelli();
+        QCOMPARE(Pannello(0), QStringLiteral("Mandelbrot"));
     }
 
     void pannelliDiStato()
@@ -1022,27 +973,25 @@ private slots:
     {
         // The main window's caption reads exactly as set, also while a
         // document is maximized.
-        Finestra->resize(1000, 800);
         TMDIChild *d = Attivo();
         Cornice(d)->showMaximized();
         QVERIFY(Cornice(d)->isMaximized());
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("MDI Application"));
-        TContenitore::ImpostaTitolo(QStringLiteral("Completamento: 0% "));
+        Finestra->ImpostaTitolo(QStringLiteral("Completamento: 0% "));
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Completamento: 0% "));
         Finestra->FileNewItem->trigger();
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Completamento: 0% "));
         Cornice(d)->showNormal();
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Completamento: 0% "));
-        QCOMPARE(Didascalia(d), QStringLiteral("Finestra %1").arg(ContatoreFinestre - 2));
+        QCOMPARE(Didascalia(d), QStringLiteral("Finestra %1").arg(Finestra->ContatoreFinestre - 2));
     }
 
     void nuovoDocumentoNonToccaLaCoppia()
     {
-        UltimaLarghezza = 123;
-        UltimaAltezza = 77;
+        Finestra->UltimaDimensione = QSize(123, 77);
         Finestra->FileNewItem->trigger();
         QCOMPARE(Lato(Attivo()), QSize(256, 256));
-        QCOMPARE(QSize(UltimaLarghezza, UltimaAltezza), QSize(123, 77));
+        QCOMPARE(Finestra->UltimaDimensione, QSize(123, 77));
     }
 
     void invioPremeRidisegna()
@@ -1052,14 +1001,19 @@ private slots:
         QTRY_VERIFY(Finestra->EditMaxIterazioni->hasFocus());
         QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
         QCOMPARE(premuto.count(), 1);
+        QVERIFY(Finito(Attivo()));
         Finestra->ComboBoxFrattale->setFocus();
         QTest::keyClick(Finestra->ComboBoxFrattale, Qt::Key_Enter);
         QCOMPARE(premuto.count(), 2);
+        QVERIFY(Finito(Attivo()));
         // While a drawing runs the button is hidden and disabled: Enter does nothing.
-        Finestra->BottoneRidisegna->setEnabled(false);
-        Finestra->BottoneRidisegna->hide();
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("1000000"));
         QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
-        QCOMPARE(premuto.count(), 2);
+        QCOMPARE(premuto.count(), 3);
+        QVERIFY(AspettoOccupato());
+        QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
+        QCOMPARE(premuto.count(), 3);
+        Ferma();
     }
 };
 

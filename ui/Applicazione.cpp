@@ -1,8 +1,11 @@
 #include "Applicazione.h"
 
-#include "FormContenitore.h"
 #include "IconaQuillmere.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
+#include <QFileDialog>
+#include <QMainWindow>
 #include <QMessageBox>
 
 #include <exception>
@@ -36,19 +39,31 @@ void ImpostaTitoloApplicazione(const QString &titolo)
 {
     if (auto *app = qobject_cast<TApplicazione *>(QCoreApplication::instance()))
         app->Titolo = titolo;
-    if (Contenitore)
-        Contenitore->setWindowIconText(titolo);
+    // The task-bar entry is the main window's.
+    for (QWidget *finestra : QApplication::topLevelWidgets())
+        if (qobject_cast<QMainWindow *>(finestra))
+            finestra->setWindowIconText(titolo);
 }
 
 void MostraMessaggio(const QString &messaggio)
 {
-    QMessageBox box(QMessageBox::NoIcon, TitoloApplicazione(), messaggio, QMessageBox::Ok, Contenitore);
+    QMessageBox box(QMessageBox::NoIcon, TitoloApplicazione(), messaggio, QMessageBox::Ok,
+                    QApplication::activeWindow());
     box.exec();
 }
 
 void MostraErrore(const QString &messaggio)
 {
     QMessageBox box(QMessageBox::Critical, TitoloApplicazione(), messaggio + QLatin1Char('.'), QMessageBox::Ok,
-                    Contenitore);
+                    QApplication::activeWindow());
     box.exec();
+}
+
+void ChiudiCompletamentiAllaFine(QFileDialog *dialogo)
+{
+    QObject::connect(dialogo, &QDialog::finished, dialogo, [dialogo] {
+        for (QCompleter *completamento : dialogo->findChildren<QCompleter *>())
+            if (QAbstractItemView *elenco = completamento->popup())
+                elenco->hide();
+    });
 }

@@ -37,6 +37,12 @@ void MostraMessaggio(const QString &messaggio);
 // caption and the message followed by a full stop.
 void MostraErrore(const QString &messaggio);
 
+class QFileDialog;
+// A file dialog that closes while the completion list of its name field
+// shows leaves that list open, holding the keyboard (Alt+F no longer opens
+// the File menu): from then on, the dialog closes its list when it closes.
+void ChiudiCompletamentiAllaFine(QFileDialog *dialogo);
+
 // Runs the work of a handler that a toolkit signal calls, showing what it
 // raises as the default handler does. The toolkit's widget library is built
 // without exception support: an exception unwinding through its frames would

@@ -12,9 +12,9 @@ constexpr int MargineAggancio = 24;
 
 } // namespace
 
-TBarraStrumenti::TBarraStrumenti(const QString &titolo, const QString &nome, Qt::ToolBarArea areaPredefinita,
+TBarraStrumenti::TBarraStrumenti(const QString &titolo, const QString &nome, const TDock *predefinito,
                                  bool chiudibile, QMainWindow *finestra)
-    : QToolBar(titolo, finestra), Principale(finestra), Predefinita(areaPredefinita), ConChiusura(chiudibile)
+    : QToolBar(titolo, finestra), Principale(finestra), Predefinito(predefinito), ConChiusura(chiudibile)
 {
     setObjectName(nome);
     setAllowedAreas(Qt::TopToolBarArea | Qt::LeftToolBarArea | Qt::RightToolBarArea);
@@ -50,8 +50,8 @@ void TBarraStrumenti::Fluttua(const QPoint &posizione)
 
 void TBarraStrumenti::Aggancia()
 {
-    if (Predefinita != Qt::NoToolBarArea)
-        AgganciaIn(Predefinita);
+    if (Predefinito)
+        AgganciaIn(Predefinito->Lato);
 }
 
 void TBarraStrumenti::AgganciaIn(Qt::ToolBarArea area)

@@ -5,6 +5,21 @@
 
 class QMainWindow;
 
+// A dock of the main window: one of its toolbar areas, under the name the
+// layout gives it.
+class TDock final : public QObject
+{
+    Q_OBJECT
+
+public:
+    TDock(const QString &nome, Qt::ToolBarArea lato, QObject *genitore) : QObject(genitore), Lato(lato)
+    {
+        setObjectName(nome);
+    }
+
+    const Qt::ToolBarArea Lato;
+};
+
 // A toolbar of the main window. It docks in the top, left and right areas and
 // floats as a small window titled with its caption, with a close button when
 // it has one. Double-clicking a docked toolbar floats it; double-clicking a
@@ -17,8 +32,8 @@ class TBarraStrumenti final : public QToolBar
     Q_OBJECT
 
 public:
-    // areaPredefinita: Qt::NoToolBarArea when the toolbar has no default dock.
-    TBarraStrumenti(const QString &titolo, const QString &nome, Qt::ToolBarArea areaPredefinita, bool chiudibile,
+    // predefinito: the default dock, null when the toolbar has none.
+    TBarraStrumenti(const QString &titolo, const QString &nome, const TDock *predefinito, bool chiudibile,
                     QMainWindow *finestra);
 
     // Floats the toolbar where it stands on the screen.
@@ -28,7 +43,8 @@ public:
     // Docks it in that area (floating or not).
     void AgganciaIn(Qt::ToolBarArea area);
 
-    Qt::ToolBarArea AreaPredefinita() const { return Predefinita; }
+    const TDock *DockPredefinito() const { return Predefinito; }
+    Qt::ToolBarArea AreaPredefinita() const { return Predefinito ? Predefinito->Lato : Qt::NoToolBarArea; }
     bool Chiudibile() const { return ConChiusura; }
 
 protected:
@@ -46,7 +62,7 @@ private:
     bool FuoriDaiDock(const QPoint &globale) const;
 
     QMainWindow *Principale;
-    Qt::ToolBarArea Predefinita;
+    const TDock *Predefinito;
     bool ConChiusura;
     // Floating as a titled window of its own (the toolkit's own dragging
     // makes it a bare window for a while).

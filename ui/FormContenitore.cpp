@@ -4,8 +4,9 @@
 #include "BarraDiStato.h"
 #include "BarraStrumenti.h"
 #include "Immagine.h"
+#include "FileParametri.h"
 #include "Numeri.h"
-#include "QuillmereShell.h"
+#include "MDIChild.h"
 
 #include <QAction>
 #include <QApplication>
@@ -28,9 +29,6 @@
 #include <QToolBar>
 
 #include <algorithm>
-
-TContenitore *Contenitore = nullptr;
-int32_t ContatoreFinestre = 1;
 
 namespace {
 
@@ -74,6 +72,11 @@ TContenitore::TContenitore(QWidget *genitore)
     resize(772, 525);
     // A closed toolbar stays closed: no menu of toolbars to show it again.
     setContextMenuPolicy(Qt::NoContextMenu);
+    // The window's text: 14-pixel sans-serif, which its controls take on.
+    QFont carattere(QStringLiteral("Sans Serif"));
+    carattere.setStyleHint(QFont::SansSerif);
+    carattere.setPixelSize(14);
+    setFont(carattere);
 
     AreaDocumenti = new QMdiArea(this);
     AreaDocumenti->setObjectName(QStringLiteral("AreaDocumenti"));
@@ -83,6 +86,7 @@ TContenitore::TContenitore(QWidget *genitore)
     StileDocumenti->setParent(this);
 
     CreaMenu();
+    CreaDock();
     CreaBarraStandard();
     CreaControlloDisegno();
     CreaSettaggiInsieme();
@@ -97,8 +101,8 @@ TContenitore::TContenitore(QWidget *genitore)
     OpenDialog->setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
     OpenDialog->setFileMode(QFileDialog::ExistingFile);
     OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
+    ChiudiCompletamentiAllaFine(OpenDialog);
 
-    Contenitore = this;
     FormCreate();
 }
 
@@ -127,6 +131,7 @@ void TContenitore::FormCreate()
 void TContenitore::FinestraAttivata(QMdiSubWindow *finestra)
 {
     UpdateMenuItems();
+    AggiornaControlloDisegno();
     if (TMDIChild *documento = Documento(finestra))
         documento->FormActivate();
 }
@@ -135,8 +140,8 @@ void TContenitore::FormDestroy()
 {
     // The documents are destroyed after this object: nothing of theirs may reach it.
     disconnect(AreaDocumenti, nullptr, this, nullptr);
-    if (Contenitore == this)
-        Contenitore = nullptr;
+    for (TMDIChild *documento : Documenti())
+        disconnect(documento, nullptr, this, nullptr);
 }
 
 void TContenitore::FormShow()
@@ -174,12 +179,9 @@ void TContenitore::closeEvent(QCloseEvent *evento)
         evento->ignore();
         return;
     }
-    // The drawings' loops are on the stack under this handler: each one ends
-    // at its next poll, innermost first, and joins its worker; the program
-    // then leaves its event loop.
+    // Every drawing ends, its threads joined, before the program leaves.
     for (TMDIChild *documento : Documenti())
-        if (documento->InCalcolo())
-            documento->StopRichiesto = true;
+        documento->FermaCalcolo();
     evento->accept();
 }
 
@@ -219,104 +221,123 @@ bool TContenitore::eventFilter(QObject *oggetto, QEvent *evento)
 void TContenitore::NuovoDocumento(const QString &nomeFile)
 {
     const QString nome = nomeFile;
-    auto *documento = new TMDIChild;
+    TMDIChild *documento = CreaDocumento();
     QMdiSubWindow *finestra = AggiungiDocumento(documento);
     documento->setWindowTitle(QStringLiteral("Finestra %1").arg(ContatoreFinestre));
     ++ContatoreFinestre;
     finestra->show();
     AreaDocumenti->setActiveSubWindow(finestra);
     // A load that raises leaves the document open, its number used.
-    if (!nome.isEmpty())
-        documento->Carica(nome);
+    if (!nome.isEmpty() && documento->Carica(nome) == TMDIChild::Caricamento::Fallito) {
+        // Nothing could be shown: the program stays as it was, the number too.
+        finestra->close();
+        --ContatoreFinestre;
+        return;
+    }
     DocumentoAPannelli();
 }
 
-void TContenitore::ApriRegione(const Complesso &Min, const Complesso &Max, int32_t MaxIterazioni)
+void TContenitore::ApriRegione(const CParametri &parametri)
 {
-    const TMDIChild *sorgente = DocumentoAttivo();
-    if (!sorgente)
-        return;
-    // Taken before the new document exists: only these settings pass on.
-    const int8_t sceltaFrattale = sorgente->SceltaFrattale;
-    const int8_t sceltaInterno = sorgente->SceltaInterno;
-    const int8_t sceltaEsterno = sorgente->SceltaEsterno;
-    const int8_t sceltaMetodo = sorgente->SceltaMetodo;
-    const Complesso parametroJulia = sorgente->FrattaleJulia.Param;
-    const long double param1 = sorgente->FrattaleVolterraLotka.Param1;
-    const long double param2 = sorgente->FrattaleVolterraLotka.Param2;
-
-    auto *documento = new TMDIChild;
+    TMDIChild *documento = CreaDocumento();
     QMdiSubWindow *finestra = AggiungiDocumento(documento);
     documento->setWindowTitle(QStringLiteral("Finestra %1").arg(Documenti().size()));
     finestra->show();
     AreaDocumenti->setActiveSubWindow(finestra);
-
-    documento->SceltaFrattale = sceltaFrattale;
-    documento->SceltaInterno = sceltaInterno;
-    documento->SceltaEsterno = sceltaEsterno;
-    documento->SceltaMetodo = sceltaMetodo;
-    documento->FrattaleJulia.Param = parametroJulia;
-    documento->FrattaleVolterraLotka.Param1 = param1;
-    documento->FrattaleVolterraLotka.Param2 = param2;
+    // The source's settings; the size is the new document's own.
+    CParametri nuovi = parametri;
     CAreaDisegno &area = documento->AreaDisegno;
-    area.Max = Max;
-    area.Min = Min;
-    area.MaxIterazioni = MaxIterazioni;
+    nuovi.Finestra.Larghezza = area.Larghezza;
+    nuovi.Finestra.Altezza = area.Altezza;
+    documento->ImpostaParametri(nuovi);
     area.PreparaBuffer(area.Larghezza, area.Altezza);
     DocumentoAPannelli();
     documento->EseguiCalcolo();
+}
+
+TMDIChild *TContenitore::CreaDocumento()
+{
+    return new TMDIChild(UltimaDimensione);
 }
 
 QMdiSubWindow *TContenitore::AggiungiDocumento(TMDIChild *documento)
 {
     QMdiSubWindow *finestra = AreaDocumenti->addSubWindow(documento);
     finestra->setStyle(StileDocumenti);
+    // What a document reports; whatever a handler raises ends in the error box.
+    connect(documento, &TMDIChild::TitoloCambiato, this, [this, documento](const QString &testo) {
+        if (Parla(documento))
+            ImpostaTitolo(testo);
+    });
+    connect(documento, &TMDIChild::TitoloApplicazioneCambiato, this, [this, documento](const QString &testo) {
+        if (Parla(documento))
+            ImpostaTitoloApplicazione(testo);
+    });
+    connect(documento, &TMDIChild::StatoCambiato, this, [this, documento](int pannello, const QString &testo) {
+        if (Parla(documento))
+            ScriviStato(pannello, testo);
+    });
+    connect(documento, &TMDIChild::Occupato, this, &TContenitore::AggiornaControlloDisegno);
+    connect(documento, &TMDIChild::Libero, this, &TContenitore::AggiornaControlloDisegno);
+    connect(documento, &TMDIChild::PannelliDaAggiornare, this, &TContenitore::AggiornaPannelli);
+    connect(documento, &TMDIChild::RegioneScelta, this,
+            [this](const CParametri &parametri) { GestisciErrori([&] { ApriRegione(parametri); }); });
+    connect(documento, &TMDIChild::ErroreDisegno, this, [](const QString &messaggio) { MostraErrore(messaggio); });
     return finestra;
+}
+
+bool TContenitore::Parla(TMDIChild *documento) const
+{
+    const TMDIChild *attivo = DocumentoAttivo();
+    return documento == attivo || !attivo || !attivo->InCalcolo();
 }
 
 void TContenitore::ImpostaTitolo(const QString &testo)
 {
-    if (Contenitore)
-        Contenitore->setWindowTitle(testo);
+    setWindowTitle(testo);
 }
 
 void TContenitore::ScriviStato(int pannello, const QString &testo)
 {
-    if (Contenitore)
-        Contenitore->BarraDiStato->ScriviPannello(pannello, testo);
+    BarraDiStato->ScriviPannello(pannello, testo);
 }
 
 void TContenitore::AggiornaPannelli()
 {
-    if (Contenitore)
-        Contenitore->DocumentoAPannelli();
+    DocumentoAPannelli();
 }
 
 void TContenitore::MostraOccupato()
 {
-    if (!Contenitore)
-        return;
-    TContenitore &c = *Contenitore;
-    c.LabelAttendi->show();
-    c.BottoneRidisegna->setEnabled(false);
-    c.BottoneRidisegna->hide();
-    c.LabelAttendi->repaint();
-    c.BottoneFermaCalcolo->show();
-    c.BottoneFermaCalcolo->setEnabled(true);
-    c.ElaboraDisegniInSospeso();
+    LabelAttendi->show();
+    BottoneRidisegna->setEnabled(false);
+    BottoneRidisegna->hide();
+    LabelAttendi->repaint();
+    BottoneFermaCalcolo->show();
+    BottoneFermaCalcolo->setEnabled(true);
+    ElaboraDisegniInSospeso();
 }
 
 void TContenitore::MostraLibero()
 {
-    if (!Contenitore)
+    ElaboraDisegniInSospeso();
+    LabelAttendi->hide();
+    BottoneRidisegna->show();
+    BottoneRidisegna->setEnabled(true);
+    BottoneFermaCalcolo->hide();
+    BottoneFermaCalcolo->setEnabled(false);
+}
+
+void TContenitore::AggiornaControlloDisegno()
+{
+    const TMDIChild *attivo = DocumentoAttivo();
+    const bool occupato = attivo && attivo->InCalcolo();
+    if (occupato == BottoneFermaCalcolo->isEnabled())
         return;
-    TContenitore &c = *Contenitore;
-    c.ElaboraDisegniInSospeso();
-    c.LabelAttendi->hide();
-    c.BottoneRidisegna->show();
-    c.BottoneRidisegna->setEnabled(true);
-    c.BottoneFermaCalcolo->hide();
-    c.BottoneFermaCalcolo->setEnabled(false);
+    if (occupato)
+        MostraOccupato();
+    else
+        MostraLibero();
 }
 
 void TContenitore::ElaboraDisegniInSospeso()
@@ -327,28 +348,30 @@ void TContenitore::ElaboraDisegniInSospeso()
         QCoreApplication::sendPostedEvents(barra, QEvent::UpdateRequest);
 }
 
-void TContenitore::DocumentoAPannelli()
+void TContenitore::DocumentoAPannelli(int formula)
 {
     TMDIChild *documento = DocumentoAttivo();
     if (!documento)
         return;
-    ComboBoxFrattale->setCurrentIndex(documento->SceltaFrattale);
+    const CParametri &p = documento->Parametri();
+    if (formula < 0)
+        formula = p.SceltaFrattale;
+    ComboBoxFrattale->setCurrentIndex(formula);
     ScriviStato(0, ComboBoxFrattale->currentText());
-    ComboBoxColoreInterno->setCurrentIndex(documento->SceltaInterno);
-    const CAreaDisegno &area = documento->AreaDisegno;
-    EditMaxIterazioni->setText(TestoIntero(area.MaxIterazioni));
-    EditXMin->setText(TestoNumero(area.Min.re, SeparatoreDecimale));
-    EditXMax->setText(TestoNumero(area.Max.re, SeparatoreDecimale));
-    EditYMin->setText(TestoNumero(area.Min.im, SeparatoreDecimale));
-    EditYMax->setText(TestoNumero(area.Max.im, SeparatoreDecimale));
-    switch (documento->SceltaFrattale) {
+    ComboBoxColoreInterno->setCurrentIndex(p.SceltaInterno);
+    EditMaxIterazioni->setText(TestoIntero(p.Finestra.MaxIterazioni));
+    EditXMin->setText(TestoNumero(p.Finestra.Min.re, SeparatoreDecimale));
+    EditXMax->setText(TestoNumero(p.Finestra.Max.re, SeparatoreDecimale));
+    EditYMin->setText(TestoNumero(p.Finestra.Min.im, SeparatoreDecimale));
+    EditYMax->setText(TestoNumero(p.Finestra.Max.im, SeparatoreDecimale));
+    switch (formula) {
     case 1:
-        EditParam1->setText(TestoNumero(documento->FrattaleJulia.Param.re, SeparatoreDecimale));
-        EditParam2->setText(TestoNumero(documento->FrattaleJulia.Param.im, SeparatoreDecimale));
+        EditParam1->setText(TestoNumero(p.FrattaleJulia.Param.re, SeparatoreDecimale));
+        EditParam2->setText(TestoNumero(p.FrattaleJulia.Param.im, SeparatoreDecimale));
         break;
     case 2:
-        EditParam1->setText(TestoNumero(documento->FrattaleVolterraLotka.Param1, SeparatoreDecimale));
-        EditParam2->setText(TestoNumero(documento->FrattaleVolterraLotka.Param2, SeparatoreDecimale));
+        EditParam1->setText(TestoNumero(p.FrattaleVolterraLotka.Param1, SeparatoreDecimale));
+        EditParam2->setText(TestoNumero(p.FrattaleVolterraLotka.Param2, SeparatoreDecimale));
         break;
     default:
         EditParam1->clear();
@@ -363,32 +386,41 @@ void TContenitore::PannelliADocumento()
     TMDIChild *documento = DocumentoAttivo();
     if (!documento)
         return;
-    documento->SceltaFrattale = static_cast<int8_t>(ComboBoxFrattale->currentIndex());
-    documento->SceltaInterno = static_cast<int8_t>(ComboBoxColoreInterno->currentIndex());
-    CAreaDisegno &area = documento->AreaDisegno;
-    area.MaxIterazioni = LeggiIntero(EditMaxIterazioni->text());
-    // The window of the plane changes only as a whole.
-    const long double xMin = LeggiNumero(EditXMin->text(), SeparatoreDecimale);
-    const long double xMax = LeggiNumero(EditXMax->text(), SeparatoreDecimale);
-    const long double yMin = LeggiNumero(EditYMin->text(), SeparatoreDecimale);
-    const long double yMax = LeggiNumero(EditYMax->text(), SeparatoreDecimale);
-    area.Min = Complesso{xMin, yMin};
-    area.Max = Complesso{xMax, yMax};
-    switch (documento->SceltaFrattale) {
-    case 1: {
-        const long double re = LeggiNumero(EditParam1->text(), SeparatoreDecimale);
-        const long double im = LeggiNumero(EditParam2->text(), SeparatoreDecimale);
-        documento->FrattaleJulia.Param = Complesso{re, im};
-        break;
+    // Field by field in the panels' order: what was read before a text that
+    // cannot be read stays stored, that field and the later ones do not.
+    CParametri p = documento->Parametri();
+    const auto memorizza = [&] { documento->ImpostaParametri(p); };
+    try {
+        p.SceltaFrattale = static_cast<int8_t>(ComboBoxFrattale->currentIndex());
+        p.SceltaInterno = static_cast<int8_t>(ComboBoxColoreInterno->currentIndex());
+        p.Finestra.MaxIterazioni = LeggiIntero(EditMaxIterazioni->text());
+        // The window of the plane changes only as a whole.
+        const long double xMin = LeggiNumero(EditXMin->text(), SeparatoreDecimale);
+        const long double xMax = LeggiNumero(EditXMax->text(), SeparatoreDecimale);
+        const long double yMin = LeggiNumero(EditYMin->text(), SeparatoreDecimale);
+        const long double yMax = LeggiNumero(EditYMax->text(), SeparatoreDecimale);
+        p.Finestra.Min = Complesso{xMin, yMin};
+        p.Finestra.Max = Complesso{xMax, yMax};
+        switch (p.SceltaFrattale) {
+        case 1: {
+            const long double re = LeggiNumero(EditParam1->text(), SeparatoreDecimale);
+            const long double im = LeggiNumero(EditParam2->text(), SeparatoreDecimale);
+            p.FrattaleJulia.Param = Complesso{re, im};
+            break;
+        }
+        case 2:
+            // Each parameter as soon as it has been read.
+            p.FrattaleVolterraLotka.Param1 = LeggiNumero(EditParam1->text(), SeparatoreDecimale);
+            p.FrattaleVolterraLotka.Param2 = LeggiNumero(EditParam2->text(), SeparatoreDecimale);
+            break;
+        default:
+            break;
+        }
+    } catch (...) {
+        memorizza();
+        throw;
     }
-    case 2:
-        // Each parameter as soon as it has been read.
-        documento->FrattaleVolterraLotka.Param1 = LeggiNumero(EditParam1->text(), SeparatoreDecimale);
-        documento->FrattaleVolterraLotka.Param2 = LeggiNumero(EditParam2->text(), SeparatoreDecimale);
-        break;
-    default:
-        break;
-    }
+    memorizza();
 }
 
 void TContenitore::RidisegnaAttivo()
@@ -399,18 +431,16 @@ void TContenitore::RidisegnaAttivo()
 
 void TContenitore::ComboBoxFrattaleChange()
 {
-    TMDIChild *documento = DocumentoAttivo();
-    if (!documento)
-        return;
-    documento->SceltaFrattale = static_cast<int8_t>(ComboBoxFrattale->currentIndex());
-    DocumentoAPannelli();
+    // The chosen formula's parameters show at once; the document takes the
+    // choice only when the panels are stored, so that its picture, its files
+    // and its zooms keep the formula it was drawn with.
+    if (DocumentoAttivo())
+        DocumentoAPannelli(ComboBoxFrattale->currentIndex());
 }
 
 void TContenitore::BottoneRidisegnaClick()
 {
-    // A document whose drawing still runs further out (a nested drawing has
-    // shown "Ridisegna" again) is left alone: its settings are in use, and
-    // the texts stay in the panels for a press once it has ended.
+    // A drawing document's settings stay as they are until it has ended.
     if (TMDIChild *documento = DocumentoAttivo(); documento && documento->InCalcolo())
         return;
     PannelliADocumento();
@@ -420,7 +450,7 @@ void TContenitore::BottoneRidisegnaClick()
 void TContenitore::BottoneFermaCalcoloClick()
 {
     if (TMDIChild *documento = DocumentoAttivo())
-        documento->StopRichiesto = true;
+        documento->FermaCalcolo();
 }
 
 void TContenitore::MostraSuggerimento(const QString &suggerimento)

@@ -1,9 +1,8 @@
 #pragma once
 
-#include "Complesso.h"
-
 #include <QList>
 #include <QMainWindow>
+#include <QSize>
 #include <QString>
 
 #include <cstdint>
@@ -20,19 +19,15 @@ class QPushButton;
 class QStyle;
 class TBarraDiStato;
 class TBarraStrumenti;
-class TContenitore;
+class TDock;
 class TMDIChild;
-
-// The main window, for every part of the program that needs it; null while
-// none exists.
-extern TContenitore *Contenitore;
-// The number NuovoDocumento gives the next document; never reset, never reused.
-extern int32_t ContatoreFinestre;
+struct CParametri;
 
 // The program's main window: a multiple-document frame with the menus, the
 // toolbars and their docks, and the status bar. It owns every document window,
-// turns commands into operations on the active document and keeps the
-// commands' enabled states in step with the number of open documents.
+// turns commands into operations on the active document, shows what the
+// documents report through their signals and keeps the commands' enabled
+// states in step with the number of open documents.
 class TContenitore final : public QMainWindow
 {
     Q_OBJECT
@@ -42,36 +37,39 @@ public:
     ~TContenitore() override;
 
     // Opens a new document, numbered by ContatoreFinestre, and makes it the
-    // active one. A non-empty name is the bitmap the document loads.
+    // active one. A non-empty name is the bitmap the document loads; when it
+    // cannot be read the document closes again and its number is not used.
     void NuovoDocumento(const QString &nomeFile);
 
-    // Opens the region Min .. Max of the plane in a new document with the
-    // active document's formula, colourings, method, formula parameters and
-    // the given limit, captioned by the number of open documents, and draws
-    // it at once. Throws CErrore when the document or its buffer cannot be
-    // allocated (a document already shown stays open, undrawn), and whatever
-    // the drawing raised. Nothing without an active document.
-    void ApriRegione(const Complesso &Min, const Complesso &Max, int32_t MaxIterazioni);
+    // Opens a new document with these settings (a zoom's source settings and
+    // its selected region), captioned by the number of open documents, and
+    // starts drawing it. Throws CErrore when the document or its buffer
+    // cannot be allocated (a document already shown stays open, undrawn).
+    void ApriRegione(const CParametri &parametri);
 
     // Puts a new document into the document area, in a window of its own
-    // (not yet shown); the area owns it from then on.
+    // (not yet shown), and connects its signals; the area owns it from then on.
     QMdiSubWindow *AggiungiDocumento(TMDIChild *documento);
+    // A new document of this window (sharing its last image size), not yet added.
+    TMDIChild *CreaDocumento();
 
-    // Services for the documents and the drawings; they act on Contenitore
-    // and do nothing while there is none.
-    static void ImpostaTitolo(const QString &testo);
-    static void ScriviStato(int pannello, const QString &testo);
-    static void AggiornaPannelli();
+    // Services for the documents and their drawings.
+    void ImpostaTitolo(const QString &testo);
+    void ScriviStato(int pannello, const QString &testo);
+    void AggiornaPannelli();
 
     // Drawing-control looks: busy ("   Attendi..." and "Stop !") and idle
     // ("Ridisegna"). They do not count calls: one MostraLibero ends any
     // number of MostraOccupato.
-    static void MostraOccupato();
-    static void MostraLibero();
+    void MostraOccupato();
+    void MostraLibero();
+    // The look of the active document: busy while it draws.
+    void AggiornaControlloDisegno();
 
     // The settings panels show the active document; nothing without one.
-    // Whatever was typed into them and not stored is replaced.
-    void DocumentoAPannelli();
+    // Whatever was typed into them and not stored is replaced. The formula's
+    // parameters shown are those of the formula given (-1: the document's).
+    void DocumentoAPannelli(int formula = -1);
     // Stores the panels into the active document, field by field in the
     // panels' order; nothing without one. A text that cannot be read throws
     // CErrore: the fields before it stay stored, it and the ones after it
@@ -139,6 +137,11 @@ public:
     QMenu *Help1 = nullptr;
     QAction *HelpAboutItem = nullptr;
 
+    // The docks of the toolbars.
+    TDock *DockInAlto = nullptr;
+    TDock *DockASinistra = nullptr;
+    TDock *DockADestra = nullptr;
+
     // "Standard".
     TBarraStrumenti *BarraStandard = nullptr;
     QAction *OpenBtn = nullptr;
@@ -196,6 +199,13 @@ public:
     // The style of the documents' windows (see AggiungiDocumento).
     QStyle *StileDocumenti = nullptr;
 
+    // The number NuovoDocumento gives the next document; never reset, and
+    // the numbers of closed documents are not reused.
+    int32_t ContatoreFinestre = 1;
+    // The last image size a document's FormResize has seen, shared by all of
+    // this window's documents; 0 x 0 at first.
+    QSize UltimaDimensione{0, 0};
+
     // The decimal separator of the user's locale, read once when the window
     // is made; the panels write and read numbers with it.
     QString SeparatoreDecimale;
@@ -211,6 +221,7 @@ protected:
 private:
     // The layout, built once by the constructor.
     void CreaMenu();
+    void CreaDock();
     void CreaBarraStandard();
     void CreaControlloDisegno();
     void CreaSettaggiInsieme();
@@ -226,4 +237,7 @@ private:
     // Processes the pending paints of the main window and of a floating
     // drawing-control toolbar at once.
     void ElaboraDisegniInSospeso();
+    // Whether what a document reports is shown: the active document's
+    // drawing speaks first, any other when the active one is not drawing.
+    bool Parla(TMDIChild *documento) const;
 };

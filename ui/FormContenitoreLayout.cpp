@@ -93,7 +93,7 @@ QIcon IconaTema(const char *nome, Glifo glifo)
 // A button of "Standard": the hint "Open|" has the tooltip "Open" and an
 // empty long part; the clipboard buttons show no tooltip.
 QAction *Bottone(QToolBar *barra, const char *nome, const QIcon &icona, const char *suggerimento, bool conTooltip,
-                 bool abilitato)
+                 bool abilitato, int larghezza = 31)
 {
     QAction *bottone = barra->addAction(icona, conTooltip ? QString::fromUtf8(suggerimento) : QString());
     bottone->setObjectName(QString::fromLatin1(nome));
@@ -101,19 +101,19 @@ QAction *Bottone(QToolBar *barra, const char *nome, const QIcon &icona, const ch
     bottone->setEnabled(abilitato);
     if (QWidget *pulsante = barra->widgetForAction(bottone)) {
         pulsante->setObjectName(QString::fromLatin1(nome));
-        pulsante->setFixedSize(31, 31);
+        pulsante->setFixedSize(larghezza, 31);
     }
     return bottone;
 }
 
-// The labels of the settings toolbars: 17 pixels at 120 pixels per inch.
+// The labels of the settings toolbars: 17-pixel text.
 QLabel *Etichetta(QToolBar *barra, const char *nome, const char *testo)
 {
     auto *etichetta = new QLabel(QString::fromUtf8(testo), barra);
     etichetta->setObjectName(QString::fromLatin1(nome));
     etichetta->setAlignment(Qt::AlignCenter);
     QFont carattere = etichetta->font();
-    carattere.setPointSizeF(10.0);
+    carattere.setPixelSize(17);
     etichetta->setFont(carattere);
     barra->addWidget(etichetta);
     return etichetta;
@@ -192,15 +192,23 @@ void TContenitore::CreaMenu()
     connect(Window1, &QMenu::aboutToShow, this, &TContenitore::AggiornaElencoFinestre);
 }
 
+void TContenitore::CreaDock()
+{
+    // The right dock starts empty; the toolkit gives an empty dock no room.
+    DockInAlto = new TDock(QStringLiteral("DockInAlto"), Qt::TopToolBarArea, this);
+    DockASinistra = new TDock(QStringLiteral("DockASinistra"), Qt::LeftToolBarArea, this);
+    DockADestra = new TDock(QStringLiteral("DockADestra"), Qt::RightToolBarArea, this);
+}
+
 void TContenitore::CreaBarraStandard()
 {
     BarraStandard = new TBarraStrumenti(QStringLiteral("Standard"), QStringLiteral("BarraStandard"),
-                                        Qt::TopToolBarArea, true, this);
+                                        DockInAlto, true, this);
     BarraStandard->setIconSize(QSize(22, 22));
-    addToolBar(Qt::TopToolBarArea, BarraStandard);
+    addToolBar(DockInAlto->Lato, BarraStandard);
 
     QStyle *stile = style();
-    OpenBtn = Bottone(BarraStandard, "OpenBtn", stile->standardIcon(QStyle::SP_DialogOpenButton), "Open", true, true);
+    OpenBtn = Bottone(BarraStandard, "OpenBtn", stile->standardIcon(QStyle::SP_DialogOpenButton), "Open", true, true, 30);
     SaveBtn =
         Bottone(BarraStandard, "SaveBtn", stile->standardIcon(QStyle::SP_DialogSaveButton), "Save", true, false);
     ToolbarSep976 = Separatore(BarraStandard, "ToolbarSep976");
@@ -218,8 +226,8 @@ void TContenitore::CreaBarraStandard()
 void TContenitore::CreaControlloDisegno()
 {
     ControlloDisegno = new TBarraStrumenti(QStringLiteral("Controllo Disegno"), QStringLiteral("ControlloDisegno"),
-                                           Qt::TopToolBarArea, true, this);
-    addToolBar(Qt::TopToolBarArea, ControlloDisegno);
+                                           DockInAlto, true, this);
+    addToolBar(DockInAlto->Lato, ControlloDisegno);
 
     Panel4 = new QWidget(ControlloDisegno);
     Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -230,7 +238,7 @@ void TContenitore::CreaControlloDisegno()
     LabelAttendi->setGeometry(0, 0, 252, 35);
     LabelAttendi->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     QFont carattere = LabelAttendi->font();
-    carattere.setPointSizeF(18.0);
+    carattere.setPixelSize(30);
     carattere.setItalic(true);
     LabelAttendi->setFont(carattere);
     LabelAttendi->hide();
@@ -253,8 +261,8 @@ void TContenitore::CreaControlloDisegno()
 void TContenitore::CreaSettaggiInsieme()
 {
     Toolbar97 = new TBarraStrumenti(QStringLiteral("Settaggi Insieme"), QStringLiteral("Toolbar97"),
-                                    Qt::TopToolBarArea, false, this);
-    addToolBar(Qt::LeftToolBarArea, Toolbar97);
+                                    DockInAlto, false, this);
+    addToolBar(DockASinistra->Lato, Toolbar97);
 
     Label1 = Etichetta(Toolbar97, "Label1", "Frattale: ");
     ComboBoxFrattale = Elenco(Toolbar97, "ComboBoxFrattale",
@@ -274,8 +282,8 @@ void TContenitore::CreaSettaggiInsieme()
 void TContenitore::CreaSettaggiFinestra()
 {
     Toolbar971 = new TBarraStrumenti(QStringLiteral("Settaggi Finestra"), QStringLiteral("Toolbar971"),
-                                     Qt::NoToolBarArea, true, this);
-    addToolBar(Qt::LeftToolBarArea, Toolbar971);
+                                     nullptr, true, this);
+    addToolBar(DockASinistra->Lato, Toolbar971);
 
     Label4 = Etichetta(Toolbar971, "Label4", "X Min:");
     EditXMin = Campo(Toolbar971, "EditXMin", "EditXMin", 153);
@@ -298,8 +306,8 @@ void TContenitore::CreaSettaggiFinestra()
 void TContenitore::CreaParametriAggiuntivi()
 {
     ParametriAggiuntivi = new TBarraStrumenti(QStringLiteral("Parametri Aggiuntivi"),
-                                              QStringLiteral("ParametriAggiuntivi"), Qt::LeftToolBarArea, true, this);
-    addToolBar(Qt::LeftToolBarArea, ParametriAggiuntivi);
+                                              QStringLiteral("ParametriAggiuntivi"), DockASinistra, true, this);
+    addToolBar(DockASinistra->Lato, ParametriAggiuntivi);
 
     Label8 = Etichetta(ParametriAggiuntivi, "Label8", "Param 1:");
     EditParam1 = Campo(ParametriAggiuntivi, "EditParam1", "EditParam1", 153);

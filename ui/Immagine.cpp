@@ -1,6 +1,7 @@
 #include "Immagine.h"
 
 #include "Errore.h"
+#include "SessioneDisegno.h"
 
 #include <QMouseEvent>
 #include <QPaintEvent>
@@ -126,6 +127,9 @@ void TImmagine::ImpostaStirata(bool stirata)
 
 void TImmagine::paintEvent(QPaintEvent *evento)
 {
+    std::optional<CSosta> sosta;
+    if (Sessione)
+        sosta.emplace(*Sessione);
     QPainter pittore(this);
     if (Stira) {
         pittore.drawImage(rect(), Figura);

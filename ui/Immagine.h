@@ -13,6 +13,8 @@
 // The picture control of a document: shows a true-colour bitmap, stretched to
 // the control or at its own size from the top-left corner, and is the picture
 // the engine draws on. Colours are 0x00BBGGRR.
+class CSessioneDisegno;
+
 class TImmagine final : public QWidget, public CImmagine
 {
     Q_OBJECT
@@ -56,6 +58,10 @@ public:
     // Repaints the control at once.
     void Ridisegna() { repaint(); }
 
+    // The session whose workers draw on the bitmap: they are parked while the
+    // control paints. Null when nothing draws on it from another thread.
+    void ImpostaSessione(CSessioneDisegno *sessione) { Sessione = sessione; }
+
 signals:
     // The mouse over the control, in control pixels, with the buttons held
     // after the event; while a button is held after a press here, moves and
@@ -80,4 +86,5 @@ private:
     // Writes straight into Figura's pixels; rebuilt whenever Figura is replaced.
     std::optional<CImmagineQt> Vista;
     bool Stira = false;
+    CSessioneDisegno *Sessione = nullptr;
 };

@@ -1,0 +1,495 @@
+#include "MDIChild.h"
+
+#include "Applicazione.h"
+#include "FileDocumento.h"
+#include "Immagine.h"
+#include "TestiCalcolo.h"
+
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFrame>
+#include <QLayout>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMessageBox>
+#include <QShowEvent>
+
+#include <algorithm>
+
+namespace {
+
+// The image size a new document starts with.
+constexpr int32_t LatoIniziale = 256;
+
+// The save dialog: a name whose folder does not exist is refused with a
+// message, and the dialog stays open for another.
+class CDialogoSalva final : public QFileDialog
+{
+public:
+    explicit CDialogoSalva(QWidget *genitore) : QFileDialog(genitore) {}
+
+    void accept() override
+    {
+        const QStringList scelti = selectedFiles();
+        if (!scelti.isEmpty()) {
+            const QFileInfo nome(scelti.first());
+            if (!nome.isDir() && !nome.absoluteDir().exists()) {
+                QMessageBox avviso(QMessageBox::Warning, windowTitle(),
+                                   QStringLiteral("La cartella %1 non esiste.")
+                                       .arg(QDir::toNativeSeparators(nome.absolutePath())),
+                                   QMessageBox::Ok, this);
+                avviso.exec();
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+};
+
+// The choices of both file dialogs: "Bitmap" shows the bitmaps, "All" every
+// file (names without a dot too).
+void ImpostaFiltri(QFileDialog *dialogo)
+{
+    dialogo->setNameFilters({QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("All (*)")});
+    dialogo->setOption(QFileDialog::HideNameFilterDetails, true);
+    dialogo->setDefaultSuffix(QStringLiteral("bmp"));
+}
+
+QFileDialog *CreaSaveDialog1(QWidget *genitore)
+{
+    auto *dialogo = new CDialogoSalva(genitore);
+    dialogo->setObjectName(QStringLiteral("SaveDialog1"));
+    dialogo->setWindowTitle(QStringLiteral("Nome con cui salvare ?"));
+    dialogo->setAcceptMode(QFileDialog::AcceptSave);
+    dialogo->setFileMode(QFileDialog::AnyFile);
+    ImpostaFiltri(dialogo);
+    // Replacing an existing file is asked about (the dialog's own question).
+    dialogo->setOption(QFileDialog::DontConfirmOverwrite, false);
+    ChiudiCompletamentiAllaFine(dialogo);
+    return dialogo;
+}
+
+// The document's open dialog; no command of the program uses it.
+QFileDialog *CreaOpenDialog1(QWidget *genitore)
+{
+    auto *dialogo = new QFileDialog(genitore);
+    dialogo->setObjectName(QStringLiteral("OpenDialog1"));
+    dialogo->setWindowTitle(QStringLiteral("File da caricare ?"));
+    dialogo->setAcceptMode(QFileDialog::AcceptOpen);
+    dialogo->setFileMode(QFileDialog::ExistingFile);
+    ImpostaFiltri(dialogo);
+    ChiudiCompletamentiAllaFine(dialogo);
+    return dialogo;
+}
+
+// Keeps a corner of the selection where the painter draws it exactly; far
+// beyond the picture the clipped rectangle is the same.
+int LimitaCoordinata(int64_t valore)
+{
+    constexpr int64_t limite = int64_t(1) << 24;
+    return int(std::clamp(valore, -limite, limite));
+}
+
+} // namespace
+
+TMDIChild::TMDIChild(QSize &ultimaDimensione, QWidget *genitore)
+    : QWidget(genitore), Panel2(new QFrame(this)), Immagine(new TImmagine(Panel2)),
+      SaveDialog1(CreaSaveDialog1(this)), OpenDialog1(CreaOpenDialog1(this)),
+      Titolo(QString::fromUtf8(TitoloProgramma)), UltimaDimensione(ultimaDimensione), Sessione(Titolo)
+{
+    Panel2->setObjectName(QStringLiteral("Panel2"));
+    Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    Panel2->setLineWidth(1);
+    Immagine->setObjectName(QStringLiteral("Immagine"));
+    setWindowTitle(QStringLiteral("Quillmere"));
+    const int bordo = 2 * Panel2->frameWidth();
+    resize(LatoIniziale + bordo, LatoIniziale + bordo);
+    AllineaControlli();
+
+    AreaDisegno.Larghezza = Immagine->width();
+    AreaDisegno.Altezza = Immagine->height();
+    // The picture the area draws on for as long as the document lives, so that
+    // a repaint from the buffer reaches the screen also before the first drawing.
+    AreaDisegno.Immagine = Immagine;
+    // While a drawing runs, the control paints with the workers parked.
+    Immagine->ImpostaSessione(&Sessione);
+
+    ImpostaTitoloApplicazione(Titolo);
+
+    connect(&Sessione, &CSessioneDisegno::Titolo, this, &TMDIChild::TitoloCambiato);
+    connect(&Sessione, &CSessioneDisegno::TitoloApplicazione, this, &TMDIChild::TitoloApplicazioneCambiato);
+    connect(&Sessione, &CSessioneDisegno::Ridisegna, Immagine, &TImmagine::Ridisegna);
+    connect(&Sessione, &CSessioneDisegno::Tempi, this, &TMDIChild::AggiornaStato);
+    connect(&Sessione, &CSessioneDisegno::Finito, this, &TMDIChild::ModoLibero);
+
+    // The handlers may raise (a picture or buffer that cannot be allocated):
+    // shown here, before the error reaches the toolkit's frames.
+    connect(Immagine, &TImmagine::MousePremuto, this,
+            [this](Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y) {
+                GestisciErrori([&] { ImmagineMouseDown(pulsante, pulsanti, stato, x, y); });
+            });
+    connect(Immagine, &TImmagine::MouseMosso, this,
+            [this](Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y) {
+                GestisciErrori([&] { ImmagineMouseMove(pulsanti, stato, x, y); });
+            });
+    connect(Immagine, &TImmagine::MouseRilasciato, this,
+            [this](Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y) {
+                GestisciErrori([&] { ImmagineMouseUp(pulsante, pulsanti, stato, x, y); });
+            });
+
+    FormCreate();
+}
+
+TMDIChild::~TMDIChild()
+{
+    // The workers use the render area and the picture: they go first.
+    Sessione.Ferma();
+    Immagine->ImpostaSessione(nullptr);
+}
+
+void TMDIChild::ImpostaParametri(const CParametri &parametri)
+{
+    Impostazioni = parametri;
+}
+
+QWidget *TMDIChild::Finestra()
+{
+    if (auto *sotto = qobject_cast<QMdiSubWindow *>(parentWidget()))
+        return sotto;
+    return this;
+}
+
+QImage TMDIChild::Figura()
+{
+    const CSosta sosta(Sessione);
+    return Immagine->Bitmap();
+}
+
+void TMDIChild::AllineaControlli()
+{
+    Panel2->setGeometry(rect());
+    Immagine->setGeometry(Panel2->contentsRect());
+}
+
+void TMDIChild::FormCreate()
+{
+    Immagine->NuovaBitmap(LatoIniziale, LatoIniziale);
+    Immagine->ColoreRiempimento = 0;
+    Impostazioni.Finestra.MaxIterazioni = 120;
+    Immagine->ImpostaStirata(true);
+    Immagine->RiempiRettangolo(0, 0, Immagine->width(), Immagine->height());
+    emit PannelliDaAggiornare();
+}
+
+void TMDIChild::FormShow()
+{
+    ImpostaDimensioni(LatoIniziale, LatoIniziale);
+    ImpostaTitoloApplicazione(Titolo);
+    emit PannelliDaAggiornare();
+}
+
+void TMDIChild::FormActivate()
+{
+    emit PannelliDaAggiornare();
+}
+
+void TMDIChild::FormClose()
+{
+    setAttribute(Qt::WA_DeleteOnClose);
+    Finestra()->setAttribute(Qt::WA_DeleteOnClose);
+}
+
+int32_t TMDIChild::LatoMassimo()
+{
+    QWidget *finestra = Finestra();
+    if (finestra == this || !finestra->parentWidget())
+        return INT32_MAX;
+    const QSize spazio = finestra->parentWidget()->size();
+    const QSize cornice = finestra->size() - Immagine->size();
+    return std::max(1, std::min(spazio.width() - cornice.width(), spazio.height() - cornice.height()));
+}
+
+void TMDIChild::FormResize()
+{
+    // Whatever is waiting to be painted is painted first.
+    QCoreApplication::sendPostedEvents(window(), QEvent::UpdateRequest);
+    const int32_t w = Immagine->width();
+    const int32_t h = Immagine->height();
+    if (w == h)
+        return;
+    int32_t lato = 0;
+    if (w != UltimaDimensione.width() && h == UltimaDimensione.height())
+        lato = w;
+    else if (h != UltimaDimensione.height() && w == UltimaDimensione.width())
+        lato = h;
+    else if (w != UltimaDimensione.width() && h != UltimaDimensione.height())
+        lato = std::min(w, h);
+    // The square never grows past what the document area shows (a maximized
+    // document fills an area that is wider than it is tall).
+    if (lato > 0)
+        ImpostaDimensioni(std::min(lato, LatoMassimo()), std::min(lato, LatoMassimo()));
+    UltimaDimensione = Immagine->size();
+    AggiornaStato();
+}
+
+void TMDIChild::ImpostaDimensioni(int32_t larghezza, int32_t altezza)
+{
+    const int32_t dw = larghezza - Immagine->width();
+    const int32_t dh = altezza - Immagine->height();
+    if (dw == 0 && dh == 0)
+        return;
+    QWidget *finestra = Finestra();
+    finestra->resize(finestra->width() + dw, finestra->height() + dh);
+    // A visible document has already been laid out through its resize events;
+    // one not yet visible gets them only when shown, so lay it out now.
+    if (!isVisible()) {
+        if (finestra != this && finestra->layout())
+            finestra->layout()->setGeometry(finestra->contentsRect());
+        AllineaControlli();
+    }
+}
+
+void TMDIChild::RidisegnaDaBuffer()
+{
+    const CSosta sosta(Sessione);
+    // The picture under a selection's rectangle changes: the selection ends.
+    InSelezione = false;
+    Immagine->RiempiRettangolo(0, 0, Immagine->width(), Immagine->height());
+    // Pixels beyond the bitmap cannot show, and writing them would only store
+    // the buffer's own values again: the loops stop at the bitmap's edges.
+    // Reads beyond the buffer give black.
+    const int32_t righe = std::min(AreaDisegno.Altezza, Immagine->AltezzaBitmap());
+    const int32_t colonne = std::min(AreaDisegno.Larghezza, Immagine->LarghezzaBitmap());
+    for (int32_t i = 0; i < righe; ++i)
+        for (int32_t j = 0; j < colonne; ++j)
+            AreaDisegno.ScriviPixel(AreaDisegno.LeggiPixel(j, i), j, i);
+    Immagine->Ridisegna();
+}
+
+QSize TMDIChild::sizeHint() const
+{
+    const int bordo = 2 * Panel2->frameWidth();
+    return {LatoIniziale + bordo, LatoIniziale + bordo};
+}
+
+void TMDIChild::showEvent(QShowEvent *evento)
+{
+    QWidget::showEvent(evento);
+    if (!Mostrato) {
+        Mostrato = true;
+        FormShow();
+    }
+}
+
+void TMDIChild::closeEvent(QCloseEvent *evento)
+{
+    // The drawing ends, its threads joined, before the document may go.
+    Sessione.Ferma();
+    FormClose();
+    evento->accept();
+}
+
+void TMDIChild::resizeEvent(QResizeEvent *evento)
+{
+    QWidget::resizeEvent(evento);
+    AllineaControlli();
+    FormResize();
+}
+
+void TMDIChild::EseguiCalcolo()
+{
+    if (InCalcolo())
+        return;
+
+    // The picture under a selection's rectangle changes, and the control is
+    // disabled before its release could come: the selection ends.
+    InSelezione = false;
+
+    // A control with no area gives an empty picture, in which the drawing
+    // methods draw nothing.
+    const int32_t larghezza = Immagine->width();
+    const int32_t altezza = Immagine->height();
+    Immagine->ImpostaStirata(false);
+    Immagine->ImpostaDimensioniBitmap(larghezza, altezza);
+    CDisegnatore &metodo = Disegno.Prepara(Impostazioni, Immagine, larghezza, altezza);
+
+    Immagine->RiempiRettangolo(0, 0, larghezza, altezza);
+    Immagine->setEnabled(false);
+    Sessione.Avvia(metodo, AreaDisegno);
+    ModoOccupato();
+}
+
+void TMDIChild::FermaCalcolo()
+{
+    Sessione.Ferma();
+}
+
+void TMDIChild::ModoOccupato()
+{
+    emit Occupato();
+    Finestra()->repaint();
+}
+
+void TMDIChild::ModoLibero(const QString &errore)
+{
+    Finestra()->repaint();
+    Immagine->setEnabled(true);
+    Immagine->ImpostaStirata(true);
+    emit Libero();
+    if (!errore.isEmpty())
+        emit ErroreDisegno(errore);
+}
+
+void TMDIChild::AggiornaStato()
+{
+    emit StatoCambiato(1, TestoDimensione(Immagine->width(), Immagine->height()));
+    emit StatoCambiato(2, TestoTempi(TempoImpiegato(), TempoPrevisto()));
+}
+
+// ---- Zoom by selection ----------------------------------------------------
+
+CSelezione TMDIChild::Selezione() const
+{
+    return {SelezioneX, SelezioneY, SelezioneLarghezza, SelezioneAltezza};
+}
+
+void TMDIChild::ImmagineMouseDown(Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers,
+                                  int32_t x, int32_t y)
+{
+    if (InSelezione) {
+        // A second button while the first is held: the first press decides,
+        // else the first rectangle would stay behind and two regions open.
+        if (pulsanti & ~Qt::MouseButtons(pulsante))
+            return;
+        // The release of the last press never came (the pointer was taken
+        // away meanwhile): its rectangle goes, and this press starts afresh.
+        DisegnaSelezione();
+        InSelezione = false;
+    }
+    // A press goes to the document the user sees it in: the region opens with
+    // the settings of this document.
+    if (auto *sotto = qobject_cast<QMdiSubWindow *>(parentWidget()); sotto && sotto->mdiArea()
+        && sotto->mdiArea()->currentSubWindow() != sotto)
+        sotto->mdiArea()->setActiveSubWindow(sotto);
+    const CSelezione iniziale;
+    SelezioneX = x;
+    SelezioneY = y;
+    SelezioneLarghezza = iniziale.Larghezza;
+    SelezioneAltezza = iniziale.Altezza;
+    Immagine->ImpostaStirata(false);
+    FissaImmagine();
+    InSelezione = true;
+    DisegnaSelezione();
+}
+
+void TMDIChild::ImmagineMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int32_t x, int32_t y)
+{
+    if (!InSelezione)
+        return;
+    DisegnaSelezione();
+    CSelezione selezione = Selezione();
+    selezione.Ridimensiona(x, y, AreaDisegno.Larghezza, AreaDisegno.Altezza);
+    SelezioneLarghezza = selezione.Larghezza;
+    SelezioneAltezza = selezione.Altezza;
+    DisegnaSelezione();
+}
+
+void TMDIChild::ImmagineMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int32_t, int32_t)
+{
+    if (!InSelezione)
+        return;
+    // The rectangle stays on the picture until the next drawing.
+    InSelezione = false;
+    // The new document takes this one's settings, the picture's: what the
+    // panels show and was not stored plays no part.
+    CParametri nuovi = Impostazioni;
+    FinestraDaSelezione(Selezione(), Impostazioni.Finestra.Min, Impostazioni.Finestra.Max, AreaDisegno.Larghezza,
+                        AreaDisegno.Altezza, nuovi.Finestra.Min, nuovi.Finestra.Max);
+    emit RegioneScelta(nuovi);
+}
+
+void TMDIChild::FissaImmagine()
+{
+    Immagine->ImpostaStirata(false);
+    const int32_t larghezza = Immagine->width();
+    const int32_t altezza = Immagine->height();
+    const QImage copia = Immagine->Bitmap();
+    Immagine->ImpostaDimensioniBitmap(larghezza, altezza);
+    Immagine->DisegnaScalata(copia, QRect(0, 0, larghezza, altezza));
+    AreaDisegno.Larghezza = larghezza;
+    AreaDisegno.Altezza = altezza;
+}
+
+void TMDIChild::DisegnaSelezione()
+{
+    const int64_t hw = SelezioneLarghezza / 2;
+    const int64_t hh = SelezioneAltezza / 2;
+    const int sinistra = LimitaCoordinata(SelezioneX - hw);
+    const int destra = LimitaCoordinata(SelezioneX + hw);
+    const int alto = LimitaCoordinata(SelezioneY - hh);
+    const int basso = LimitaCoordinata(SelezioneY + hh);
+    const QPolygon rettangolo(
+        {QPoint(sinistra, alto), QPoint(destra, alto), QPoint(destra, basso), QPoint(sinistra, basso)});
+    Immagine->InvertiPoligono(rettangolo);
+    // At once, and only where the pixels changed: the picture is unstretched.
+    Immagine->repaint(rettangolo.boundingRect());
+}
+
+// ---- Files ------------------------------------------------------------------
+
+void TMDIChild::Salva()
+{
+    if (SaveDialog1->exec() != QDialog::Accepted)
+        return;
+    const QStringList scelti = SaveDialog1->selectedFiles();
+    if (!scelti.isEmpty())
+        SalvaCome(scelti.first());
+}
+
+bool TMDIChild::SalvaCome(const QString &nome)
+{
+    QString errore;
+    if (!ScriviBitmap(Figura(), nome, errore)) {
+        MostraErrore(QStringLiteral("Impossibile salvare l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
+        return false;
+    }
+    // Without it the picture opens again with the settings of a new
+    // document: the user is told, so that it can be saved elsewhere.
+    const QString nomeParametri = NomeFileParametri(nome);
+    if (!ScriviFileParametri(Impostazioni, nomeParametri, errore)) {
+        MostraErrore(QStringLiteral("Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2")
+                         .arg(QDir::toNativeSeparators(nomeParametri), errore));
+        return false;
+    }
+    return true;
+}
+
+TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
+{
+    QImage figura;
+    QString errore;
+    if (!LeggiBitmap(nome, figura, errore)) {
+        MostraErrore(QStringLiteral("Impossibile leggere l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
+        return Caricamento::Fallito;
+    }
+    Immagine->ImpostaBitmap(figura);
+    Immagine->Ridisegna();
+
+    // All of the file or none of it; a negative size is no picture's.
+    CParametri letti = Impostazioni;
+    if (!LeggiFileParametri(NomeFileParametri(nome), letti) || letti.Finestra.Larghezza < 0
+        || letti.Finestra.Altezza < 0) {
+        MostraMessaggio(QStringLiteral("Il file dei parametri NON è valido!"));
+        return Caricamento::SenzaParametri;
+    }
+    // The buffer first: when it cannot be had, the settings stay as they were.
+    AreaDisegno.PreparaBuffer(letti.Finestra.Larghezza, letti.Finestra.Altezza);
+    AreaDisegno.Larghezza = letti.Finestra.Larghezza;
+    AreaDisegno.Altezza = letti.Finestra.Altezza;
+    Impostazioni = letti;
+    emit PannelliDaAggiornare();
+    return Caricamento::Completo;
+}

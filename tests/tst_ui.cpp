@@ -24,6 +24,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPair>
 #include <QPushButton>
 #include <QStatusTipEvent>
 #include <QTemporaryDir>
@@ -813,30 +814,31 @@ private slots:
         QTest::addColumn<QString>("nome");
         QTest::addColumn<QString>("titolo");
         QTest::addColumn<int>("area");
-        QTest::addColumn<int>("predefinita");
+        QTest::addColumn<QString>("dock"); // its default dock, empty when it has none
         QTest::addColumn<bool>("chiudibile");
-        QTest::newRow("Standard") << "BarraStandard" << "Standard" << int(Qt::TopToolBarArea)
-                                  << int(Qt::TopToolBarArea) << true;
+        QTest::newRow("Standard") << "BarraStandard" << "Standard" << int(Qt::TopToolBarArea) << "DockInAlto" << true;
         QTest::newRow("Controllo Disegno") << "ControlloDisegno" << "Controllo Disegno" << int(Qt::TopToolBarArea)
-                                           << int(Qt::TopToolBarArea) << true;
+                                           << "DockInAlto" << true;
         QTest::newRow("Settaggi Insieme") << "Toolbar97" << "Settaggi Insieme" << int(Qt::LeftToolBarArea)
-                                          << int(Qt::TopToolBarArea) << false;
-        QTest::newRow("Settaggi Finestra") << "Toolbar971" << "Settaggi Finestra" << int(Qt::LeftToolBarArea)
-                                           << int(Qt::NoToolBarArea) << true;
+                                          << "DockInAlto" << false;
+        QTest::newRow("Settaggi Finestra") << "Toolbar971" << "Settaggi Finestra" << int(Qt::LeftToolBarArea) << ""
+                                           << true;
         QTest::newRow("Parametri Aggiuntivi") << "ParametriAggiuntivi" << "Parametri Aggiuntivi"
-                                              << int(Qt::LeftToolBarArea) << int(Qt::LeftToolBarArea) << true;
+                                              << int(Qt::LeftToolBarArea) << "DockASinistra" << true;
     }
     void barre()
     {
         QFETCH(QString, nome);
         QFETCH(QString, titolo);
         QFETCH(int, area);
-        QFETCH(int, predefinita);
+        QFETCH(QString, dock);
         QFETCH(bool, chiudibile);
         auto *barra = Finestra->findChild<TBarraStrumenti *>(nome);
         QVERIFY(barra);
         QCOMPARE(barra->windowTitle(), titolo);
         QCOMPARE(int(Finestra->toolBarArea(barra)), area);
+        QCOMPARE(barra->DockPredefinito() ? barra->DockPredefinito()->objectName() : QString(), dock);
+        const int predefinita = barra->AreaPredefinita();
         QVERIFY(!barra->isFloating());
         QVERIFY(barra->isVisible());
 
@@ -866,6 +868,21 @@ private slots:
 
     void barreNeiDock()
     {
+        // The three docks of the layout, by name.
+        const QList<QPair<QString, Qt::ToolBarArea>> dock{{QStringLiteral("DockInAlto"), Qt::TopToolBarArea},
+                                                          {QStringLiteral("DockASinistra"), Qt::LeftToolBarArea},
+                                                          {QStringLiteral("DockADestra"), Qt::RightToolBarArea}};
+        for (const auto &[nome, lato] : dock) {
+            const TDock *d = Finestra->findChild<TDock *>(nome);
+            QVERIFY2(d, qPrintable(nome));
+            QCOMPARE(d->Lato, lato);
+        }
+        // The buttons of "Standard" and the window's 14-pixel sans-serif text.
+        QCOMPARE(Finestra->BarraStandard->widgetForAction(Finestra->OpenBtn)->width(), 30);
+        for (QAction *b : {Finestra->SaveBtn, Finestra->PasteBtn, Finestra->CutBtn, Finestra->CopyBtn, Finestra->ExitBtn})
+            QCOMPARE(Finestra->BarraStandard->widgetForAction(b)->width(), 31);
+        QCOMPARE(Finestra->font().pixelSize(), 14);
+        QCOMPARE(Finestra->font().styleHint(), QFont::SansSerif);
         Finestra->resize(1200, 900);
         QTRY_VERIFY(Finestra->BarraStandard->x() < Finestra->ControlloDisegno->x());
         QCOMPARE(Finestra->BarraStandard->y(), Finestra->ControlloDisegno->y());
@@ -984,6 +1001,27 @@ private slots:
         Cornice(d)->showNormal();
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Completamento: 0% "));
         QCOMPARE(Didascalia(d), QStringLiteral("Finestra %1").arg(Finestra->ContatoreFinestre - 2));
+    }
+
+    void ingranditoNelloSpazio()
+    {
+        // A maximized document is a square no larger than the area it lives
+        // in, and so is the next one, maximized once the first has gone.
+        Finestra->FileNewItem->trigger();
+        TMDIChild *secondo = Attivo();
+        TMDIChild *primo = Finestra->Documenti().first();
+        Attiva(primo);
+        Cornice(primo)->showMaximized();
+        const QRect spazio = Finestra->AreaDocumenti->viewport()->rect();
+        QVERIFY(spazio.width() != spazio.height());
+        for (TMDIChild *d : {primo, secondo}) {
+            QTRY_VERIFY(Cornice(d)->isMaximized());
+            QTRY_COMPARE(Lato(d).width(), Lato(d).height());
+            QVERIFY2(spazio.contains(Cornice(d)->geometry()), qPrintable(Didascalia(d)));
+            QVERIFY(Lato(d).width() > 256);
+            if (d == primo)
+                Chiudi(primo);
+        }
     }
 
     void nuovoDocumentoNonToccaLaCoppia()

@@ -14,7 +14,9 @@
 
 #include <QtTest>
 
+#include <QAbstractItemView>
 #include <QComboBox>
+#include <QCompleter>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -585,6 +587,19 @@ private slots:
         QCOMPARE(dialogo->acceptMode(), salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
         QCOMPARE(dialogo->fileMode(), salva ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
         QVERIFY(!dialogo->testOption(QFileDialog::DontConfirmOverwrite));
+
+        // Closed while the completion list of its name field shows, it
+        // leaves no list behind to hold the keyboard.
+        Risponditore.Rispondi([](QWidget *modale) {
+            auto *completamento = modale->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"))->completer();
+            QVERIFY(completamento);
+            completamento->popup()->show();
+            QVERIFY(QApplication::activePopupWidget());
+            static_cast<QDialog *>(modale)->reject();
+        });
+        dialogo->exec();
+        QVERIFY(Risponditore.Risposto());
+        QVERIFY(!QApplication::activePopupWidget());
     }
 
     void salvaDalMenu()

@@ -179,6 +179,11 @@ CProvaFinestre::Azione CProvaFinestre::Nome(const QString &cartella, const QStri
         dialogo->setDirectory(cartella);
         auto *campo = dialogo->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         QVERIFY(campo);
+        // Chosen as the user's typing would choose it, with no selection left
+        // from the dialog's last use: the dialog lists a folder's files in its
+        // own time, and a name it has not listed yet would otherwise lose to
+        // a file selected before.
+        dialogo->selectFile(nome);
         campo->setText(nome);
         QMetaObject::invokeMethod(dialogo, "accept", Qt::QueuedConnection);
     };

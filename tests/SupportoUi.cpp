@@ -179,6 +179,10 @@ CProvaFinestre::Azione CProvaFinestre::Nome(const QString &cartella, const QStri
         dialogo->setDirectory(cartella);
         auto *campo = dialogo->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         QVERIFY(campo);
+        // A file the dialog still shows selected from its last use would be
+        // chosen beside the name typed (typing drops it only while the field
+        // has the keyboard focus): the selection goes first.
+        dialogo->selectFile(nome);
         campo->setText(nome);
         QMetaObject::invokeMethod(dialogo, "accept", Qt::QueuedConnection);
     };

@@ -78,6 +78,7 @@ file_attesi=(
     "share/metainfo/$id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$id.svg"
     "share/man/man1/quillmere-render.1.gz"
+    "share/doc/quillmere/copyright"
 )
 for lato in 16 32 48 64 128 256; do
     file_attesi+=("share/icons/hicolor/${lato}x${lato}/apps/$id.png")
@@ -86,6 +87,8 @@ for f in "${file_attesi[@]}"; do
     [ -f "$usr/$f" ] || errore "usr/$f missing"
 done
 [ ! -f "$usr/share/man/man1/quillmere-render.1.gz" ] || gzip -t "$usr/share/man/man1/quillmere-render.1.gz" || errore "the manual page is not a valid gzip file"
+copyright=$usr/share/doc/quillmere/copyright
+[ ! -f "$copyright" ] || grep -qx 'License: GPL-3.0-or-later' "$copyright" || errore "the copyright file names no GPL-3.0-or-later"
 if [ -e "$radice/usr/local" ] || [ -e "$radice/usr/lib" ] || [ -e "$radice/usr/include" ]; then
     errore "the package holds more than programs and data: $(cd "$radice" && find usr -maxdepth 2 -type d | tr '\n' ' ')"
 fi

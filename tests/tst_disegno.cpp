@@ -631,7 +631,9 @@ void TestDisegno::renderer()
         if (par.SceltaFrattale == 2)
             par.Finestra = {{0.2L, 0.2L}, {3.0L, 3.0L}, 37, 29, 300};
         const QString nome = dir.filePath(QString("p%1.Quillmere").arg(d.first));
-        const QString bmp = dir.filePath(QString("p%1.bmp").arg(d.first));
+        // The format follows the output's name: the second picture is a PNG.
+        const bool png = d.first == 1;
+        const QString bmp = dir.filePath(QString("p%1.%2").arg(d.first).arg(png ? "png" : "bmp"));
         {
             QFile f(nome);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -642,6 +644,9 @@ void TestDisegno::renderer()
         QVERIFY(proc.waitForFinished(60000));
         QCOMPARE(proc.exitCode(), 0);
         QVERIFY(proc.readAllStandardOutput().contains("Mpixel/s"));
+        QFile uscita(bmp);
+        QVERIFY(uscita.open(QIODevice::ReadOnly));
+        QVERIFY(uscita.read(4).startsWith(png ? "\x89PNG" : "BM"));
         QImage letta(bmp);
         QCOMPARE(letta.size(), QSize(37, 29));
 

@@ -213,7 +213,7 @@ private slots:
         Risponditore.Rispondi([&bitmap](QWidget *modale) {
             auto *dialogo = qobject_cast<QFileDialog *>(modale);
             QVERIFY(dialogo);
-            QCOMPARE(dialogo->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+            QCOMPARE(dialogo->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png)")});
             // The name typed into the dialog's text field.
             auto *nome = dialogo->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             QVERIFY(nome);

@@ -580,8 +580,10 @@ private slots:
         QVERIFY(dialogo);
         QCOMPARE(dialogo->windowTitle(),
                  salva ? QStringLiteral("Nome con cui salvare ?") : QStringLiteral("File da caricare ?"));
-        // Shown as "Bitmap" and "All"; "All" shows names without a dot too.
-        QCOMPARE(dialogo->nameFilters(), (QStringList{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("All (*)")}));
+        // Shown as "Bitmap", "PNG" and "All"; "All" shows names without a dot too.
+        QCOMPARE(dialogo->nameFilters(), (QStringList{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("PNG (*.png)"),
+                                                      QStringLiteral("All (*)")}));
+        QCOMPARE(dialogo->selectedNameFilter(), QStringLiteral("Bitmap"));
         QVERIFY(dialogo->testOption(QFileDialog::HideNameFilterDetails));
         QCOMPARE(dialogo->defaultSuffix(), QStringLiteral("bmp"));
         QCOMPARE(dialogo->acceptMode(), salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -653,6 +655,36 @@ private slots:
         Finestra->FileSaveItem->trigger();
         QCOMPARE(Risponditore.Risposti(), 2);
         QVERIFY(LeggiTutto(Percorso(QStringLiteral("sfondo.bmp.Quillmere"))).contains("\r\n55\r\n"));
+    }
+
+    void png()
+    {
+        // Saved through the menu with "PNG" chosen: a name typed without an
+        // extension takes ".png", its parameters file goes beside it, and
+        // File > Open brings both back.
+        TMDIChild *d = Attivo();
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("90"));
+        Disegna();
+        const QImage salvata = d->Immagine->Bitmap();
+        const Azione nome = Nome(Cartella->path(), QStringLiteral("sfondo"));
+        Risponditore.Rispondi([nome](QWidget *modale) {
+            auto *dialogo = qobject_cast<QFileDialog *>(modale);
+            QVERIFY(dialogo);
+            dialogo->selectNameFilter(QStringLiteral("PNG (*.png)"));
+            nome(modale);
+        });
+        Finestra->FileSaveItem->trigger();
+        QVERIFY(Risponditore.Risposto());
+        QCOMPARE(QDir(Cartella->path()).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("sfondo.png"), QStringLiteral("sfondo.png.Quillmere")}));
+        const QString png = Percorso(QStringLiteral("sfondo.png"));
+        QVERIFY(LeggiTutto(png).startsWith("\x89PNG"));
+        QVERIFY(LeggiTutto(png + QStringLiteral(".Quillmere")).contains("\r\n90\r\n"));
+
+        TMDIChild *aperto = Apri(png);
+        QVERIFY(aperto);
+        QCOMPARE(aperto->Immagine->Bitmap(), salvata);
+        QCOMPARE(aperto->Parametri().Finestra.MaxIterazioni, 90);
     }
 
     void salvaInUnaCartellaMancante()
@@ -946,7 +978,8 @@ private slots:
 
     void dialogoDiApertura()
     {
-        QCOMPARE(Finestra->OpenDialog->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+        // Both kinds of picture the program saves.
+        QCOMPARE(Finestra->OpenDialog->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png)")});
         QCOMPARE(Finestra->OpenDialog->fileMode(), QFileDialog::ExistingFile);
         QCOMPARE(Finestra->OpenDialog->acceptMode(), QFileDialog::AcceptOpen);
     }

@@ -1,4 +1,5 @@
-// Headless renderer: draws the picture a parameters file describes and writes it as a BMP.
+// Headless renderer: draws the picture a parameters file describes and writes
+// it as a BMP, or as a PNG when the output's name ends in ".png".
 
 #include "Disegno.h"
 #include "Errore.h"
@@ -88,7 +89,7 @@ int main(int argc, char **argv)
         // Whole or not at all, as the program saves: a full disk is reported
         // and leaves any earlier file as it was.
         QString errore;
-        if (!ScriviBitmap(immagine, nomeUscita, errore)) {
+        if (!ScriviFigura(immagine, nomeUscita, errore)) {
             std::cerr << "quillmere-render: " << nomeBmp << ": " << errore.toStdString() << '\n';
             return 1;
         }

@@ -98,7 +98,8 @@ TContenitore::TContenitore(QWidget *genitore)
 
     OpenDialog = new QFileDialog(this);
     OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
-    OpenDialog->setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
+    // The pictures the program saves, of both kinds.
+    OpenDialog->setNameFilter(QStringLiteral("Pictures (*.bmp *.png)"));
     OpenDialog->setFileMode(QFileDialog::ExistingFile);
     OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
     ChiudiCompletamentiAllaFine(OpenDialog);

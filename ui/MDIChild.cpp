@@ -33,6 +33,10 @@ public:
 
     void accept() override
     {
+        // A name typed without an extension takes the chosen kind's.
+        // (The chosen filter reads without its patterns, which the dialog hides.)
+        const bool png = selectedNameFilter().startsWith(QLatin1String("PNG"));
+        setDefaultSuffix(png ? QStringLiteral("png") : QStringLiteral("bmp"));
         const QStringList scelti = selectedFiles();
         if (!scelti.isEmpty()) {
             const QFileInfo nome(scelti.first());
@@ -49,11 +53,12 @@ public:
     }
 };
 
-// The choices of both file dialogs: "Bitmap" shows the bitmaps, "All" every
-// file (names without a dot too).
+// The choices of both file dialogs: "Bitmap" (the first) shows the bitmaps,
+// "PNG" the PNG pictures, "All" every file (names without a dot too).
 void ImpostaFiltri(QFileDialog *dialogo)
 {
-    dialogo->setNameFilters({QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("All (*)")});
+    dialogo->setNameFilters({QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("PNG (*.png)"),
+                             QStringLiteral("All (*)")});
     dialogo->setOption(QFileDialog::HideNameFilterDetails, true);
     dialogo->setDefaultSuffix(QStringLiteral("bmp"));
 }
@@ -452,7 +457,7 @@ void TMDIChild::Salva()
 bool TMDIChild::SalvaCome(const QString &nome)
 {
     QString errore;
-    if (!ScriviBitmap(Figura(), nome, errore)) {
+    if (!ScriviFigura(Figura(), nome, errore)) {
         MostraErrore(QStringLiteral("Impossibile salvare l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
         return false;
     }
@@ -471,7 +476,7 @@ TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
 {
     QImage figura;
     QString errore;
-    if (!LeggiBitmap(nome, figura, errore)) {
+    if (!LeggiFigura(nome, figura, errore)) {
         MostraErrore(QStringLiteral("Impossibile leggere l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
         return Caricamento::Fallito;
     }

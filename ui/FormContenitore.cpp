@@ -10,6 +10,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
@@ -549,6 +550,9 @@ void TContenitore::CutItemClick()
 
 void TContenitore::CopyItemClick()
 {
+    // The picture as it shows now, as drawn so far while a drawing runs.
+    if (TMDIChild *documento = DocumentoAttivo())
+        QGuiApplication::clipboard()->setImage(documento->Figura());
 }
 
 void TContenitore::PasteItemClick()

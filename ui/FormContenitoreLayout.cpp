@@ -220,6 +220,8 @@ void TContenitore::CreaBarraStandard()
 
     connect(OpenBtn, &QAction::triggered, this, [this] { GestisciErrori([this] { FileOpenItemClick(); }); });
     connect(SaveBtn, &QAction::triggered, this, [this] { GestisciErrori([this] { FileSaveItemClick(); }); });
+    // The Copy button copies as Edit > Copy does; Cut and Paste have nothing to do.
+    connect(CopyBtn, &QAction::triggered, this, &TContenitore::CopyItemClick);
     connect(ExitBtn, &QAction::triggered, this, &TContenitore::FileExitItemClick);
 }
 

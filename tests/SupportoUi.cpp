@@ -11,10 +11,16 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QPointer>
+#include <QSettings>
 
 namespace {
 const QString Titolo = QStringLiteral("Quillmere v0.9");
 } // namespace
+
+CProvaFinestre::CProvaFinestre()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Impostazioni.path());
+}
 
 void CProvaFinestre::init()
 {

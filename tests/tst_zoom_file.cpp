@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -685,6 +686,42 @@ private slots:
         QVERIFY(aperto);
         QCOMPARE(aperto->Immagine->Bitmap(), salvata);
         QCOMPARE(aperto->Parametri().Finestra.MaxIterazioni, 90);
+    }
+
+    void ultimaCartella()
+    {
+        // The folder of the last Open or Save is where the next one starts,
+        // in a main window made afterwards too, as at the next run.
+        QSettings().clear();
+        const QString a = Percorso(QStringLiteral("a"));
+        const QString b = Percorso(QStringLiteral("b"));
+        QVERIFY(QDir().mkpath(a) && QDir().mkpath(b));
+        const auto iniziaIn = [](const QString &cartella) -> Azione {
+            return [cartella](QWidget *modale) {
+                auto *dialogo = qobject_cast<QFileDialog *>(modale);
+                QVERIFY(dialogo);
+                QCOMPARE(dialogo->directory().absolutePath(), cartella);
+                dialogo->reject();
+            };
+        };
+        Risponditore.Rispondi(Nome(a, QStringLiteral("x.bmp")));
+        Finestra->FileSaveItem->trigger();
+        QVERIFY(Risponditore.Risposto());
+        Finestra.reset();
+        // A folder merely shown by a file dialog is not one used.
+        QFileDialog(nullptr, QString(), b).setDirectory(b);
+        Finestra = FinestraPrincipale(Dimensioni.width(), Dimensioni.height());
+        QVERIFY(Finestra);
+        Risponditore.Rispondi(iniziaIn(a));
+        Finestra->FileOpenItem->trigger();
+        QVERIFY(Risponditore.Risposto());
+
+        QString errore;
+        QVERIFY(ScriviFigura(Campione(8, 8), b + QStringLiteral("/y.png"), errore));
+        QVERIFY(Apri(b + QStringLiteral("/y.png"), {Messaggio(FileNonValido)}));
+        Risponditore.Rispondi(iniziaIn(b));
+        Finestra->FileSaveItem->trigger();
+        QVERIFY(Risponditore.Risposto());
     }
 
     void salvaInUnaCartellaMancante()

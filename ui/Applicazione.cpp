@@ -4,9 +4,12 @@
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QSettings>
 
 #include <exception>
 
@@ -16,6 +19,9 @@ TApplicazione::TApplicazione(int &argc, char **argv) : QApplication(argc, argv)
     // launcher it belongs to (desktops match running windows to it by name).
     setWindowIcon(IconaQuillmere());
     setDesktopFileName(QStringLiteral("io.github.quillmere.Quillmere"));
+    // Where the user's settings are kept: ~/.config/Quillmere/Quillmere.conf.
+    setOrganizationName(QStringLiteral("Quillmere"));
+    setApplicationName(QStringLiteral("Quillmere"));
 }
 
 bool TApplicazione::notify(QObject *destinatario, QEvent *evento)
@@ -43,6 +49,21 @@ void ImpostaTitoloApplicazione(const QString &titolo)
     for (QWidget *finestra : QApplication::topLevelWidgets())
         if (qobject_cast<QMainWindow *>(finestra))
             finestra->setWindowIconText(titolo);
+}
+
+namespace {
+const QString ChiaveCartella = QStringLiteral("UltimaCartella");
+} // namespace
+
+QString UltimaCartella()
+{
+    const QString cartella = QSettings().value(ChiaveCartella).toString();
+    return !cartella.isEmpty() && QDir(cartella).exists() ? cartella : QString();
+}
+
+void RicordaCartella(const QString &nomeFile)
+{
+    QSettings().setValue(ChiaveCartella, QFileInfo(nomeFile).absolutePath());
 }
 
 void MostraMessaggio(const QString &messaggio)

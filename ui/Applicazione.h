@@ -30,6 +30,13 @@ QString TitoloApplicazione();
 // Sets the application title and shows it as the main window's task-bar text.
 void ImpostaTitoloApplicazione(const QString &titolo);
 
+// The folder the user last opened or saved a picture in, kept between runs
+// in the user's settings (nothing else is kept); empty before the first, or
+// when that folder is gone.
+QString UltimaCartella();
+// Remembers the folder of a file just opened or saved.
+void RicordaCartella(const QString &nomeFile);
+
 // A modal plain message with an OK button and the application title as caption.
 void MostraMessaggio(const QString &messaggio);
 

@@ -515,11 +515,15 @@ void TContenitore::FileNewItemClick()
 
 void TContenitore::FileOpenItemClick()
 {
+    if (const QString cartella = UltimaCartella(); !cartella.isEmpty())
+        OpenDialog->setDirectory(cartella);
     if (OpenDialog->exec() != QDialog::Accepted)
         return;
     const QStringList scelti = OpenDialog->selectedFiles();
-    if (!scelti.isEmpty())
-        NuovoDocumento(scelti.first());
+    if (scelti.isEmpty())
+        return;
+    RicordaCartella(scelti.first());
+    NuovoDocumento(scelti.first());
 }
 
 void TContenitore::FileCloseItemClick()

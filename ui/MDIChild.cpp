@@ -447,11 +447,15 @@ void TMDIChild::DisegnaSelezione()
 
 void TMDIChild::Salva()
 {
+    if (const QString cartella = UltimaCartella(); !cartella.isEmpty())
+        SaveDialog1->setDirectory(cartella);
     if (SaveDialog1->exec() != QDialog::Accepted)
         return;
     const QStringList scelti = SaveDialog1->selectedFiles();
-    if (!scelti.isEmpty())
-        SalvaCome(scelti.first());
+    if (scelti.isEmpty())
+        return;
+    RicordaCartella(scelti.first());
+    SalvaCome(scelti.first());
 }
 
 bool TMDIChild::SalvaCome(const QString &nome)

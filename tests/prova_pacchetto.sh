@@ -78,6 +78,7 @@ file_attesi=(
     "share/metainfo/$id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$id.svg"
     "share/man/man1/quillmere-render.1.gz"
+    "share/mime/packages/$id.xml"
     "share/doc/quillmere/copyright"
 )
 for lato in 16 32 48 64 128 256; do
@@ -93,12 +94,17 @@ if [ -e "$radice/usr/local" ] || [ -e "$radice/usr/lib" ] || [ -e "$radice/usr/i
     errore "the package holds more than programs and data: $(cd "$radice" && find usr -maxdepth 2 -type d | tr '\n' ' ')"
 fi
 
-# The launcher starts a program that the package holds, with an icon it holds.
+# The launcher starts a program that the package holds, with an icon it holds,
+# and takes the parameters files whose type the package declares.
 desktop=$usr/share/applications/$id.desktop
 if [ -f "$desktop" ]; then
-    comando=$(sed -n 's/^Exec=//p' "$desktop")
+    exec_riga=$(sed -n 's/^Exec=//p' "$desktop")
+    comando=${exec_riga%% *}
     icona=$(sed -n 's/^Icon=//p' "$desktop")
-    [ "$comando" = quillmere ] || errore "Exec is '$comando', not the bare program"
+    [ "$exec_riga" = "quillmere %F" ] || errore "Exec is '$exec_riga', not the program taking files"
+    grep -qx 'MimeType=application/x-quillmere-parametri;' "$desktop" || errore "the launcher takes no parameters files"
+    grep -q 'type="application/x-quillmere-parametri"' "$usr/share/mime/packages/$id.xml" 2>/dev/null ||
+        errore "the package declares no type for the parameters files"
     if [ "$con_programma" = 1 ]; then
         [ -x "$usr/bin/$comando" ] || errore "Exec names '$comando', which the package lacks"
     fi

@@ -994,6 +994,53 @@ private slots:
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n));
     }
 
+    // ---- Files handed from outside (the command line) -------------------------
+
+    void fileDaFuori()
+    {
+        // Each opens as File > Open would, one after the other once the event
+        // loop runs; what cannot be read is reported and the others still open.
+        QVERIFY(Campione(40, 30).save(Percorso(QStringLiteral("a.bmp")), "bmp"));
+        QVERIFY(ScriviFile(Percorso(QStringLiteral("a.bmp.Quillmere")), FilePredefinito));
+        QVERIFY(Campione(20, 10).save(Percorso(QStringLiteral("senza.png")), "png"));
+        CParametri julia;
+        julia.SceltaFrattale = 1;
+        julia.Finestra.MaxIterazioni = 77;
+        QVERIFY(ScriviFile(Percorso(QStringLiteral("julia.Quillmere")), QByteArray::fromStdString(TestoParametri(julia))));
+        QVERIFY(ScriviFile(Percorso(QStringLiteral("rotto.Quillmere")), "0.9 -2 -1.25"));
+        QVERIFY(QDir(Cartella->path()).mkdir(QStringLiteral("cartella.bmp")));
+        const QStringList nomi{Percorso(QStringLiteral("manca.bmp")), Percorso(QStringLiteral("a.bmp")),
+                               Percorso(QStringLiteral("rotto.Quillmere")), Percorso(QStringLiteral("cartella.bmp")),
+                               Percorso(QStringLiteral("senza.png")), QString(),
+                               Percorso(QStringLiteral("manca.Quillmere")), Percorso(QStringLiteral("julia.Quillmere"))};
+        Risponditore.Rispondi({Errore(QStringLiteral("Impossibile leggere l'immagine"), QStringLiteral("manca.bmp")),
+                               Messaggio(FileNonValido),
+                               Errore(QStringLiteral("Impossibile leggere l'immagine"), QStringLiteral("cartella.bmp")),
+                               Messaggio(FileNonValido), Messaggio(FileNonValido)});
+        const int n = Finestra->ContatoreFinestre;
+        Finestra->ApriFileDaFuori(nomi);
+        QCOMPARE(NumeroDocumenti(), 1);
+        QTRY_COMPARE(NumeroDocumenti(), 4);
+        QVERIFY(Risponditore.Risposto());
+
+        // Numbered in order: what could not be read used no number.
+        const QList<TMDIChild *> documenti = Finestra->Documenti();
+        QCOMPARE(Didascalia(documenti[1]), QStringLiteral("Finestra %1").arg(n));
+        QCOMPARE(documenti[1]->Immagine->Bitmap(), Campione(40, 30));
+        QCOMPARE(documenti[1]->Parametri().Finestra.MaxIterazioni, 120);
+        QCOMPARE(Didascalia(documenti[2]), QStringLiteral("Finestra %1").arg(n + 1));
+        QCOMPARE(documenti[2]->Immagine->Bitmap(), Campione(20, 10));
+        ControllaComeNuovo(documenti[2]);
+        // The parameters file alone: its settings, drawn at once, shown in the panels.
+        TMDIChild *disegnato = documenti[3];
+        QCOMPARE(Didascalia(disegnato), QStringLiteral("Finestra %1").arg(n + 2));
+        QCOMPARE(Attivo(), disegnato);
+        QVERIFY(Finito(disegnato));
+        QCOMPARE(disegnato->Parametri().SceltaFrattale, int8_t(1));
+        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("77"));
+        QCOMPARE(PixelDiversi(disegnato->Immagine->Bitmap(), Renderer(disegnato->Parametri())), 0);
+    }
+
     void bitmapDiAltriProgrammi_data()
     {
         QTest::addColumn<int>("formato");

@@ -4,6 +4,7 @@
 #include "BarraDiStato.h"
 #include "BarraStrumenti.h"
 #include "Immagine.h"
+#include "FileDocumento.h"
 #include "FileParametri.h"
 #include "Numeri.h"
 #include "MDIChild.h"
@@ -27,6 +28,7 @@
 #include <QShowEvent>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -237,6 +239,42 @@ void TContenitore::NuovoDocumento(const QString &nomeFile)
         return;
     }
     DocumentoAPannelli();
+}
+
+void TContenitore::ApriFile(const QString &nome)
+{
+    // An empty argument names no file.
+    if (nome.isEmpty())
+        return;
+    if (!nome.endsWith(QLatin1String(".Quillmere"), Qt::CaseInsensitive)) {
+        NuovoDocumento(nome);
+        return;
+    }
+    // The settings first: a file that is not valid opens no document and
+    // uses no number.
+    CParametri parametri;
+    if (!LeggiFileParametri(nome, parametri) || parametri.Finestra.Larghezza < 0
+        || parametri.Finestra.Altezza < 0) {
+        MostraMessaggio(TMDIChild::TestoParametriNonValidi());
+        return;
+    }
+    NuovoDocumento(QString());
+    TMDIChild *documento = Documenti().last();
+    // Drawn at the new document's size, as a zoom is.
+    const CAreaDisegno &area = documento->AreaDisegno;
+    parametri.Finestra.Larghezza = area.Larghezza;
+    parametri.Finestra.Altezza = area.Altezza;
+    documento->ImpostaParametri(parametri);
+    DocumentoAPannelli();
+    documento->EseguiCalcolo();
+}
+
+void TContenitore::ApriFileDaFuori(const QStringList &nomi)
+{
+    QTimer::singleShot(0, this, [this, nomi] {
+        for (const QString &nome : nomi)
+            GestisciErrori([&] { ApriFile(nome); });
+    });
 }
 
 void TContenitore::ApriRegione(const CParametri &parametri)

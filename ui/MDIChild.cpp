@@ -476,6 +476,11 @@ bool TMDIChild::SalvaCome(const QString &nome)
     return true;
 }
 
+QString TMDIChild::TestoParametriNonValidi()
+{
+    return QStringLiteral("Il file dei parametri NON è valido!");
+}
+
 TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
 {
     QImage figura;
@@ -491,7 +496,7 @@ TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
     CParametri letti = Impostazioni;
     if (!LeggiFileParametri(NomeFileParametri(nome), letti) || letti.Finestra.Larghezza < 0
         || letti.Finestra.Altezza < 0) {
-        MostraMessaggio(QStringLiteral("Il file dei parametri NON è valido!"));
+        MostraMessaggio(TestoParametriNonValidi());
         return Caricamento::SenzaParametri;
     }
     // The buffer first: when it cannot be had, the settings stay as they were.

@@ -114,6 +114,8 @@ public:
     // as they were. Throws CErrore, with the settings unchanged, when the
     // buffer for the loaded size cannot be allocated.
     enum class Caricamento { Fallito, SenzaParametri, Completo };
+    // The message for a parameters file that is missing or not valid.
+    static QString TestoParametriNonValidi();
     Caricamento Carica(const QString &nome);
 
     // Controls.

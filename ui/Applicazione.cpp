@@ -1,6 +1,7 @@
 #include "Applicazione.h"
 
 #include "IconaQuillmere.h"
+#include "TestiCalcolo.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
@@ -22,6 +23,36 @@ TApplicazione::TApplicazione(int &argc, char **argv) : QApplication(argc, argv)
     // Where the user's settings are kept: ~/.config/Quillmere/Quillmere.conf.
     setOrganizationName(QStringLiteral("Quillmere"));
     setApplicationName(QStringLiteral("Quillmere"));
+    ImpostaLingua(LocaleUtente());
+}
+
+bool TApplicazione::ImpostaLingua(const QLocale &locale)
+{
+    removeTranslator(&Traduzione);
+    if (!InInglese(locale))
+        return false;
+    // Built into the program, so found wherever it is installed.
+    return Traduzione.load(QStringLiteral(":/i18n/quillmere_en.qm")) && installTranslator(&Traduzione);
+}
+
+bool InInglese(const QLocale &locale)
+{
+    if (locale.language() == QLocale::C)
+        return false;
+    const QStringList lingue = locale.uiLanguages();
+    return !lingue.isEmpty() && QLocale(lingue.first()).language() == QLocale::English;
+}
+
+QLocale LocaleUtente()
+{
+    QByteArray nome = qgetenv("LC_ALL");
+    if (nome.isEmpty())
+        nome = qgetenv("LC_MESSAGES");
+    if (nome.isEmpty())
+        nome = qgetenv("LANG");
+    if (nome.isEmpty() || nome == "C" || nome == "POSIX" || nome.startsWith("C."))
+        return QLocale::c();
+    return QLocale::system();
 }
 
 bool TApplicazione::notify(QObject *destinatario, QEvent *evento)
@@ -29,7 +60,7 @@ bool TApplicazione::notify(QObject *destinatario, QEvent *evento)
     try {
         return QApplication::notify(destinatario, evento);
     } catch (const std::exception &errore) {
-        MostraErrore(QString::fromUtf8(errore.what()));
+        MostraErrore(TestoErrore(errore));
     }
     return false;
 }

@@ -227,7 +227,7 @@ void TContenitore::NuovoDocumento(const QString &nomeFile)
     const QString nome = nomeFile;
     TMDIChild *documento = CreaDocumento();
     QMdiSubWindow *finestra = AggiungiDocumento(documento);
-    documento->setWindowTitle(QStringLiteral("Finestra %1").arg(ContatoreFinestre));
+    documento->setWindowTitle(tr("Finestra %1").arg(ContatoreFinestre));
     ++ContatoreFinestre;
     finestra->show();
     AreaDocumenti->setActiveSubWindow(finestra);
@@ -281,7 +281,7 @@ void TContenitore::ApriRegione(const CParametri &parametri)
 {
     TMDIChild *documento = CreaDocumento();
     QMdiSubWindow *finestra = AggiungiDocumento(documento);
-    documento->setWindowTitle(QStringLiteral("Finestra %1").arg(Documenti().size()));
+    documento->setWindowTitle(tr("Finestra %1").arg(Documenti().size()));
     finestra->show();
     AreaDocumenti->setActiveSubWindow(finestra);
     // The source's settings; the size is the new document's own.
@@ -692,7 +692,7 @@ void TContenitore::WindowRedrawItemClick()
 
 void TContenitore::HelpAboutItemClick()
 {
-    QMessageBox informazioni(QMessageBox::NoIcon, TitoloApplicazione(), QStringLiteral("Quillmere versione 0.9"),
+    QMessageBox informazioni(QMessageBox::NoIcon, TitoloApplicazione(), tr("Quillmere versione 0.9"),
                              QMessageBox::Ok, this);
     informazioni.exec();
 }

@@ -42,7 +42,7 @@ public:
             const QFileInfo nome(scelti.first());
             if (!nome.isDir() && !nome.absoluteDir().exists()) {
                 QMessageBox avviso(QMessageBox::Warning, windowTitle(),
-                                   QStringLiteral("La cartella %1 non esiste.")
+                                   TMDIChild::tr("La cartella %1 non esiste.")
                                        .arg(QDir::toNativeSeparators(nome.absolutePath())),
                                    QMessageBox::Ok, this);
                 avviso.exec();
@@ -67,7 +67,7 @@ QFileDialog *CreaSaveDialog1(QWidget *genitore)
 {
     auto *dialogo = new CDialogoSalva(genitore);
     dialogo->setObjectName(QStringLiteral("SaveDialog1"));
-    dialogo->setWindowTitle(QStringLiteral("Nome con cui salvare ?"));
+    dialogo->setWindowTitle(TMDIChild::tr("Nome con cui salvare ?"));
     dialogo->setAcceptMode(QFileDialog::AcceptSave);
     dialogo->setFileMode(QFileDialog::AnyFile);
     ImpostaFiltri(dialogo);
@@ -82,7 +82,7 @@ QFileDialog *CreaOpenDialog1(QWidget *genitore)
 {
     auto *dialogo = new QFileDialog(genitore);
     dialogo->setObjectName(QStringLiteral("OpenDialog1"));
-    dialogo->setWindowTitle(QStringLiteral("File da caricare ?"));
+    dialogo->setWindowTitle(TMDIChild::tr("File da caricare ?"));
     dialogo->setAcceptMode(QFileDialog::AcceptOpen);
     dialogo->setFileMode(QFileDialog::ExistingFile);
     ImpostaFiltri(dialogo);
@@ -462,14 +462,14 @@ bool TMDIChild::SalvaCome(const QString &nome)
 {
     QString errore;
     if (!ScriviFigura(Figura(), nome, errore)) {
-        MostraErrore(QStringLiteral("Impossibile salvare l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
+        MostraErrore(tr("Impossibile salvare l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
         return false;
     }
     // Without it the picture opens again with the settings of a new
     // document: the user is told, so that it can be saved elsewhere.
     const QString nomeParametri = NomeFileParametri(nome);
     if (!ScriviFileParametri(Impostazioni, nomeParametri, errore)) {
-        MostraErrore(QStringLiteral("Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2")
+        MostraErrore(tr("Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2")
                          .arg(QDir::toNativeSeparators(nomeParametri), errore));
         return false;
     }
@@ -478,7 +478,7 @@ bool TMDIChild::SalvaCome(const QString &nome)
 
 QString TMDIChild::TestoParametriNonValidi()
 {
-    return QStringLiteral("Il file dei parametri NON è valido!");
+    return tr("Il file dei parametri NON è valido!");
 }
 
 TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
@@ -486,7 +486,7 @@ TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
     QImage figura;
     QString errore;
     if (!LeggiFigura(nome, figura, errore)) {
-        MostraErrore(QStringLiteral("Impossibile leggere l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
+        MostraErrore(tr("Impossibile leggere l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
         return Caricamento::Fallito;
     }
     Immagine->ImpostaBitmap(figura);

@@ -57,10 +57,6 @@ bool ScriviIntero(const QString &nome, QString &errore, Scrittura &&scrivi)
     return true;
 }
 
-} // namespace
-
-namespace {
-
 const char *NomeFormato(FormatoFigura formato)
 {
     return formato == FormatoFigura::Png ? "png" : "bmp";

@@ -102,6 +102,8 @@ if [ -f "$desktop" ]; then
     comando=${exec_riga%% *}
     icona=$(sed -n 's/^Icon=//p' "$desktop")
     [ "$exec_riga" = "quillmere %F" ] || errore "Exec is '$exec_riga', not the program taking files"
+    # TryExec names the program alone: anything more hides the launcher.
+    [ "$(sed -n 's/^TryExec=//p' "$desktop")" = quillmere ] || errore "TryExec is not the bare program"
     grep -qx 'MimeType=application/x-quillmere-parametri;' "$desktop" || errore "the launcher takes no parameters files"
     grep -q 'type="application/x-quillmere-parametri"' "$usr/share/mime/packages/$id.xml" 2>/dev/null ||
         errore "the package declares no type for the parameters files"

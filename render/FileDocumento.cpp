@@ -1,6 +1,8 @@
 #include "FileDocumento.h"
 
+#include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QImageReader>
 #include <QImageWriter>
 #include <QSaveFile>
@@ -17,6 +19,11 @@ constexpr qint64 MassimoParametri = 64 * 1024;
 QString NomeFileParametri(const QString &nomeBitmap)
 {
     return nomeBitmap + QStringLiteral(".Quillmere");
+}
+
+FormatoFigura FormatoDaNome(const QString &nome)
+{
+    return nome.endsWith(QLatin1String(".png"), Qt::CaseInsensitive) ? FormatoFigura::Png : FormatoFigura::Bitmap;
 }
 
 namespace {
@@ -50,17 +57,48 @@ bool ScriviIntero(const QString &nome, QString &errore, Scrittura &&scrivi)
     return true;
 }
 
-} // namespace
+const char *NomeFormato(FormatoFigura formato)
+{
+    return formato == FormatoFigura::Png ? "png" : "bmp";
+}
 
-bool ScriviBitmap(const QImage &immagine, const QString &nome, QString &errore)
+bool ScriviNelFormato(const QImage &immagine, const QString &nome, FormatoFigura formato, QString &errore)
 {
     return ScriviIntero(nome, errore, [&](QSaveFile &file, QString &motivo) {
-        QImageWriter writer(&file, "bmp");
+        QImageWriter writer(&file, NomeFormato(formato));
         if (writer.write(immagine))
             return true;
         motivo = writer.errorString();
         return false;
     });
+}
+
+// Opens a plain file for reading. Anything else is refused before it is
+// opened: a pipe or a device would keep the reader waiting, or never end.
+bool ApriFile(QFile &file, QString &errore)
+{
+    const QFileInfo informazioni(file.fileName());
+    if (informazioni.exists() && !informazioni.isFile()) {
+        errore = QCoreApplication::translate("FileDocumento", "non è un file");
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        errore = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
+bool ScriviBitmap(const QImage &immagine, const QString &nome, QString &errore)
+{
+    return ScriviNelFormato(immagine, nome, FormatoFigura::Bitmap, errore);
+}
+
+bool ScriviFigura(const QImage &immagine, const QString &nome, QString &errore)
+{
+    return ScriviNelFormato(immagine, nome, FormatoDaNome(nome), errore);
 }
 
 bool ScriviFileParametri(const CParametri &parametri, const QString &nome, QString &errore)
@@ -77,11 +115,13 @@ bool ScriviFileParametri(const CParametri &parametri, const QString &nome, QStri
 bool LeggiBitmap(const QString &nome, QImage &immagine, QString &errore)
 {
     QFile file(nome);
-    if (!file.open(QIODevice::ReadOnly)) {
-        errore = file.errorString();
-        return false;
-    }
-    return LeggiBitmap(&file, immagine, errore);
+    return ApriFile(file, errore) && LeggiBitmap(&file, immagine, errore);
+}
+
+bool LeggiFigura(const QString &nome, QImage &immagine, QString &errore)
+{
+    QFile file(nome);
+    return ApriFile(file, errore) && LeggiFigura(&file, FormatoDaNome(nome), immagine, errore);
 }
 
 namespace {
@@ -142,11 +182,18 @@ bool Completa(QIODevice *dispositivo)
 
 bool LeggiBitmap(QIODevice *dispositivo, QImage &immagine, QString &errore)
 {
-    if (!Completa(dispositivo)) {
-        errore = QStringLiteral("il file è incompleto");
+    return LeggiFigura(dispositivo, FormatoFigura::Bitmap, immagine, errore);
+}
+
+bool LeggiFigura(QIODevice *dispositivo, FormatoFigura formato, QImage &immagine, QString &errore)
+{
+    if (formato == FormatoFigura::Bitmap && !Completa(dispositivo)) {
+        errore = QCoreApplication::translate("FileDocumento", "il file è incompleto");
         return false;
     }
-    QImageReader reader(dispositivo, "bmp");
+    // The toolkit's PNG reader refuses a file whose image data is cut short
+    // or fails its checksums.
+    QImageReader reader(dispositivo, NomeFormato(formato));
     reader.setDecideFormatFromContent(false);
     QImage letta;
     if (!reader.read(&letta) || letta.isNull()) {
@@ -164,7 +211,8 @@ bool LeggiBitmap(QIODevice *dispositivo, QImage &immagine, QString &errore)
 bool LeggiFileParametri(const QString &nome, CParametri &parametri)
 {
     QFile file(nome);
-    if (!file.open(QIODevice::ReadOnly))
+    QString errore;
+    if (!ApriFile(file, errore))
         return false;
     const QByteArray dati = file.read(MassimoParametri + 1);
     if (dati.size() > MassimoParametri)

@@ -41,7 +41,7 @@ void CSessioneDisegno::Avvia(CDisegnatore &disegnatore, CAreaDisegno &area)
     if (Soste == 0)
         Calcolo->Riprendi();
     Orologio.start();
-    emit Titolo(QStringLiteral("Completamento: 0% "));
+    emit Titolo(tr("Completamento: 0% "));
 }
 
 void CSessioneDisegno::Ferma()
@@ -112,9 +112,9 @@ void CSessioneDisegno::Fine(bool contaIlPeriodo)
     try {
         Calcolo->Termina();
     } catch (const std::exception &e) {
-        errore = QString::fromUtf8(e.what());
+        errore = TestoErrore(e);
     } catch (...) {
-        errore = QStringLiteral("Errore sconosciuto durante il disegno");
+        errore = tr("Errore sconosciuto durante il disegno");
     }
     Calcolo.reset();
     emit Titolo(TitoloProgramma);

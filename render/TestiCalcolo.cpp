@@ -1,5 +1,7 @@
 #include "TestiCalcolo.h"
 
+#include <QCoreApplication>
+
 #include <cmath>
 #include <iomanip>
 #include <limits>
@@ -44,8 +46,8 @@ QString TestoPercentuale(double completamento)
 
 QString TestoCompletamento(double completamento, int64_t tempoPrevisto)
 {
-    return QStringLiteral("Completamento: ") + TestoPercentuale(completamento) + QStringLiteral("%   Tempo stimato: ")
-           + FormattaTempo(tempoPrevisto) + QStringLiteral(" secs.");
+    return QCoreApplication::translate("TestiCalcolo", "Completamento: %1%   Tempo stimato: %2 secs.")
+        .arg(TestoPercentuale(completamento), FormattaTempo(tempoPrevisto));
 }
 
 QString TestoDimensione(int32_t larghezza, int32_t altezza)
@@ -56,7 +58,22 @@ QString TestoDimensione(int32_t larghezza, int32_t altezza)
 QString TestoTempi(int64_t tempoImpiegato, int64_t tempoPrevisto)
 {
     if (tempoPrevisto != 0)
-        return QStringLiteral("\tTempo impiegato/previsto: ") + FormattaTempo(tempoImpiegato) + QStringLiteral(" / ")
-               + FormattaTempo(tempoPrevisto);
-    return QStringLiteral("\tTempo impiegato: ") + FormattaTempo(tempoImpiegato);
+        return QLatin1Char('\t')
+               + QCoreApplication::translate("TestiCalcolo", "Tempo impiegato/previsto: %1 / %2")
+                     .arg(FormattaTempo(tempoImpiegato), FormattaTempo(tempoPrevisto));
+    return QLatin1Char('\t')
+           + QCoreApplication::translate("TestiCalcolo", "Tempo impiegato: %1").arg(FormattaTempo(tempoImpiegato));
+}
+
+namespace {
+// The engine's messages (engine/Errore.h), for the translation tools.
+[[maybe_unused]] const char *const MessaggiMotore[] = {
+    QT_TRANSLATE_NOOP("CErrore", "Fallita allocazione del buffer per l'immagine"),
+    QT_TRANSLATE_NOOP("CErrore", "Fallita allocazione memoria per tabella dei colori"),
+};
+} // namespace
+
+QString TestoErrore(const std::exception &errore)
+{
+    return QCoreApplication::translate("CErrore", errore.what());
 }

@@ -3,8 +3,10 @@
 #include <QString>
 
 #include <cstdint>
+#include <exception>
 
-// The texts a drawing shows in the captions and the status bar.
+// The texts a drawing shows in the captions and the status bar, in the
+// user's language (the program's Italian, or its translation).
 
 // A duration in milliseconds: "m:ss.d", "h:mm:ss.d" or "Dgg,h:mm:ss.d".
 QString FormattaTempo(int64_t ms);
@@ -27,3 +29,7 @@ QString TestoDimensione(int32_t larghezza, int32_t altezza);
 // Status panel 2: the elapsed time, with the estimate while there is one.
 // The leading tab centres the text in its panel.
 QString TestoTempi(int64_t tempoImpiegato, int64_t tempoPrevisto);
+
+// The message of an error, as the user reads it: the engine's own messages
+// (Italian texts of a library without Qt) are translated here.
+QString TestoErrore(const std::exception &errore);

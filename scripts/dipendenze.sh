@@ -3,8 +3,12 @@
 set -euo pipefail
 
 pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev clang libclang-rt-14-dev
+           # the English translation: Qt Linguist's CMake support, lupdate and lrelease
+           qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
            # the package and desktop-file checks: cpack's dpkg-shlibdeps, the validators, the manual page
            dpkg-dev binutils desktop-file-utils appstream groff-base
+           # the type of the parameters files: its XML read as the desktop reads it
+           libxml2-utils shared-mime-info
            "$@")
 mancanti=()
 for p in "${pacchetti[@]}"; do

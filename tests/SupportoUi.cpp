@@ -11,10 +11,16 @@
 #include <QLabel>
 #include <QMdiArea>
 #include <QPointer>
+#include <QSettings>
 
 namespace {
 const QString Titolo = QStringLiteral("Quillmere v0.9");
 } // namespace
+
+CProvaFinestre::CProvaFinestre()
+{
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, Impostazioni.path());
+}
 
 void CProvaFinestre::init()
 {
@@ -179,10 +185,9 @@ CProvaFinestre::Azione CProvaFinestre::Nome(const QString &cartella, const QStri
         dialogo->setDirectory(cartella);
         auto *campo = dialogo->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
         QVERIFY(campo);
-        // Chosen as the user's typing would choose it, with no selection left
-        // from the dialog's last use: the dialog lists a folder's files in its
-        // own time, and a name it has not listed yet would otherwise lose to
-        // a file selected before.
+        // A file the dialog still shows selected from its last use would be
+        // chosen beside the name typed (typing drops it only while the field
+        // has the keyboard focus): the selection goes first.
         dialogo->selectFile(nome);
         campo->setText(nome);
         QMetaObject::invokeMethod(dialogo, "accept", Qt::QueuedConnection);

@@ -184,6 +184,11 @@ class CProvaFinestre : public QObject
 {
     Q_OBJECT
 
+public:
+    // The user's settings are kept in a folder of the suite's own, never in
+    // the real ones.
+    CProvaFinestre();
+
 protected:
     using Azione = CRisponditore::Azione;
 
@@ -193,6 +198,7 @@ protected:
     CRisponditore Risponditore;
     // The size the main window is shown at.
     QSize Dimensioni{1000, 800};
+    QTemporaryDir Impostazioni;
 
     TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
     int NumeroDocumenti() const { return int(Finestra->Documenti().size()); }

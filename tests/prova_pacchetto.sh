@@ -78,6 +78,8 @@ file_attesi=(
     "share/metainfo/$id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$id.svg"
     "share/man/man1/quillmere-render.1.gz"
+    "share/mime/packages/$id.xml"
+    "share/doc/quillmere/copyright"
 )
 for lato in 16 32 48 64 128 256; do
     file_attesi+=("share/icons/hicolor/${lato}x${lato}/apps/$id.png")
@@ -86,16 +88,25 @@ for f in "${file_attesi[@]}"; do
     [ -f "$usr/$f" ] || errore "usr/$f missing"
 done
 [ ! -f "$usr/share/man/man1/quillmere-render.1.gz" ] || gzip -t "$usr/share/man/man1/quillmere-render.1.gz" || errore "the manual page is not a valid gzip file"
+copyright=$usr/share/doc/quillmere/copyright
+[ ! -f "$copyright" ] || grep -qx 'License: GPL-3.0-or-later' "$copyright" || errore "the copyright file names no GPL-3.0-or-later"
 if [ -e "$radice/usr/local" ] || [ -e "$radice/usr/lib" ] || [ -e "$radice/usr/include" ]; then
     errore "the package holds more than programs and data: $(cd "$radice" && find usr -maxdepth 2 -type d | tr '\n' ' ')"
 fi
 
-# The launcher starts a program that the package holds, with an icon it holds.
+# The launcher starts a program that the package holds, with an icon it holds,
+# and takes the parameters files whose type the package declares.
 desktop=$usr/share/applications/$id.desktop
 if [ -f "$desktop" ]; then
-    comando=$(sed -n 's/^Exec=//p' "$desktop")
+    exec_riga=$(sed -n 's/^Exec=//p' "$desktop")
+    comando=${exec_riga%% *}
     icona=$(sed -n 's/^Icon=//p' "$desktop")
-    [ "$comando" = quillmere ] || errore "Exec is '$comando', not the bare program"
+    [ "$exec_riga" = "quillmere %F" ] || errore "Exec is '$exec_riga', not the program taking files"
+    # TryExec names the program alone: anything more hides the launcher.
+    [ "$(sed -n 's/^TryExec=//p' "$desktop")" = quillmere ] || errore "TryExec is not the bare program"
+    grep -qx 'MimeType=application/x-quillmere-parametri;' "$desktop" || errore "the launcher takes no parameters files"
+    grep -q 'type="application/x-quillmere-parametri"' "$usr/share/mime/packages/$id.xml" 2>/dev/null ||
+        errore "the package declares no type for the parameters files"
     if [ "$con_programma" = 1 ]; then
         [ -x "$usr/bin/$comando" ] || errore "Exec names '$comando', which the package lacks"
     fi

@@ -146,6 +146,8 @@ private slots:
 
     void renderer();
     void rendererRifiuta();
+    void rendererOpzioni();
+    void rendererProgresso();
 };
 
 void TestDisegno::bufferNuovo()
@@ -631,7 +633,9 @@ void TestDisegno::renderer()
         if (par.SceltaFrattale == 2)
             par.Finestra = {{0.2L, 0.2L}, {3.0L, 3.0L}, 37, 29, 300};
         const QString nome = dir.filePath(QString("p%1.Quillmere").arg(d.first));
-        const QString bmp = dir.filePath(QString("p%1.bmp").arg(d.first));
+        // The format follows the output's name: the second picture is a PNG.
+        const bool png = d.first == 1;
+        const QString bmp = dir.filePath(QString("p%1.%2").arg(d.first).arg(png ? "png" : "bmp"));
         {
             QFile f(nome);
             QVERIFY(f.open(QIODevice::WriteOnly));
@@ -642,6 +646,9 @@ void TestDisegno::renderer()
         QVERIFY(proc.waitForFinished(60000));
         QCOMPARE(proc.exitCode(), 0);
         QVERIFY(proc.readAllStandardOutput().contains("Mpixel/s"));
+        QFile uscita(bmp);
+        QVERIFY(uscita.open(QIODevice::ReadOnly));
+        QVERIFY(uscita.read(4).startsWith(png ? "\x89PNG" : "BM"));
         QImage letta(bmp);
         QCOMPARE(letta.size(), QSize(37, 29));
 
@@ -693,6 +700,76 @@ void TestDisegno::rendererRifiuta()
     QCOMPARE(proc.exitCode(), 1);
     QVERIFY(proc.readAllStandardError().endsWith('\n'));
     QVERIFY(!QFile::exists(dir.filePath("manca")));
+}
+
+namespace {
+
+// A parameters file of a Mandelbrot window inside the set, drawn point by
+// point at that size and limit; returns its name.
+QString FileInterno(const QTemporaryDir &dir, int lato, int limite)
+{
+    CParametri par;
+    par.Finestra = {{-0.1L, -0.1L}, {0.1L, 0.1L}, lato, lato, limite};
+    par.SceltaMetodo = 0;
+    const QString nome = dir.filePath(QString("interno%1.Quillmere").arg(limite));
+    QFile f(nome);
+    if (f.open(QIODevice::WriteOnly))
+        f.write(QByteArray::fromStdString(TestoParametri(par)));
+    return nome;
+}
+
+} // namespace
+
+void TestDisegno::rendererOpzioni()
+{
+    // --help and --version print on standard output and end well.
+    for (const QString &opzione : {QStringLiteral("--help"), QStringLiteral("--version")}) {
+        QProcess proc;
+        proc.start(QStringLiteral(QUILLMERE_RENDER), {opzione, QStringLiteral("ignored")});
+        QVERIFY(proc.waitForFinished(60000));
+        QCOMPARE(proc.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(proc.exitCode(), 0);
+        QVERIFY(proc.readAllStandardError().isEmpty());
+        const QByteArray uscita = proc.readAllStandardOutput();
+        QVERIFY(uscita.startsWith(opzione == "--help" ? "uso: quillmere-render" : "quillmere-render 0.9\n"));
+    }
+    // A drawing of a few seconds' work on a pipe: no progress line.
+    QTemporaryDir dir;
+    QProcess proc;
+    proc.start(QStringLiteral(QUILLMERE_RENDER),
+               {"--threads", "1", FileInterno(dir, 16, 2000000), dir.filePath("interno.bmp")});
+    QVERIFY(proc.waitForFinished(120000));
+    QCOMPARE(proc.exitCode(), 0);
+    QVERIFY(proc.readAllStandardError().isEmpty());
+}
+
+void TestDisegno::rendererProgresso()
+{
+    // On a terminal (script gives it one), a drawing that lasts shows its
+    // progress on a line of its own, rewritten in place. The drawing would
+    // take minutes: the test ends the session once two updates have shown.
+    const QString script = QStandardPaths::findExecutable(QStringLiteral("script"));
+    if (script.isEmpty())
+        QSKIP("no script(1) to give the renderer a terminal");
+    QTemporaryDir dir;
+    const QString uscita = dir.filePath("lungo.png");
+    const QString comando = QString("'%1' --threads 1 '%2' '%3'")
+                                .arg(QStringLiteral(QUILLMERE_RENDER), FileInterno(dir, 256, 1000000), uscita);
+    QProcess proc;
+    proc.start(script, {"-qec", comando, "/dev/null"});
+    QByteArray testo;
+    QVERIFY(QTest::qWaitFor(
+        [&] {
+            testo += proc.readAllStandardOutput();
+            return testo.count("% \r") >= 2 || proc.state() == QProcess::NotRunning;
+        },
+        120000));
+    QVERIFY2(testo.startsWith("\rquillmere-render: "), testo.constData());
+    QVERIFY(!testo.contains('\n'));
+    // Ending the session ends the drawing.
+    proc.terminate();
+    QVERIFY(proc.waitForFinished(60000));
+    QVERIFY(!QFile::exists(uscita));
 }
 
 QTEST_GUILESS_MAIN(TestDisegno)

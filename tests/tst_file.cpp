@@ -5,6 +5,8 @@
 
 #include <QtTest>
 
+#include <sys/stat.h>
+
 namespace {
 
 void Scrivi16(QByteArray &b, quint16 v)
@@ -71,6 +73,25 @@ QString Scrivi(const QTemporaryDir &dir, const QString &nome, const QByteArray &
     return percorso;
 }
 
+// A picture with a different colour in every pixel.
+QImage Campione(int w, int h)
+{
+    QImage immagine(w, h, QImage::Format_RGB32);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            immagine.setPixel(x, y, qRgb(x * 6, y * 12, (x * y) % 256));
+    return immagine;
+}
+
+QByteArray Png(const QImage &immagine)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    immagine.save(&buffer, "png");
+    return png;
+}
+
 } // namespace
 
 class TestFile : public QObject
@@ -85,6 +106,11 @@ private slots:
     void bitmapIllegibili_data();
     void bitmapIllegibili();
     void parametriIllegibili();
+    void formatoDalNome_data();
+    void formatoDalNome();
+    void figureIllegibili_data();
+    void figureIllegibili();
+    void nonFileNormali();
     void scritturaImpossibile();
 };
 
@@ -234,6 +260,86 @@ void TestFile::scritturaImpossibile()
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), prima);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 1);
+}
+
+void TestFile::formatoDalNome_data()
+{
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QByteArray>("firma");
+    QTest::newRow("a.png") << "a.png" << QByteArray("\x89PNG");
+    QTest::newRow("a.PNG") << "a.PNG" << QByteArray("\x89PNG");
+    QTest::newRow("a.bmp") << "a.bmp" << QByteArray("BM");
+    QTest::newRow("no extension") << "a" << QByteArray("BM");
+    QTest::newRow("a.png.old") << "a.png.old" << QByteArray("BM");
+}
+
+void TestFile::formatoDalNome()
+{
+    // Written and read back in the format the name gives, pixel for pixel.
+    QFETCH(QString, nome);
+    QFETCH(QByteArray, firma);
+    QTemporaryDir dir;
+    const QString percorso = dir.filePath(nome);
+    QString errore;
+    QVERIFY2(ScriviFigura(Campione(37, 21), percorso, errore), qPrintable(errore));
+    QFile f(percorso);
+    QVERIFY(f.open(QIODevice::ReadOnly));
+    QVERIFY(f.read(4).startsWith(firma));
+    QImage letta;
+    QVERIFY2(LeggiFigura(percorso, letta, errore), qPrintable(errore));
+    QCOMPARE(letta.format(), QImage::Format_RGB32);
+    QCOMPARE(letta, Campione(37, 21));
+}
+
+void TestFile::figureIllegibili_data()
+{
+    QTest::addColumn<QString>("nome");
+    QTest::addColumn<QByteArray>("dati");
+    const QByteArray png = Png(Campione(64, 64));
+    QByteArray alterato = png;
+    alterato[png.size() / 2] = char(alterato[png.size() / 2] ^ 0x55);
+    QTest::newRow("PNG cut in half") << "a.png" << png.left(png.size() / 2);
+    QTest::newRow("PNG, image data cut short") << "a.png" << png.left(png.size() - 20);
+    QTest::newRow("PNG, damaged data") << "a.png" << alterato;
+    QTest::newRow("a bitmap named .png") << "a.png" << Bitmap(8, 8, 24, false);
+    QTest::newRow("text named .png") << "a.png" << QByteArray("0.9\r\n-2\r\n");
+    QTest::newRow("empty .png") << "a.png" << QByteArray();
+    QTest::newRow("a PNG named .bmp") << "a.bmp" << png;
+}
+
+void TestFile::figureIllegibili()
+{
+    QFETCH(QString, nome);
+    QFETCH(QByteArray, dati);
+    QTemporaryDir dir;
+    QImage letta(3, 3, QImage::Format_RGB32);
+    letta.fill(Qt::green);
+    QString errore;
+    QVERIFY(!LeggiFigura(Scrivi(dir, nome, dati), letta, errore));
+    QVERIFY(!errore.isEmpty());
+    QCOMPARE(letta.pixel(1, 1), qRgb(0, 255, 0)); // untouched
+}
+
+void TestFile::nonFileNormali()
+{
+    // A folder and a pipe named as pictures and parameters files: refused
+    // with a reason, and a pipe nobody writes to is not waited on.
+    QTemporaryDir dir;
+    QVERIFY(QDir(dir.path()).mkdir("cartella.png"));
+    QVERIFY(QDir(dir.path()).mkdir("cartella.bmp.Quillmere"));
+    const QString tubo = dir.filePath("tubo.bmp");
+    QCOMPARE(::mkfifo(QFile::encodeName(tubo).constData(), 0600), 0);
+    QCOMPARE(::mkfifo(QFile::encodeName(NomeFileParametri(tubo)).constData(), 0600), 0);
+    for (const QString &nome : {dir.filePath("cartella.png"), tubo}) {
+        QImage letta;
+        QString errore;
+        QVERIFY(!LeggiFigura(nome, letta, errore));
+        QVERIFY(!errore.isEmpty());
+        QVERIFY(letta.isNull());
+    }
+    CParametri par;
+    QVERIFY(!LeggiFileParametri(dir.filePath("cartella.bmp.Quillmere"), par));
+    QVERIFY(!LeggiFileParametri(NomeFileParametri(tubo), par));
 }
 
 QTEST_GUILESS_MAIN(TestFile)

@@ -15,6 +15,7 @@
 #include <QtTest>
 
 #include <QAction>
+#include <QClipboard>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLabel>
@@ -213,7 +214,7 @@ private slots:
         Risponditore.Rispondi([&bitmap](QWidget *modale) {
             auto *dialogo = qobject_cast<QFileDialog *>(modale);
             QVERIFY(dialogo);
-            QCOMPARE(dialogo->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+            QCOMPARE(dialogo->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png)")});
             // The name typed into the dialog's text field.
             auto *nome = dialogo->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             QVERIFY(nome);
@@ -292,13 +293,24 @@ private slots:
 
     void appuntiConUnDocumento()
     {
+        // Copy (the menu item and the button) puts the active picture on the
+        // clipboard; Cut and Paste do nothing.
         TMDIChild *d = Attivo();
+        Disegna();
         const QImage prima = d->Immagine->Bitmap();
-        for (QAction *a : {Finestra->CutItem, Finestra->CopyItem, Finestra->PasteItem, Finestra->CutBtn,
-                           Finestra->CopyBtn, Finestra->PasteBtn}) {
+        QClipboard *appunti = QGuiApplication::clipboard();
+        for (QAction *a : {Finestra->CopyItem, Finestra->CopyBtn}) {
+            appunti->clear();
+            QVERIFY(a->isEnabled());
+            a->trigger();
+            QCOMPARE(appunti->image().convertToFormat(QImage::Format_RGB32), prima);
+        }
+        appunti->clear();
+        for (QAction *a : {Finestra->CutItem, Finestra->PasteItem, Finestra->CutBtn, Finestra->PasteBtn}) {
             QVERIFY(a->isEnabled());
             a->trigger();
         }
+        QVERIFY(appunti->image().isNull());
         QCOMPARE(NumeroDocumenti(), 1);
         QCOMPARE(Attivo(), d);
         QCOMPARE(d->Immagine->Bitmap(), prima);

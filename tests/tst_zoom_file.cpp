@@ -21,6 +21,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSettings>
 #include <QTemporaryDir>
 
 #include <cmath>
@@ -580,8 +581,10 @@ private slots:
         QVERIFY(dialogo);
         QCOMPARE(dialogo->windowTitle(),
                  salva ? QStringLiteral("Nome con cui salvare ?") : QStringLiteral("File da caricare ?"));
-        // Shown as "Bitmap" and "All"; "All" shows names without a dot too.
-        QCOMPARE(dialogo->nameFilters(), (QStringList{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("All (*)")}));
+        // Shown as "Bitmap", "PNG" and "All"; "All" shows names without a dot too.
+        QCOMPARE(dialogo->nameFilters(), (QStringList{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("PNG (*.png)"),
+                                                      QStringLiteral("All (*)")}));
+        QCOMPARE(dialogo->selectedNameFilter(), QStringLiteral("Bitmap"));
         QVERIFY(dialogo->testOption(QFileDialog::HideNameFilterDetails));
         QCOMPARE(dialogo->defaultSuffix(), QStringLiteral("bmp"));
         QCOMPARE(dialogo->acceptMode(), salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
@@ -653,6 +656,72 @@ private slots:
         Finestra->FileSaveItem->trigger();
         QCOMPARE(Risponditore.Risposti(), 2);
         QVERIFY(LeggiTutto(Percorso(QStringLiteral("sfondo.bmp.Quillmere"))).contains("\r\n55\r\n"));
+    }
+
+    void png()
+    {
+        // Saved through the menu with "PNG" chosen: a name typed without an
+        // extension takes ".png", its parameters file goes beside it, and
+        // File > Open brings both back.
+        TMDIChild *d = Attivo();
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("90"));
+        Disegna();
+        const QImage salvata = d->Immagine->Bitmap();
+        const Azione nome = Nome(Cartella->path(), QStringLiteral("sfondo"));
+        Risponditore.Rispondi([nome](QWidget *modale) {
+            auto *dialogo = qobject_cast<QFileDialog *>(modale);
+            QVERIFY(dialogo);
+            dialogo->selectNameFilter(QStringLiteral("PNG (*.png)"));
+            nome(modale);
+        });
+        Finestra->FileSaveItem->trigger();
+        QVERIFY(Risponditore.Risposto());
+        QCOMPARE(QDir(Cartella->path()).entryList(QDir::Files),
+                 (QStringList{QStringLiteral("sfondo.png"), QStringLiteral("sfondo.png.Quillmere")}));
+        const QString png = Percorso(QStringLiteral("sfondo.png"));
+        QVERIFY(LeggiTutto(png).startsWith("\x89PNG"));
+        QVERIFY(LeggiTutto(png + QStringLiteral(".Quillmere")).contains("\r\n90\r\n"));
+
+        TMDIChild *aperto = Apri(png);
+        QVERIFY(aperto);
+        QCOMPARE(aperto->Immagine->Bitmap(), salvata);
+        QCOMPARE(aperto->Parametri().Finestra.MaxIterazioni, 90);
+    }
+
+    void ultimaCartella()
+    {
+        // The folder of the last Open or Save is where the next one starts,
+        // in a main window made afterwards too, as at the next run.
+        QSettings().clear();
+        const QString a = Percorso(QStringLiteral("a"));
+        const QString b = Percorso(QStringLiteral("b"));
+        QVERIFY(QDir().mkpath(a) && QDir().mkpath(b));
+        const auto iniziaIn = [](const QString &cartella) -> Azione {
+            return [cartella](QWidget *modale) {
+                auto *dialogo = qobject_cast<QFileDialog *>(modale);
+                QVERIFY(dialogo);
+                QCOMPARE(dialogo->directory().absolutePath(), cartella);
+                dialogo->reject();
+            };
+        };
+        Risponditore.Rispondi(Nome(a, QStringLiteral("x.bmp")));
+        Finestra->FileSaveItem->trigger();
+        QVERIFY(Risponditore.Risposto());
+        Finestra.reset();
+        // A folder merely shown by a file dialog is not one used.
+        QFileDialog(nullptr, QString(), b).setDirectory(b);
+        Finestra = FinestraPrincipale(Dimensioni.width(), Dimensioni.height());
+        QVERIFY(Finestra);
+        Risponditore.Rispondi(iniziaIn(a));
+        Finestra->FileOpenItem->trigger();
+        QVERIFY(Risponditore.Risposto());
+
+        QString errore;
+        QVERIFY(ScriviFigura(Campione(8, 8), b + QStringLiteral("/y.png"), errore));
+        QVERIFY(Apri(b + QStringLiteral("/y.png"), {Messaggio(FileNonValido)}));
+        Risponditore.Rispondi(iniziaIn(b));
+        Finestra->FileSaveItem->trigger();
+        QVERIFY(Risponditore.Risposto());
     }
 
     void salvaInUnaCartellaMancante()
@@ -925,6 +994,53 @@ private slots:
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n));
     }
 
+    // ---- Files handed from outside (the command line) -------------------------
+
+    void fileDaFuori()
+    {
+        // Each opens as File > Open would, one after the other once the event
+        // loop runs; what cannot be read is reported and the others still open.
+        QVERIFY(Campione(40, 30).save(Percorso(QStringLiteral("a.bmp")), "bmp"));
+        QVERIFY(ScriviFile(Percorso(QStringLiteral("a.bmp.Quillmere")), FilePredefinito));
+        QVERIFY(Campione(20, 10).save(Percorso(QStringLiteral("senza.png")), "png"));
+        CParametri julia;
+        julia.SceltaFrattale = 1;
+        julia.Finestra.MaxIterazioni = 77;
+        QVERIFY(ScriviFile(Percorso(QStringLiteral("julia.Quillmere")), QByteArray::fromStdString(TestoParametri(julia))));
+        QVERIFY(ScriviFile(Percorso(QStringLiteral("rotto.Quillmere")), "0.9 -2 -1.25"));
+        QVERIFY(QDir(Cartella->path()).mkdir(QStringLiteral("cartella.bmp")));
+        const QStringList nomi{Percorso(QStringLiteral("manca.bmp")), Percorso(QStringLiteral("a.bmp")),
+                               Percorso(QStringLiteral("rotto.Quillmere")), Percorso(QStringLiteral("cartella.bmp")),
+                               Percorso(QStringLiteral("senza.png")), QString(),
+                               Percorso(QStringLiteral("manca.Quillmere")), Percorso(QStringLiteral("julia.Quillmere"))};
+        Risponditore.Rispondi({Errore(QStringLiteral("Impossibile leggere l'immagine"), QStringLiteral("manca.bmp")),
+                               Messaggio(FileNonValido),
+                               Errore(QStringLiteral("Impossibile leggere l'immagine"), QStringLiteral("cartella.bmp")),
+                               Messaggio(FileNonValido), Messaggio(FileNonValido)});
+        const int n = Finestra->ContatoreFinestre;
+        Finestra->ApriFileDaFuori(nomi);
+        QCOMPARE(NumeroDocumenti(), 1);
+        QTRY_COMPARE(NumeroDocumenti(), 4);
+        QVERIFY(Risponditore.Risposto());
+
+        // Numbered in order: what could not be read used no number.
+        const QList<TMDIChild *> documenti = Finestra->Documenti();
+        QCOMPARE(Didascalia(documenti[1]), QStringLiteral("Finestra %1").arg(n));
+        QCOMPARE(documenti[1]->Immagine->Bitmap(), Campione(40, 30));
+        QCOMPARE(documenti[1]->Parametri().Finestra.MaxIterazioni, 120);
+        QCOMPARE(Didascalia(documenti[2]), QStringLiteral("Finestra %1").arg(n + 1));
+        QCOMPARE(documenti[2]->Immagine->Bitmap(), Campione(20, 10));
+        ControllaComeNuovo(documenti[2]);
+        // The parameters file alone: its settings, drawn at once, shown in the panels.
+        TMDIChild *disegnato = documenti[3];
+        QCOMPARE(Didascalia(disegnato), QStringLiteral("Finestra %1").arg(n + 2));
+        QCOMPARE(Attivo(), disegnato);
+        QVERIFY(Finito(disegnato));
+        QCOMPARE(disegnato->Parametri().SceltaFrattale, int8_t(1));
+        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("77"));
+        QCOMPARE(PixelDiversi(disegnato->Immagine->Bitmap(), Renderer(disegnato->Parametri())), 0);
+    }
+
     void bitmapDiAltriProgrammi_data()
     {
         QTest::addColumn<int>("formato");
@@ -946,7 +1062,8 @@ private slots:
 
     void dialogoDiApertura()
     {
-        QCOMPARE(Finestra->OpenDialog->nameFilters(), QStringList{QStringLiteral("Bitmaps (*.bmp)")});
+        // Both kinds of picture the program saves.
+        QCOMPARE(Finestra->OpenDialog->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png)")});
         QCOMPARE(Finestra->OpenDialog->fileMode(), QFileDialog::ExistingFile);
         QCOMPARE(Finestra->OpenDialog->acceptMode(), QFileDialog::AcceptOpen);
     }

@@ -1,10 +1,13 @@
-// Headless renderer: draws the picture a parameters file describes and writes it as a BMP.
+// Headless renderer: draws the picture a parameters file describes and writes
+// it as a BMP, or as a PNG when the output's name ends in ".png".
 
+#include "CalcoloInBackground.h"
 #include "Disegno.h"
 #include "Errore.h"
 #include "FileParametri.h"
 #include "FileDocumento.h"
 #include "ImmagineQt.h"
+#include "TestiCalcolo.h"
 
 #include <QImage>
 
@@ -16,13 +19,47 @@
 #include <fstream>
 #include <iostream>
 
+#include <unistd.h>
+
 namespace {
 
-int Uso()
+// The usage, on standard error for a wrong command line (exit code 2), on
+// standard output when asked for with --help (exit code 0).
+int Uso(bool richiesto = false)
 {
-    std::cerr << "uso: quillmere-render [--threads N] FILE_PARAMETRI USCITA.bmp\n"
-                 "  --threads N  draw with N threads (default: one per processor core)\n";
-    return 2;
+    (richiesto ? std::cout : std::cerr)
+        << "uso: quillmere-render [--threads N] FILE_PARAMETRI USCITA.bmp|USCITA.png\n"
+           "  --threads N  draw with N threads (default: one per processor core)\n"
+           "  --help       print this help and exit\n"
+           "  --version    print the version and exit\n"
+           "The picture is written as a PNG when USCITA ends in .png, as a BMP otherwise.\n";
+    return richiesto ? 0 : 2;
+}
+
+// Draws on worker threads while this thread waits. When standard error is a
+// terminal and the drawing has taken more than a second, a progress line
+// there is rewritten in place every fifth of a second (the workers parked
+// while it is read), and cleared at the end. Raises what the drawing raised.
+void Disegna(CDisegnatore &metodo, CAreaDisegno &area)
+{
+    using namespace std::chrono;
+    const bool terminale = isatty(STDERR_FILENO) == 1;
+    const auto inizio = steady_clock::now();
+    bool mostrata = false;
+    CalcoloInBackground calcolo(metodo, area);
+    calcolo.Riprendi();
+    while (!calcolo.AttendiFine(milliseconds(200))) {
+        if (!terminale || steady_clock::now() - inizio < seconds(1))
+            continue;
+        calcolo.Sospendi();
+        const double completamento = area.Completamento;
+        calcolo.Riprendi();
+        std::cerr << "\rquillmere-render: " << TestoPercentuale(completamento).toStdString() << "% " << std::flush;
+        mostrata = true;
+    }
+    if (mostrata)
+        std::cerr << "\r\033[K" << std::flush;
+    calcolo.Termina();
 }
 
 } // namespace
@@ -33,7 +70,12 @@ int main(int argc, char **argv)
     std::vector<const char *> nomi;
     for (int a = 1; a < argc; ++a) {
         const std::string arg = argv[a];
-        if (arg == "--threads" && a + 1 < argc) {
+        if (arg == "--help") {
+            return Uso(true);
+        } else if (arg == "--version") {
+            std::cout << "quillmere-render " QUILLMERE_VERSIONE "\n";
+            return 0;
+        } else if (arg == "--threads" && a + 1 < argc) {
             char *fine = nullptr;
             const long n = std::strtol(argv[++a], &fine, 10);
             if (*fine != '\0' || n < 1 || n > 1024)
@@ -82,13 +124,13 @@ int main(int argc, char **argv)
         CAreaDisegno &area = disegno.AreaDisegno;
 
         const auto inizio = std::chrono::steady_clock::now();
-        metodo.Disegna(area);
+        Disegna(metodo, area);
         const double secondi = std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count();
 
         // Whole or not at all, as the program saves: a full disk is reported
         // and leaves any earlier file as it was.
         QString errore;
-        if (!ScriviBitmap(immagine, nomeUscita, errore)) {
+        if (!ScriviFigura(immagine, nomeUscita, errore)) {
             std::cerr << "quillmere-render: " << nomeBmp << ": " << errore.toStdString() << '\n';
             return 1;
         }

@@ -1,12 +1,16 @@
 #include "Applicazione.h"
 
 #include "IconaQuillmere.h"
+#include "TestiCalcolo.h"
 
 #include <QAbstractItemView>
 #include <QCompleter>
+#include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QMainWindow>
 #include <QMessageBox>
+#include <QSettings>
 
 #include <exception>
 
@@ -16,6 +20,39 @@ TApplicazione::TApplicazione(int &argc, char **argv) : QApplication(argc, argv)
     // launcher it belongs to (desktops match running windows to it by name).
     setWindowIcon(IconaQuillmere());
     setDesktopFileName(QStringLiteral("io.github.quillmere.Quillmere"));
+    // Where the user's settings are kept: ~/.config/Quillmere/Quillmere.conf.
+    setOrganizationName(QStringLiteral("Quillmere"));
+    setApplicationName(QStringLiteral("Quillmere"));
+    ImpostaLingua(LocaleUtente());
+}
+
+bool TApplicazione::ImpostaLingua(const QLocale &locale)
+{
+    removeTranslator(&Traduzione);
+    if (!InInglese(locale))
+        return false;
+    // Built into the program, so found wherever it is installed.
+    return Traduzione.load(QStringLiteral(":/i18n/quillmere_en.qm")) && installTranslator(&Traduzione);
+}
+
+bool InInglese(const QLocale &locale)
+{
+    if (locale.language() == QLocale::C)
+        return false;
+    const QStringList lingue = locale.uiLanguages();
+    return !lingue.isEmpty() && QLocale(lingue.first()).language() == QLocale::English;
+}
+
+QLocale LocaleUtente()
+{
+    QByteArray nome = qgetenv("LC_ALL");
+    if (nome.isEmpty())
+        nome = qgetenv("LC_MESSAGES");
+    if (nome.isEmpty())
+        nome = qgetenv("LANG");
+    if (nome.isEmpty() || nome == "C" || nome == "POSIX" || nome.startsWith("C."))
+        return QLocale::c();
+    return QLocale::system();
 }
 
 bool TApplicazione::notify(QObject *destinatario, QEvent *evento)
@@ -23,7 +60,7 @@ bool TApplicazione::notify(QObject *destinatario, QEvent *evento)
     try {
         return QApplication::notify(destinatario, evento);
     } catch (const std::exception &errore) {
-        MostraErrore(QString::fromUtf8(errore.what()));
+        MostraErrore(TestoErrore(errore));
     }
     return false;
 }
@@ -43,6 +80,21 @@ void ImpostaTitoloApplicazione(const QString &titolo)
     for (QWidget *finestra : QApplication::topLevelWidgets())
         if (qobject_cast<QMainWindow *>(finestra))
             finestra->setWindowIconText(titolo);
+}
+
+namespace {
+const QString ChiaveCartella = QStringLiteral("UltimaCartella");
+} // namespace
+
+QString UltimaCartella()
+{
+    const QString cartella = QSettings().value(ChiaveCartella).toString();
+    return !cartella.isEmpty() && QDir(cartella).exists() ? cartella : QString();
+}
+
+void RicordaCartella(const QString &nomeFile)
+{
+    QSettings().setValue(ChiaveCartella, QFileInfo(nomeFile).absolutePath());
 }
 
 void MostraMessaggio(const QString &messaggio)

@@ -1,7 +1,11 @@
 #pragma once
 
+#include "TestiCalcolo.h"
+
 #include <QApplication>
+#include <QLocale>
 #include <QString>
+#include <QTranslator>
 
 #include <exception>
 
@@ -21,14 +25,38 @@ public:
 
     bool notify(QObject *destinatario, QEvent *evento) override;
 
+    // Speaks English to a user of that locale (see InInglese), or the
+    // program's Italian to any other; true when the English translation is
+    // in use. Windows made afterwards show the language chosen.
+    bool ImpostaLingua(const QLocale &locale);
+
     // The application title (the text of the program's task-bar entry).
     QString Titolo = QString::fromUtf8(TitoloProgramma);
+
+private:
+    QTranslator Traduzione;
 };
+
+// Whether a user of this locale reads the program in English: when the first
+// language of the user interface is English. Every other, the "C" locale
+// included, keeps the program's Italian texts.
+bool InInglese(const QLocale &locale);
+// The user's locale as the language of the messages: the "C" locale when
+// LC_ALL, else LC_MESSAGES, else LANG names it (or nothing does), as the C
+// library decides, whatever LANGUAGE says; else the system's locale.
+QLocale LocaleUtente();
 
 // The application title; the program's title while no TApplicazione exists.
 QString TitoloApplicazione();
 // Sets the application title and shows it as the main window's task-bar text.
 void ImpostaTitoloApplicazione(const QString &titolo);
+
+// The folder the user last opened or saved a picture in, kept between runs
+// in the user's settings (nothing else is kept); empty before the first, or
+// when that folder is gone.
+QString UltimaCartella();
+// Remembers the folder of a file just opened or saved.
+void RicordaCartella(const QString &nomeFile);
 
 // A modal plain message with an OK button and the application title as caption.
 void MostraMessaggio(const QString &messaggio);
@@ -54,6 +82,6 @@ void GestisciErrori(Azione &&azione)
     try {
         azione();
     } catch (const std::exception &errore) {
-        MostraErrore(QString::fromUtf8(errore.what()));
+        MostraErrore(TestoErrore(errore));
     }
 }

@@ -12,9 +12,9 @@ struct CPannello
 };
 
 constexpr CPannello DescrizionePannelli[TBarraDiStato::NumeroPannelli] = {
-    {"TipoFrattale", 150, Qt::AlignCenter},
-    {"Dimensioni", 100, Qt::AlignCenter},
-    {"Tempi", 0, Qt::AlignLeft | Qt::AlignVCenter},
+    {QT_TRANSLATE_NOOP("TBarraDiStato", "TipoFrattale"), 150, Qt::AlignCenter},
+    {QT_TRANSLATE_NOOP("TBarraDiStato", "Dimensioni"), 100, Qt::AlignCenter},
+    {QT_TRANSLATE_NOOP("TBarraDiStato", "Tempi"), 0, Qt::AlignLeft | Qt::AlignVCenter},
 };
 
 } // namespace
@@ -35,7 +35,7 @@ TBarraDiStato::TBarraDiStato(QWidget *genitore) : QStatusBar(genitore)
         // Permanent widgets stay visible whatever message the bar is asked to show.
         addPermanentWidget(etichetta, DescrizionePannelli[i].Larghezza > 0 ? 0 : 1);
         Pannelli[i] = etichetta;
-        ScriviPannello(i, QString::fromLatin1(DescrizionePannelli[i].Testo));
+        ScriviPannello(i, tr(DescrizionePannelli[i].Testo));
     }
 }
 

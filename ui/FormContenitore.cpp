@@ -4,12 +4,14 @@
 #include "BarraDiStato.h"
 #include "BarraStrumenti.h"
 #include "Immagine.h"
+#include "FileDocumento.h"
 #include "FileParametri.h"
 #include "Numeri.h"
 #include "MDIChild.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFileDialog>
@@ -26,6 +28,7 @@
 #include <QShowEvent>
 #include <QStatusTipEvent>
 #include <QStyle>
+#include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
@@ -98,7 +101,8 @@ TContenitore::TContenitore(QWidget *genitore)
 
     OpenDialog = new QFileDialog(this);
     OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
-    OpenDialog->setNameFilter(QStringLiteral("Bitmaps (*.bmp)"));
+    // The pictures the program saves, of both kinds.
+    OpenDialog->setNameFilter(QStringLiteral("Pictures (*.bmp *.png)"));
     OpenDialog->setFileMode(QFileDialog::ExistingFile);
     OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
     ChiudiCompletamentiAllaFine(OpenDialog);
@@ -223,7 +227,7 @@ void TContenitore::NuovoDocumento(const QString &nomeFile)
     const QString nome = nomeFile;
     TMDIChild *documento = CreaDocumento();
     QMdiSubWindow *finestra = AggiungiDocumento(documento);
-    documento->setWindowTitle(QStringLiteral("Finestra %1").arg(ContatoreFinestre));
+    documento->setWindowTitle(tr("Finestra %1").arg(ContatoreFinestre));
     ++ContatoreFinestre;
     finestra->show();
     AreaDocumenti->setActiveSubWindow(finestra);
@@ -237,11 +241,47 @@ void TContenitore::NuovoDocumento(const QString &nomeFile)
     DocumentoAPannelli();
 }
 
+void TContenitore::ApriFile(const QString &nome)
+{
+    // An empty argument names no file.
+    if (nome.isEmpty())
+        return;
+    if (!nome.endsWith(QLatin1String(".Quillmere"), Qt::CaseInsensitive)) {
+        NuovoDocumento(nome);
+        return;
+    }
+    // The settings first: a file that is not valid opens no document and
+    // uses no number.
+    CParametri parametri;
+    if (!LeggiFileParametri(nome, parametri) || parametri.Finestra.Larghezza < 0
+        || parametri.Finestra.Altezza < 0) {
+        MostraMessaggio(TMDIChild::TestoParametriNonValidi());
+        return;
+    }
+    NuovoDocumento(QString());
+    TMDIChild *documento = Documenti().last();
+    // Drawn at the new document's size, as a zoom is.
+    const CAreaDisegno &area = documento->AreaDisegno;
+    parametri.Finestra.Larghezza = area.Larghezza;
+    parametri.Finestra.Altezza = area.Altezza;
+    documento->ImpostaParametri(parametri);
+    DocumentoAPannelli();
+    documento->EseguiCalcolo();
+}
+
+void TContenitore::ApriFileDaFuori(const QStringList &nomi)
+{
+    QTimer::singleShot(0, this, [this, nomi] {
+        for (const QString &nome : nomi)
+            GestisciErrori([&] { ApriFile(nome); });
+    });
+}
+
 void TContenitore::ApriRegione(const CParametri &parametri)
 {
     TMDIChild *documento = CreaDocumento();
     QMdiSubWindow *finestra = AggiungiDocumento(documento);
-    documento->setWindowTitle(QStringLiteral("Finestra %1").arg(Documenti().size()));
+    documento->setWindowTitle(tr("Finestra %1").arg(Documenti().size()));
     finestra->show();
     AreaDocumenti->setActiveSubWindow(finestra);
     // The source's settings; the size is the new document's own.
@@ -513,11 +553,15 @@ void TContenitore::FileNewItemClick()
 
 void TContenitore::FileOpenItemClick()
 {
+    if (const QString cartella = UltimaCartella(); !cartella.isEmpty())
+        OpenDialog->setDirectory(cartella);
     if (OpenDialog->exec() != QDialog::Accepted)
         return;
     const QStringList scelti = OpenDialog->selectedFiles();
-    if (!scelti.isEmpty())
-        NuovoDocumento(scelti.first());
+    if (scelti.isEmpty())
+        return;
+    RicordaCartella(scelti.first());
+    NuovoDocumento(scelti.first());
 }
 
 void TContenitore::FileCloseItemClick()
@@ -548,6 +592,9 @@ void TContenitore::CutItemClick()
 
 void TContenitore::CopyItemClick()
 {
+    // The picture as it shows now, as drawn so far while a drawing runs.
+    if (TMDIChild *documento = DocumentoAttivo())
+        QGuiApplication::clipboard()->setImage(documento->Figura());
 }
 
 void TContenitore::PasteItemClick()
@@ -645,7 +692,7 @@ void TContenitore::WindowRedrawItemClick()
 
 void TContenitore::HelpAboutItemClick()
 {
-    QMessageBox informazioni(QMessageBox::NoIcon, TitoloApplicazione(), QStringLiteral("Quillmere versione 0.9"),
+    QMessageBox informazioni(QMessageBox::NoIcon, TitoloApplicazione(), tr("Quillmere versione 0.9"),
                              QMessageBox::Ok, this);
     informazioni.exec();
 }

@@ -41,6 +41,18 @@ public:
     // cannot be read the document closes again and its number is not used.
     void NuovoDocumento(const QString &nomeFile);
 
+    // Opens a file handed to the program from outside (its command line, a
+    // file manager): a parameters file (a name ending in ".Quillmere") opens
+    // a new document with its settings and draws it at once; any other file
+    // opens as File > Open opens a picture, with the parameters file beside
+    // it. What cannot be read is reported as File > Open reports it and
+    // changes nothing else.
+    void ApriFile(const QString &nome);
+    // Opens the files one after the other, from the event loop: the call
+    // returns at once, and the window shows before any message does. An
+    // error of one file is shown and the next one still opens.
+    void ApriFileDaFuori(const QStringList &nomi);
+
     // Opens a new document with these settings (a zoom's source settings and
     // its selected region), captioned by the number of open documents, and
     // starts drawing it. Throws CErrore when the document or its buffer

@@ -107,9 +107,10 @@ QAction *Bottone(QToolBar *barra, const char *nome, const QIcon &icona, const ch
 }
 
 // The labels of the settings toolbars: 17-pixel text.
+// testo is translated: the Italian ones are marked for the translation tools.
 QLabel *Etichetta(QToolBar *barra, const char *nome, const char *testo)
 {
-    auto *etichetta = new QLabel(QString::fromUtf8(testo), barra);
+    auto *etichetta = new QLabel(TContenitore::tr(testo), barra);
     etichetta->setObjectName(QString::fromLatin1(nome));
     etichetta->setAlignment(Qt::AlignCenter);
     QFont carattere = etichetta->font();
@@ -220,12 +221,14 @@ void TContenitore::CreaBarraStandard()
 
     connect(OpenBtn, &QAction::triggered, this, [this] { GestisciErrori([this] { FileOpenItemClick(); }); });
     connect(SaveBtn, &QAction::triggered, this, [this] { GestisciErrori([this] { FileSaveItemClick(); }); });
+    // The Copy button copies as Edit > Copy does; Cut and Paste have nothing to do.
+    connect(CopyBtn, &QAction::triggered, this, &TContenitore::CopyItemClick);
     connect(ExitBtn, &QAction::triggered, this, &TContenitore::FileExitItemClick);
 }
 
 void TContenitore::CreaControlloDisegno()
 {
-    ControlloDisegno = new TBarraStrumenti(QStringLiteral("Controllo Disegno"), QStringLiteral("ControlloDisegno"),
+    ControlloDisegno = new TBarraStrumenti(tr("Controllo Disegno"), QStringLiteral("ControlloDisegno"),
                                            DockInAlto, true, this);
     addToolBar(DockInAlto->Lato, ControlloDisegno);
 
@@ -233,7 +236,7 @@ void TContenitore::CreaControlloDisegno()
     Panel4->setObjectName(QStringLiteral("Panel4"));
     Panel4->setFixedSize(252, 35);
 
-    LabelAttendi = new QLabel(QStringLiteral("   Attendi..."), Panel4);
+    LabelAttendi = new QLabel(tr("   Attendi..."), Panel4);
     LabelAttendi->setObjectName(QStringLiteral("LabelAttendi"));
     LabelAttendi->setGeometry(0, 0, 252, 35);
     LabelAttendi->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -243,7 +246,7 @@ void TContenitore::CreaControlloDisegno()
     LabelAttendi->setFont(carattere);
     LabelAttendi->hide();
 
-    BottoneRidisegna = new QPushButton(QStringLiteral("Ridisegna"), Panel4);
+    BottoneRidisegna = new QPushButton(tr("Ridisegna"), Panel4);
     BottoneRidisegna->setObjectName(QStringLiteral("BottoneRidisegna"));
     BottoneRidisegna->setGeometry(8, 6, 89, 25);
     BottoneRidisegna->setDefault(true);
@@ -260,19 +263,19 @@ void TContenitore::CreaControlloDisegno()
 
 void TContenitore::CreaSettaggiInsieme()
 {
-    Toolbar97 = new TBarraStrumenti(QStringLiteral("Settaggi Insieme"), QStringLiteral("Toolbar97"),
+    Toolbar97 = new TBarraStrumenti(tr("Settaggi Insieme"), QStringLiteral("Toolbar97"),
                                     DockInAlto, false, this);
     addToolBar(DockASinistra->Lato, Toolbar97);
 
-    Label1 = Etichetta(Toolbar97, "Label1", "Frattale: ");
+    Label1 = Etichetta(Toolbar97, "Label1", QT_TR_NOOP("Frattale: "));
     ComboBoxFrattale = Elenco(Toolbar97, "ComboBoxFrattale",
                               {QStringLiteral("Mandelbrot"), QStringLiteral("Julia"), QStringLiteral("Volterra-Lotka")});
     ToolbarSep972 = Separatore(Toolbar97, "ToolbarSep972");
-    Label2 = Etichetta(Toolbar97, "Label2", "Colore Interno:");
+    Label2 = Etichetta(Toolbar97, "Label2", QT_TR_NOOP("Colore Interno:"));
     ComboBoxColoreInterno =
-        Elenco(Toolbar97, "ComboBoxColoreInterno", {QStringLiteral("Nero"), QStringLiteral("Sfumato Log1")});
+        Elenco(Toolbar97, "ComboBoxColoreInterno", {tr("Nero"), tr("Sfumato Log1")});
     ToolbarSep971 = Separatore(Toolbar97, "ToolbarSep971");
-    Label3 = Etichetta(Toolbar97, "Label3", "Iterazioni:");
+    Label3 = Etichetta(Toolbar97, "Label3", QT_TR_NOOP("Iterazioni:"));
     EditMaxIterazioni = Campo(Toolbar97, "EditMaxIterazioni", "520", 136);
 
     setTabOrder(ComboBoxFrattale, ComboBoxColoreInterno);
@@ -281,7 +284,7 @@ void TContenitore::CreaSettaggiInsieme()
 
 void TContenitore::CreaSettaggiFinestra()
 {
-    Toolbar971 = new TBarraStrumenti(QStringLiteral("Settaggi Finestra"), QStringLiteral("Toolbar971"),
+    Toolbar971 = new TBarraStrumenti(tr("Settaggi Finestra"), QStringLiteral("Toolbar971"),
                                      nullptr, true, this);
     addToolBar(DockASinistra->Lato, Toolbar971);
 
@@ -305,7 +308,7 @@ void TContenitore::CreaSettaggiFinestra()
 
 void TContenitore::CreaParametriAggiuntivi()
 {
-    ParametriAggiuntivi = new TBarraStrumenti(QStringLiteral("Parametri Aggiuntivi"),
+    ParametriAggiuntivi = new TBarraStrumenti(tr("Parametri Aggiuntivi"),
                                               QStringLiteral("ParametriAggiuntivi"), DockASinistra, true, this);
     addToolBar(DockASinistra->Lato, ParametriAggiuntivi);
 

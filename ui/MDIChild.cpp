@@ -33,12 +33,16 @@ public:
 
     void accept() override
     {
+        // A name typed without an extension takes the chosen kind's.
+        // (The chosen filter reads without its patterns, which the dialog hides.)
+        const bool png = selectedNameFilter().startsWith(QLatin1String("PNG"));
+        setDefaultSuffix(png ? QStringLiteral("png") : QStringLiteral("bmp"));
         const QStringList scelti = selectedFiles();
         if (!scelti.isEmpty()) {
             const QFileInfo nome(scelti.first());
             if (!nome.isDir() && !nome.absoluteDir().exists()) {
                 QMessageBox avviso(QMessageBox::Warning, windowTitle(),
-                                   QStringLiteral("La cartella %1 non esiste.")
+                                   TMDIChild::tr("La cartella %1 non esiste.")
                                        .arg(QDir::toNativeSeparators(nome.absolutePath())),
                                    QMessageBox::Ok, this);
                 avviso.exec();
@@ -49,11 +53,12 @@ public:
     }
 };
 
-// The choices of both file dialogs: "Bitmap" shows the bitmaps, "All" every
-// file (names without a dot too).
+// The choices of both file dialogs: "Bitmap" (the first) shows the bitmaps,
+// "PNG" the PNG pictures, "All" every file (names without a dot too).
 void ImpostaFiltri(QFileDialog *dialogo)
 {
-    dialogo->setNameFilters({QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("All (*)")});
+    dialogo->setNameFilters({QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("PNG (*.png)"),
+                             QStringLiteral("All (*)")});
     dialogo->setOption(QFileDialog::HideNameFilterDetails, true);
     dialogo->setDefaultSuffix(QStringLiteral("bmp"));
 }
@@ -62,7 +67,7 @@ QFileDialog *CreaSaveDialog1(QWidget *genitore)
 {
     auto *dialogo = new CDialogoSalva(genitore);
     dialogo->setObjectName(QStringLiteral("SaveDialog1"));
-    dialogo->setWindowTitle(QStringLiteral("Nome con cui salvare ?"));
+    dialogo->setWindowTitle(TMDIChild::tr("Nome con cui salvare ?"));
     dialogo->setAcceptMode(QFileDialog::AcceptSave);
     dialogo->setFileMode(QFileDialog::AnyFile);
     ImpostaFiltri(dialogo);
@@ -77,7 +82,7 @@ QFileDialog *CreaOpenDialog1(QWidget *genitore)
 {
     auto *dialogo = new QFileDialog(genitore);
     dialogo->setObjectName(QStringLiteral("OpenDialog1"));
-    dialogo->setWindowTitle(QStringLiteral("File da caricare ?"));
+    dialogo->setWindowTitle(TMDIChild::tr("File da caricare ?"));
     dialogo->setAcceptMode(QFileDialog::AcceptOpen);
     dialogo->setFileMode(QFileDialog::ExistingFile);
     ImpostaFiltri(dialogo);
@@ -442,37 +447,46 @@ void TMDIChild::DisegnaSelezione()
 
 void TMDIChild::Salva()
 {
+    if (const QString cartella = UltimaCartella(); !cartella.isEmpty())
+        SaveDialog1->setDirectory(cartella);
     if (SaveDialog1->exec() != QDialog::Accepted)
         return;
     const QStringList scelti = SaveDialog1->selectedFiles();
-    if (!scelti.isEmpty())
-        SalvaCome(scelti.first());
+    if (scelti.isEmpty())
+        return;
+    RicordaCartella(scelti.first());
+    SalvaCome(scelti.first());
 }
 
 bool TMDIChild::SalvaCome(const QString &nome)
 {
     QString errore;
-    if (!ScriviBitmap(Figura(), nome, errore)) {
-        MostraErrore(QStringLiteral("Impossibile salvare l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
+    if (!ScriviFigura(Figura(), nome, errore)) {
+        MostraErrore(tr("Impossibile salvare l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
         return false;
     }
     // Without it the picture opens again with the settings of a new
     // document: the user is told, so that it can be saved elsewhere.
     const QString nomeParametri = NomeFileParametri(nome);
     if (!ScriviFileParametri(Impostazioni, nomeParametri, errore)) {
-        MostraErrore(QStringLiteral("Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2")
+        MostraErrore(tr("Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2")
                          .arg(QDir::toNativeSeparators(nomeParametri), errore));
         return false;
     }
     return true;
 }
 
+QString TMDIChild::TestoParametriNonValidi()
+{
+    return tr("Il file dei parametri NON è valido!");
+}
+
 TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
 {
     QImage figura;
     QString errore;
-    if (!LeggiBitmap(nome, figura, errore)) {
-        MostraErrore(QStringLiteral("Impossibile leggere l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
+    if (!LeggiFigura(nome, figura, errore)) {
+        MostraErrore(tr("Impossibile leggere l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
         return Caricamento::Fallito;
     }
     Immagine->ImpostaBitmap(figura);
@@ -482,7 +496,7 @@ TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
     CParametri letti = Impostazioni;
     if (!LeggiFileParametri(NomeFileParametri(nome), letti) || letti.Finestra.Larghezza < 0
         || letti.Finestra.Altezza < 0) {
-        MostraMessaggio(QStringLiteral("Il file dei parametri NON è valido!"));
+        MostraMessaggio(TestoParametriNonValidi());
         return Caricamento::SenzaParametri;
     }
     // The buffer first: when it cannot be had, the settings stay as they were.

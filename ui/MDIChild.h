@@ -100,18 +100,22 @@ public:
     // Asks for a name with SaveDialog1 and saves the picture and its
     // parameters file there; nothing when the user cancels.
     void Salva();
-    // Writes the picture as a bitmap under that name, then the parameters
-    // file beside it. Each file is written whole or not at all; a failure is
-    // shown to the user, and after a failed bitmap no parameters file is
-    // written. True when both files were written.
+    // Writes the picture under that name, as a PNG when the name ends in
+    // ".png" and as a bitmap otherwise, then the parameters file beside it.
+    // Each file is written whole or not at all; a failure is shown to the
+    // user, and after a failed picture no parameters file is written. True
+    // when both files were written.
     bool SalvaCome(const QString &nome);
-    // Shows the named bitmap and takes the settings of the parameters file
-    // beside it, all of them or none. A bitmap that cannot be read, or is cut
-    // short, is reported and leaves the document as it was; a missing or
-    // invalid parameters file is reported and leaves the settings as they
-    // were. Throws CErrore, with the settings unchanged, when the buffer for
-    // the loaded size cannot be allocated.
+    // Shows the named picture (a PNG when the name ends in ".png", a bitmap
+    // otherwise) and takes the settings of the parameters file beside it,
+    // all of them or none. A picture that cannot be read, is cut short or is
+    // not a plain file is reported and leaves the document as it was; a
+    // missing or invalid parameters file is reported and leaves the settings
+    // as they were. Throws CErrore, with the settings unchanged, when the
+    // buffer for the loaded size cannot be allocated.
     enum class Caricamento { Fallito, SenzaParametri, Completo };
+    // The message for a parameters file that is missing or not valid.
+    static QString TestoParametriNonValidi();
     Caricamento Carica(const QString &nome);
 
     // Controls.

@@ -39,32 +39,31 @@ struct CImmaginaria
 // Computes the points a drawing method hands it and stores each one's colour
 // at its pixel. For the formulas z <- z^2 + k (Mandelbrot, Julia) it gathers
 // the points in batches whose orbits run two or three at a time; the others, and a
-// point that no pair of doubles holds, go through the formula's Itera. A
-// colour is stored when the batch is computed: Svuota computes it, and must
-// be called whenever Pieno says so and once the last point is in. Every point
-// gets exactly the count and the final value that the formula's Itera gives.
+// point that no pair of doubles holds, go one by one through the formula's
+// own loop. A colour is stored when the batch is computed: Svuota computes it,
+// and must be called whenever Pieno says so and once the last point is in.
+// Every point gets exactly the count and the final value that the formula's
+// Itera gives. Long orbits pass the area's checkpoint as they go, so that a
+// drawing can be parked or stopped in the middle of a pixel.
 class CCalcolo
 {
 public:
-    explicit CCalcolo(CAreaDisegno &area) : Area(area), Max(area.MaxIterazioni)
+    explicit CCalcolo(CAreaDisegno &area) : Area(area), Max(area.MaxIterazioni), Sosta{&Continua, &area}
     {
-        if (dynamic_cast<const Mandelbrot *>(area.Frattale))
+        if ((FormulaMandelbrot = dynamic_cast<const Mandelbrot *>(area.Frattale)))
             Lotti = true;
-        else if (const Julia *julia = dynamic_cast<const Julia *>(area.Frattale)) {
+        else if ((FormulaJulia = dynamic_cast<const Julia *>(area.Frattale))) {
             Costante = true;
-            Lotti = DividiInDouble(julia->Param.re, CostanteRe) && DividiInDouble(julia->Param.im, CostanteIm);
-        }
+            Lotti = DividiInDouble(FormulaJulia->Param.re, CostanteRe) && DividiInDouble(FormulaJulia->Param.im, CostanteIm);
+        } else
+            FormulaVolterra = dynamic_cast<const VolterraLotka *>(area.Frattale);
         Lotti = Lotti && Max > 0;
-        // A batch holds at most about two million iterations (a few
-        // milliseconds), so that the drawing's checkpoints stay close
-        // together; a long batch keeps the lanes busy, since at its end the
-        // last orbits run alone. Points that go through Itera one by one are
-        // computed as soon as they are in.
-        Capienza = std::clamp<int32_t>((2097152 / std::max<int32_t>(Max, 1)) & ~1, 2, MassimoLotto);
+        // Points that go through the formula one by one are computed as
+        // soon as they are in.
         CapienzaLenti = Lotti ? MassimoLenti : 1;
     }
 
-    bool Pieno() const { return QuanteOrbite == Capienza || QuantiLenti == CapienzaLenti; }
+    bool Pieno() const { return QuanteOrbite == MassimoLotto || QuantiLenti == CapienzaLenti; }
 
     // Hands in the point (re, im), whose colour goes to pixel (x, y). Makes no
     // call, so that a loop handing in points keeps its values in registers.
@@ -82,11 +81,13 @@ public:
         }
     }
 
-    // Computes every point handed in and stores its colour.
-    void Svuota()
+    // Computes every point handed in and stores its colour; false when the
+    // drawing was stopped meanwhile (nothing more is stored then).
+    bool Svuota()
     {
         if (QuanteOrbite > 0) {
-            IteraLotto(Orbite, QuanteOrbite, Max);
+            if (!IteraLotto(Orbite, QuanteOrbite, Max, Sosta))
+                return false;
             for (int32_t k = 0; k < QuanteOrbite; ++k) {
                 const CPixel &px = Pixel[k];
                 CPunto p;
@@ -96,6 +97,7 @@ public:
                 std::memcpy(&p.z.im, &Orbite[k].zi.Reale, sizeof(long double));
                 p.Iterazioni = Orbite[k].n;
                 p.MaxIterazioni = Max;
+                Risparmiati += uint64_t(Orbite[k].Risparmiati);
                 Area.ScriviPixel(ColoreDi(Area, p), px.x, px.y);
             }
             QuanteOrbite = 0;
@@ -104,15 +106,39 @@ public:
             CPunto p;
             p.c = Lenti[k].c;
             p.MaxIterazioni = Max;
-            Area.Frattale->Itera(p);
+            if (!Itera(p))
+                return false;
             Area.ScriviPixel(ColoreDi(Area, p), Lenti[k].x, Lenti[k].y);
         }
         QuantiLenti = 0;
+        return true;
     }
+
+    // The steps that the cycle check spared in the points computed so far.
+    uint64_t PassiRisparmiati() const { return Risparmiati; }
 
 private:
     static constexpr int32_t MassimoLotto = 256;
     static constexpr int32_t MassimoLenti = 8;
+
+    static bool Continua(void *area) { return static_cast<const CAreaDisegno *>(area)->Continua(); }
+
+    // One point on its own: the formulas of the program with the checkpoint,
+    // any other through its Itera.
+    bool Itera(CPunto &p)
+    {
+        CEsitoOrbita esito;
+        if (FormulaMandelbrot)
+            FormulaMandelbrot->Itera(p, Sosta, esito);
+        else if (FormulaJulia)
+            FormulaJulia->Itera(p, Sosta, esito);
+        else if (FormulaVolterra)
+            FormulaVolterra->Itera(p, Sosta, esito);
+        else
+            Area.Frattale->Itera(p);
+        Risparmiati += uint64_t(esito.Risparmiati);
+        return !esito.Fermata;
+    }
 
     // The pixel of an orbit, and its point as pairs of doubles.
     struct CPixel
@@ -131,14 +157,18 @@ private:
 
     CAreaDisegno &Area;
     const int32_t Max;
+    const CSosta Sosta;
+    const Mandelbrot *FormulaMandelbrot = nullptr;
+    const Julia *FormulaJulia = nullptr;
+    const VolterraLotka *FormulaVolterra = nullptr;
     bool Lotti = false;
     bool Costante = false; // Julia's, split into doubles; Mandelbrot adds the point itself
     double CostanteRe[2] = {0.0, 0.0};
     double CostanteIm[2] = {0.0, 0.0};
-    int32_t Capienza = 2;
     int32_t CapienzaLenti = 1;
     int32_t QuanteOrbite = 0;
     int32_t QuantiLenti = 0;
+    uint64_t Risparmiati = 0;
     COrbita Orbite[MassimoLotto];
     CPixel Pixel[MassimoLotto];
     CLento Lenti[MassimoLenti];
@@ -160,11 +190,10 @@ bool RigaDiPunti(CAreaDisegno &area, CCalcolo &calcolo, long double re, long dou
             re = passo + re;
             j += colonne;
         } while (j < fine && !calcolo.Pieno() && area.SenzaRichieste());
-        if (calcolo.Pieno())
-            calcolo.Svuota();
+        if (calcolo.Pieno() && !calcolo.Svuota())
+            return false;
     }
-    calcolo.Svuota();
-    return true;
+    return calcolo.Svuota();
 }
 
 int32_t FiliDa(const CAreaDisegno &area)
@@ -174,16 +203,18 @@ int32_t FiliDa(const CAreaDisegno &area)
     return int32_t(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-// Adds a row's share to the progress; rows may end on several threads at once.
-// Every row adds the same increment, so the sum does not depend on their order.
+// Adds a row's share to the progress, and the steps its cycle checks
+// spared; rows may end on several threads at once. Every row adds the same
+// increment, so the sum does not depend on their order.
 class CProgresso
 {
 public:
     explicit CProgresso(CAreaDisegno &area) : Area(area) {}
-    void Aggiungi(double r)
+    void Aggiungi(double r, const CCalcolo &calcolo)
     {
         std::lock_guard<std::mutex> lock(Mutex);
         Area.Completamento = r + Area.Completamento;
+        Area.PassiRisparmiati += calcolo.PassiRisparmiati();
     }
 
 private:
@@ -289,7 +320,7 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
         CCalcolo calcolo(area);
         if (!RigaDiPunti(area, calcolo, area.Min.re, dx, CImmaginaria(area.Max.im + i * dy), 0, W, 1, i))
             return false;
-        progresso.Aggiungi(r);
+        progresso.Aggiungi(r, calcolo);
         return true;
     });
 }
@@ -340,7 +371,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
             CCalcolo calcolo(area);
             if (!RigaDiPunti(area, calcolo, area.Min.re, u, CImmaginaria(area.Max.im + i * dy), 0, W, S0, i))
                 return false;
-            progresso.Aggiungi(r);
+            progresso.Aggiungi(r, calcolo);
             return true;
         });
         if (!finito)
@@ -382,7 +413,8 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
                 } else {
                     // Past the edge the reads may land on pixels of this row's
                     // blocks: they must all be stored first.
-                    calcolo.Svuota();
+                    if (!calcolo.Svuota())
+                        return false;
                     prossimo = LeggiOltreIlBordo(area, j + S, i, i, S, h);
                     prossimoSotto = LeggiOltreIlBordo(area, j + S, i + S, i, S, h);
                 }
@@ -399,19 +431,20 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
                     const long double re2 = re1 + 0.0L;
                     const long double re3 = re2 + -hx;
                     calcolo.Metti(re1, im1, j + h, i);
-                    if (calcolo.Pieno())
-                        calcolo.Svuota();
+                    if (calcolo.Pieno() && !calcolo.Svuota())
+                        return false;
                     calcolo.Metti(re2, im2, j + h, i + h);
-                    if (calcolo.Pieno())
-                        calcolo.Svuota();
+                    if (calcolo.Pieno() && !calcolo.Svuota())
+                        return false;
                     calcolo.Metti(re3, im3, j, i + h);
-                    if (calcolo.Pieno())
-                        calcolo.Svuota();
+                    if (calcolo.Pieno() && !calcolo.Svuota())
+                        return false;
                 }
                 P.re = u + P.re;
             }
-            calcolo.Svuota();
-            progresso.Aggiungi(r);
+            if (!calcolo.Svuota())
+                return false;
+            progresso.Aggiungi(r, calcolo);
             return true;
         });
         if (!finito)

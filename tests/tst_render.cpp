@@ -109,10 +109,11 @@ struct Disegno
         Area.PreparaBuffer(larghezza, altezza);
     }
 
-    // Every point inside the main cardioid: each pixel runs to the limit.
-    static std::unique_ptr<Disegno> Lento()
+    // Every point next to the cusp at 0.25, where an orbit neither escapes
+    // nor repeats for billions of steps: each pixel runs to the limit.
+    static std::unique_ptr<Disegno> Lento(int32_t limite = 1000000)
     {
-        return std::make_unique<Disegno>(128, 128, 1000000, Complesso{-0.2L, -0.2L}, Complesso{0.2L, 0.2L});
+        return std::make_unique<Disegno>(128, 128, limite, Complesso{0.25L, -1e-18L}, Complesso{0.25L + 1e-17L, 1e-18L});
     }
     // The default window, small and quick.
     static std::unique_ptr<Disegno> Rapido()
@@ -236,6 +237,8 @@ private slots:
     void secondoDisegnoDellaStessaAreaRifiutato();
     void erroreDelDisegnoDopoLoStatoLibero_data();
     void erroreDelDisegnoDopoLoStatoLibero();
+    void fermoNelMezzoDiUnOrbita_data();
+    void fermoNelMezzoDiUnOrbita();
 };
 
 void TestRender::formattaTempo_data()
@@ -641,6 +644,55 @@ void TestRender::erroreDelDisegnoDopoLoStatoLibero()
     QCOMPARE(doc.Registro.last(), QStringLiteral("libero"));
     QVERIFY(doc.Registro.contains(QStringLiteral("titolo:Quillmere v0.9")));
     QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+}
+
+void TestRender::fermoNelMezzoDiUnOrbita_data()
+{
+    QTest::addColumn<int>("formula");
+    QTest::addColumn<bool>("minuscola");
+    QTest::newRow("Mandelbrot, two orbits at a time") << 0 << false;
+    QTest::newRow("Julia, three orbits at a time") << 1 << false;
+    QTest::newRow("Julia, a start no pair of doubles holds") << 1 << true;
+    QTest::newRow("Volterra-Lotka") << 2 << false;
+}
+
+void TestRender::fermoNelMezzoDiUnOrbita()
+{
+    // At the largest limit every orbit here runs its 2147483647 steps: no
+    // pixel can be done within the first poll's 200 ms (no processor does
+    // ten billion dependent steps a second). The worker must park inside its
+    // first orbits for the poll to see the stop at all, and then nothing is
+    // drawn. Were the checkpoint only between pixels, the poll would wait
+    // for minutes and find pixels drawn.
+    QFETCH(int, formula);
+    QFETCH(bool, minuscola);
+    for (const int fili : {1, 2}) {
+        auto d = Disegno::Lento(std::numeric_limits<int32_t>::max());
+        d->Area.Fili = fili;
+        // Julia's constant 0.25: its orbits creep towards 0.5 from anywhere near 0.
+        Julia julia;
+        julia.Param = {0.25L, 0.0L};
+        // Steps so short that an orbit hardly moves, and never comes back.
+        VolterraLotka volterra;
+        volterra.Param1 = volterra.Param2 = 1e-9L;
+        if (formula == 1) {
+            d->Area.Frattale = &julia;
+            const long double lato = minuscola ? 1e-310L : 0.1L;
+            d->Area.Min = {-lato, -lato};
+            d->Area.Max = {lato, lato};
+        } else if (formula == 2) {
+            d->Area.Frattale = &volterra;
+            d->Area.Min = {0.5L, 0.5L};
+            d->Area.Max = {0.6L, 0.6L};
+        }
+        DocumentoFinto doc;
+        doc.AlleEventi = [&](int) { doc.StopRichiesto = true; };
+        AttendiCalcolo(doc, d->Punto, d->Area, Titolo);
+        QCOMPARE(doc.Eventi, 1);
+        QCOMPARE(d->PixelDisegnati(), 0);
+        QCOMPARE(d->Area.Completamento, 0.0001);
+        QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRender)

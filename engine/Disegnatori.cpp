@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -222,85 +224,167 @@ private:
     std::mutex Mutex;
 };
 
-// Runs riga(k) for k = 0 .. righe - 1, sharing the rows among the drawing's
-// threads as they become free. A thread takes a run of neighbouring rows at a
-// time, a part of what is left that shrinks towards one row: neighbouring
-// rows of blocks read and write the same cache lines, which would otherwise
-// pass from core to core, while the last runs, one row each, keep the
-// threads finishing together. Every thread passes the area's gate: it parks
-// there when asked, and all of them leave when the drawing is stopped.
-// Returns false when the drawing was stopped.
-template <class Riga>
-bool PerOgniRiga(CAreaDisegno &area, int32_t righe, Riga &&riga)
+// The threads of one drawing: the one that called Disegna and its helpers,
+// started at the first pass that needs them and kept until the drawing ends,
+// so that a pass does not start and join threads of its own. Between passes
+// the helpers wait outside the area's gate.
+class CSquadra
 {
-    const int32_t fili = std::min(FiliDa(area), righe);
-    if (fili <= 1) {
-        for (int32_t k = 0; k < righe; ++k)
-            if (!riga(k))
-                return false;
-        return true;
-    }
-
-    std::atomic<int32_t> prossima{0};
-    std::atomic<bool> fermato{false};
-    // The first error of any thread ends the others at their next row and is
-    // raised on this thread once they are all joined.
-    std::exception_ptr errore;
-    std::mutex mutexErrore;
-    const auto lavora = [&] {
-        try {
-            int32_t k = prossima.load(std::memory_order_relaxed);
-            while (!fermato.load(std::memory_order_relaxed)) {
-                int32_t fine;
-                do {
-                    if (k >= righe)
-                        return;
-                    fine = k + std::max<int32_t>(1, (righe - k) / (4 * fili));
-                } while (!prossima.compare_exchange_weak(k, fine, std::memory_order_relaxed));
-                for (; k < fine && !fermato.load(std::memory_order_relaxed); ++k)
-                    if (!riga(k))
-                        fermato.store(true, std::memory_order_relaxed);
-                k = prossima.load(std::memory_order_relaxed);
-            }
-        } catch (...) {
-            std::lock_guard<std::mutex> lock(mutexErrore);
-            if (!errore)
-                errore = std::current_exception();
-            fermato.store(true, std::memory_order_relaxed);
+public:
+    explicit CSquadra(CAreaDisegno &area) : Area(area), Fili(FiliDa(area)) {}
+    ~CSquadra()
+    {
+        {
+            std::lock_guard<std::mutex> lock(Mutex);
+            Chiudi = true;
         }
-    };
+        Lavoro.notify_all();
+        for (std::thread &t : Aiutanti)
+            t.join();
+    }
+    CSquadra(const CSquadra &) = delete;
+    CSquadra &operator=(const CSquadra &) = delete;
 
-    CCancello *const cancello = area.Cancello;
-    std::vector<std::thread> aiutanti;
-    aiutanti.reserve(size_t(fili - 1));
-    for (int32_t t = 1; t < fili; ++t) {
-        // Announced before it starts, so that a suspension waits for it too.
+    // Runs riga(contesto, k) for k = 0 .. righe - 1, sharing the rows among
+    // the threads as they become free. A thread takes a run of neighbouring
+    // rows at a time, a part of what is left that shrinks towards one row:
+    // neighbouring rows of blocks read and write the same cache lines, which
+    // would otherwise pass from core to core, while the last runs, one row
+    // each, keep the threads finishing together. Every thread passes the
+    // area's gate: it parks there when asked, and all of them leave when the
+    // drawing is stopped. Returns false when the drawing was stopped.
+    bool Passata(int32_t righe, bool (*riga)(void *, int32_t), void *contesto)
+    {
+        const int32_t fili = std::min(Fili, righe);
+        if (fili <= 1) {
+            for (int32_t k = 0; k < righe; ++k)
+                if (!riga(contesto, k))
+                    return false;
+            return true;
+        }
+        while (int32_t(Aiutanti.size()) < fili - 1) {
+            try {
+                Aiutanti.emplace_back(&CSquadra::Aiuta, this, int32_t(Aiutanti.size()));
+            } catch (const std::system_error &) {
+                break; // fewer threads draw the same picture
+            }
+        }
+        const int32_t partecipanti = std::min<int32_t>(fili, int32_t(Aiutanti.size()) + 1);
+        CCancello *const cancello = Area.Cancello;
+        // The helpers are announced before they start, so that a suspension
+        // waits for them too.
+        if (cancello)
+            for (int32_t t = 1; t < partecipanti; ++t)
+                cancello->Entra();
+        {
+            std::lock_guard<std::mutex> lock(Mutex);
+            Righe = righe;
+            Riga = riga;
+            Contesto = contesto;
+            Partecipanti = partecipanti;
+            Prossima.store(0, std::memory_order_relaxed);
+            Fermato.store(false, std::memory_order_relaxed);
+            Errore = nullptr;
+            InCorso = partecipanti - 1;
+            ++Generazione;
+        }
+        Lavoro.notify_all();
+        Lavora();
+        // While this thread waits for the others it touches nothing, so it leaves
+        // the gate; back in, it passes a checkpoint before doing anything else.
+        if (cancello)
+            cancello->Esci();
+        std::exception_ptr errore;
+        {
+            std::unique_lock<std::mutex> lock(Mutex);
+            Fatto.wait(lock, [this] { return InCorso == 0; });
+            errore = Errore;
+        }
         if (cancello)
             cancello->Entra();
-        try {
-            aiutanti.emplace_back([&] {
-                lavora();
-                if (cancello)
-                    cancello->Esci();
-            });
-        } catch (const std::system_error &) {
-            if (cancello)
-                cancello->Esci();
-            break; // fewer threads draw the same picture
+        if (errore)
+            std::rethrow_exception(errore);
+        return Area.Continua() && !Fermato.load(std::memory_order_relaxed);
+    }
+
+private:
+    // A helper: takes part in every pass that needs it, until the drawing ends.
+    void Aiuta(int32_t indice)
+    {
+        uint64_t vista = 0;
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> lock(Mutex);
+                Lavoro.wait(lock, [&] { return Chiudi || Generazione != vista; });
+                if (Chiudi)
+                    return;
+                vista = Generazione;
+                if (indice + 1 >= Partecipanti)
+                    continue; // not needed in this pass
+            }
+            Lavora();
+            if (Area.Cancello)
+                Area.Cancello->Esci();
+            std::lock_guard<std::mutex> lock(Mutex);
+            if (--InCorso == 0)
+                Fatto.notify_all();
         }
     }
-    lavora();
-    // While this thread waits for the others it touches nothing, so it leaves
-    // the gate; back in, it passes a checkpoint before doing anything else.
-    if (cancello)
-        cancello->Esci();
-    for (std::thread &t : aiutanti)
-        t.join();
-    if (cancello)
-        cancello->Entra();
-    if (errore)
-        std::rethrow_exception(errore);
-    return area.Continua() && !fermato.load(std::memory_order_relaxed);
+
+    // This thread's share of the pass. The first error of any thread ends the
+    // others at their next row and is raised on the calling thread once they
+    // are all done.
+    void Lavora()
+    {
+        try {
+            int32_t k = Prossima.load(std::memory_order_relaxed);
+            while (!Fermato.load(std::memory_order_relaxed)) {
+                int32_t fine;
+                do {
+                    if (k >= Righe)
+                        return;
+                    fine = k + std::max<int32_t>(1, (Righe - k) / (4 * Partecipanti));
+                } while (!Prossima.compare_exchange_weak(k, fine, std::memory_order_relaxed));
+                for (; k < fine && !Fermato.load(std::memory_order_relaxed); ++k)
+                    if (!Riga(Contesto, k))
+                        Fermato.store(true, std::memory_order_relaxed);
+                k = Prossima.load(std::memory_order_relaxed);
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(Mutex);
+            if (!Errore)
+                Errore = std::current_exception();
+            Fermato.store(true, std::memory_order_relaxed);
+        }
+    }
+
+    CAreaDisegno &Area;
+    const int32_t Fili;
+    std::vector<std::thread> Aiutanti;
+    std::mutex Mutex;
+    std::condition_variable Lavoro; // a new pass, or the end
+    std::condition_variable Fatto;  // the helpers are done with the pass
+    bool Chiudi = false;
+    uint64_t Generazione = 0; // passes handed out so far
+    // The current pass; set under the mutex before the helpers wake.
+    int32_t Righe = 0;
+    bool (*Riga)(void *, int32_t) = nullptr;
+    void *Contesto = nullptr;
+    int32_t Partecipanti = 1;
+    int32_t InCorso = 0; // helpers still at work on it
+    std::atomic<int32_t> Prossima{0};
+    std::atomic<bool> Fermato{false};
+    std::exception_ptr Errore;
+};
+
+// Runs riga(k) for k = 0 .. righe - 1 on the drawing's threads (see
+// CSquadra::Passata). Returns false when the drawing was stopped.
+template <class Riga>
+bool PerOgniRiga(CSquadra &squadra, int32_t righe, Riga &&riga)
+{
+    using Tipo = std::remove_reference_t<Riga>;
+    return squadra.Passata(
+        righe, [](void *r, int32_t k) { return bool((*static_cast<Tipo *>(r))(k)); }, &riga);
 }
 
 } // namespace
@@ -315,8 +399,9 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
     const long double dx = (area.Max.re - area.Min.re) / W;
     const long double dy = (area.Min.im - area.Max.im) / H;
     CProgresso progresso(area);
+    CSquadra squadra(area);
     // Each row starts afresh from X Min, so rows can be drawn in any order.
-    PerOgniRiga(area, H, [&](int32_t i) {
+    PerOgniRiga(squadra, H, [&](int32_t i) {
         CCalcolo calcolo(area);
         if (!RigaDiPunti(area, calcolo, area.Min.re, dx, CImmaginaria(area.Max.im + i * dy), 0, W, 1, i))
             return false;
@@ -357,6 +442,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
     const long double dx = (area.Max.re - area.Min.re) / W;
     const long double dy = (area.Min.im - area.Max.im) / H;
     CProgresso progresso(area);
+    CSquadra squadra(area);
 
     // Coarse pass.
     const int32_t S0 = int32_t(1) << Livelli;
@@ -366,7 +452,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const double r = divisore != 0 ? 100.0 / divisore : 0.0;
         const long double u = S0 * dx;
         const int32_t righe = int32_t((int64_t(H) + S0 - 1) / S0);
-        const bool finito = PerOgniRiga(area, righe, [&](int32_t k) {
+        const bool finito = PerOgniRiga(squadra, righe, [&](int32_t k) {
             const int32_t i = k * S0;
             CCalcolo calcolo(area);
             if (!RigaDiPunti(area, calcolo, area.Min.re, u, CImmaginaria(area.Max.im + i * dy), 0, W, S0, i))
@@ -389,7 +475,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const long double hx = u * 0.5L;
         const long double hy = (S * dy) * 0.5L;
         const int32_t righe = int32_t((int64_t(H) + S - 1) / S);
-        const bool finito = PerOgniRiga(area, righe, [&](int32_t kr) {
+        const bool finito = PerOgniRiga(squadra, righe, [&](int32_t kr) {
             const int32_t i = kr * S;
             CCalcolo calcolo(area);
             Complesso P{area.Min.re, area.Max.im + i * dy};

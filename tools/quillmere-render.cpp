@@ -7,6 +7,7 @@
 #include "ImmagineQt.h"
 #include "Scelte.h"
 
+#include <QCoreApplication>
 #include <QImage>
 #include <QImageWriter>
 
@@ -31,6 +32,9 @@ int Uso()
 
 int main(int argc, char **argv)
 {
+    // The picture is written by the built-in BMP writer: no image plugin needs
+    // looking for (a writer otherwise loads every one it finds).
+    QCoreApplication::setLibraryPaths({});
     int32_t fili = 0;
     std::vector<const char *> nomi;
     for (int a = 1; a < argc; ++a) {
@@ -79,10 +83,10 @@ int main(int argc, char **argv)
         MetodoPuntoPunto puntoPunto;
         MetodoBlocco blocco;
 
+        // Not cleared: both methods draw every pixel of the image.
         QImage immagine(W, H, QImage::Format_RGB32);
         if (immagine.isNull())
             throw CErrore(MessaggioBuffer);
-        immagine.fill(Qt::black);
         CImmagineQt vista(immagine);
 
         CAreaDisegno area;

@@ -33,10 +33,14 @@ PRIMO_SALVATAGGIO = 128
 # Steps of a lane between two checkpoints.
 SOSTA = 32768
 
-# The routine's own frame, above the stack pointer: per lane (k = 0, 1, 2)
-# the saved value (two 80-bit values), the steps when it was saved and the
-# steps of the next save; the x87 stack and the registers while the
-# checkpoint runs; scratch room.
+# The routine's own frame, above the stack pointer. Per lane (k = 0, 1, 2):
+# the saved value, zr at SR and zi at SI (80-bit; an infinity while nothing is
+# saved, a NaN while a save is due at the round's end); the steps at the save
+# (SC); the steps that ask for the next save (NS) and the next checkpoint
+# (TK); where the three-orbit routine leaves the sign of m - 4 (SEGNI).
+# Besides: scratch for a value to compare bit for bit, the x87 stack and the
+# registers while the checkpoint runs, the period (or the checkpoint's
+# answer), a new lane's first target, the checkpoint and its argument.
 def SR(k):
     return f"{32 * k}(%rsp)"
 

@@ -37,6 +37,7 @@ void CAreaDisegno::PreparaBuffer(int32_t larghezza, int32_t altezza)
     const uint64_t h = uint64_t(std::max<int64_t>(altezza, 5)) + 128;
     Alloca(w * h);
     Completamento = 0.0001;
+    PassiRisparmiati = 0;
 }
 
 void ScriviRealeEsatto(std::ostream &os, long double v)

@@ -79,6 +79,8 @@ public:
     int32_t MaxIterazioni = 0;
     CImmagine *Immagine = nullptr;
     double Completamento = 0.0;
+    // Steps of the drawing that the cycle check spared (orbits found periodic).
+    uint64_t PassiRisparmiati = 0;
     CCancello *Cancello = nullptr;
     // Threads a drawing may use; 0 means one per processor core.
     int32_t Fili = 0;

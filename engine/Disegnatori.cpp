@@ -6,11 +6,13 @@
 
 #include <algorithm>
 #include <atomic>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <mutex>
 #include <system_error>
 #include <thread>
+#include <type_traits>
 #include <vector>
 
 namespace {
@@ -39,32 +41,31 @@ struct CImmaginaria
 // Computes the points a drawing method hands it and stores each one's colour
 // at its pixel. For the formulas z <- z^2 + k (Mandelbrot, Julia) it gathers
 // the points in batches whose orbits run two or three at a time; the others, and a
-// point that no pair of doubles holds, go through the formula's Itera. A
-// colour is stored when the batch is computed: Svuota computes it, and must
-// be called whenever Pieno says so and once the last point is in. Every point
-// gets exactly the count and the final value that the formula's Itera gives.
+// point that no pair of doubles holds, go one by one through the formula's
+// own loop. A colour is stored when the batch is computed: Svuota computes it,
+// and must be called whenever Pieno says so and once the last point is in.
+// Every point gets exactly the count and the final value that the formula's
+// Itera gives. Long orbits pass the area's checkpoint as they go, so that a
+// drawing can be parked or stopped in the middle of a pixel.
 class CCalcolo
 {
 public:
-    explicit CCalcolo(CAreaDisegno &area) : Area(area), Max(area.MaxIterazioni)
+    explicit CCalcolo(CAreaDisegno &area) : Area(area), Max(area.MaxIterazioni), Sosta{&Continua, &area}
     {
-        if (dynamic_cast<const Mandelbrot *>(area.Frattale))
+        if ((FormulaMandelbrot = dynamic_cast<const Mandelbrot *>(area.Frattale)))
             Lotti = true;
-        else if (const Julia *julia = dynamic_cast<const Julia *>(area.Frattale)) {
+        else if ((FormulaJulia = dynamic_cast<const Julia *>(area.Frattale))) {
             Costante = true;
-            Lotti = DividiInDouble(julia->Param.re, CostanteRe) && DividiInDouble(julia->Param.im, CostanteIm);
-        }
+            Lotti = DividiInDouble(FormulaJulia->Param.re, CostanteRe) && DividiInDouble(FormulaJulia->Param.im, CostanteIm);
+        } else
+            FormulaVolterra = dynamic_cast<const VolterraLotka *>(area.Frattale);
         Lotti = Lotti && Max > 0;
-        // A batch holds at most about two million iterations (a few
-        // milliseconds), so that the drawing's checkpoints stay close
-        // together; a long batch keeps the lanes busy, since at its end the
-        // last orbits run alone. Points that go through Itera one by one are
-        // computed as soon as they are in.
-        Capienza = std::clamp<int32_t>((2097152 / std::max<int32_t>(Max, 1)) & ~1, 2, MassimoLotto);
+        // Points that go through the formula one by one are computed as
+        // soon as they are in.
         CapienzaLenti = Lotti ? MassimoLenti : 1;
     }
 
-    bool Pieno() const { return QuanteOrbite == Capienza || QuantiLenti == CapienzaLenti; }
+    bool Pieno() const { return QuanteOrbite == MassimoLotto || QuantiLenti == CapienzaLenti; }
 
     // Hands in the point (re, im), whose colour goes to pixel (x, y). Makes no
     // call, so that a loop handing in points keeps its values in registers.
@@ -82,11 +83,13 @@ public:
         }
     }
 
-    // Computes every point handed in and stores its colour.
-    void Svuota()
+    // Computes every point handed in and stores its colour; false when the
+    // drawing was stopped meanwhile (nothing more is stored then).
+    bool Svuota()
     {
         if (QuanteOrbite > 0) {
-            IteraLotto(Orbite, QuanteOrbite, Max);
+            if (!IteraLotto(Orbite, QuanteOrbite, Max, Sosta))
+                return false;
             for (int32_t k = 0; k < QuanteOrbite; ++k) {
                 const CPixel &px = Pixel[k];
                 CPunto p;
@@ -96,6 +99,7 @@ public:
                 std::memcpy(&p.z.im, &Orbite[k].zi.Reale, sizeof(long double));
                 p.Iterazioni = Orbite[k].n;
                 p.MaxIterazioni = Max;
+                Risparmiati += uint64_t(Orbite[k].Risparmiati);
                 Area.ScriviPixel(ColoreDi(Area, p), px.x, px.y);
             }
             QuanteOrbite = 0;
@@ -104,15 +108,39 @@ public:
             CPunto p;
             p.c = Lenti[k].c;
             p.MaxIterazioni = Max;
-            Area.Frattale->Itera(p);
+            if (!Itera(p))
+                return false;
             Area.ScriviPixel(ColoreDi(Area, p), Lenti[k].x, Lenti[k].y);
         }
         QuantiLenti = 0;
+        return true;
     }
+
+    // The steps that the cycle check spared in the points computed so far.
+    uint64_t PassiRisparmiati() const { return Risparmiati; }
 
 private:
     static constexpr int32_t MassimoLotto = 256;
     static constexpr int32_t MassimoLenti = 8;
+
+    static bool Continua(void *area) { return static_cast<const CAreaDisegno *>(area)->Continua(); }
+
+    // One point on its own: the formulas of the program with the checkpoint,
+    // any other through its Itera.
+    bool Itera(CPunto &p)
+    {
+        CEsitoOrbita esito;
+        if (FormulaMandelbrot)
+            FormulaMandelbrot->Itera(p, Sosta, esito);
+        else if (FormulaJulia)
+            FormulaJulia->Itera(p, Sosta, esito);
+        else if (FormulaVolterra)
+            FormulaVolterra->Itera(p, Sosta, esito);
+        else
+            Area.Frattale->Itera(p);
+        Risparmiati += uint64_t(esito.Risparmiati);
+        return !esito.Fermata;
+    }
 
     // The pixel of an orbit, and its point as pairs of doubles.
     struct CPixel
@@ -131,14 +159,18 @@ private:
 
     CAreaDisegno &Area;
     const int32_t Max;
+    const CSosta Sosta;
+    const Mandelbrot *FormulaMandelbrot = nullptr;
+    const Julia *FormulaJulia = nullptr;
+    const VolterraLotka *FormulaVolterra = nullptr;
     bool Lotti = false;
     bool Costante = false; // Julia's, split into doubles; Mandelbrot adds the point itself
     double CostanteRe[2] = {0.0, 0.0};
     double CostanteIm[2] = {0.0, 0.0};
-    int32_t Capienza = 2;
     int32_t CapienzaLenti = 1;
     int32_t QuanteOrbite = 0;
     int32_t QuantiLenti = 0;
+    uint64_t Risparmiati = 0;
     COrbita Orbite[MassimoLotto];
     CPixel Pixel[MassimoLotto];
     CLento Lenti[MassimoLenti];
@@ -160,11 +192,10 @@ bool RigaDiPunti(CAreaDisegno &area, CCalcolo &calcolo, long double re, long dou
             re = passo + re;
             j += colonne;
         } while (j < fine && !calcolo.Pieno() && area.SenzaRichieste());
-        if (calcolo.Pieno())
-            calcolo.Svuota();
+        if (calcolo.Pieno() && !calcolo.Svuota())
+            return false;
     }
-    calcolo.Svuota();
-    return true;
+    return calcolo.Svuota();
 }
 
 int32_t FiliDa(const CAreaDisegno &area)
@@ -174,16 +205,18 @@ int32_t FiliDa(const CAreaDisegno &area)
     return int32_t(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-// Adds a row's share to the progress; rows may end on several threads at once.
-// Every row adds the same increment, so the sum does not depend on their order.
+// Adds a row's share to the progress, and the steps its cycle checks
+// spared; rows may end on several threads at once. Every row adds the same
+// increment, so the sum does not depend on their order.
 class CProgresso
 {
 public:
     explicit CProgresso(CAreaDisegno &area) : Area(area) {}
-    void Aggiungi(double r)
+    void Aggiungi(double r, const CCalcolo &calcolo)
     {
         std::lock_guard<std::mutex> lock(Mutex);
         Area.Completamento = r + Area.Completamento;
+        Area.PassiRisparmiati += calcolo.PassiRisparmiati();
     }
 
 private:
@@ -191,85 +224,167 @@ private:
     std::mutex Mutex;
 };
 
-// Runs riga(k) for k = 0 .. righe - 1, sharing the rows among the drawing's
-// threads as they become free. A thread takes a run of neighbouring rows at a
-// time, a part of what is left that shrinks towards one row: neighbouring
-// rows of blocks read and write the same cache lines, which would otherwise
-// pass from core to core, while the last runs, one row each, keep the
-// threads finishing together. Every thread passes the area's gate: it parks
-// there when asked, and all of them leave when the drawing is stopped.
-// Returns false when the drawing was stopped.
-template <class Riga>
-bool PerOgniRiga(CAreaDisegno &area, int32_t righe, Riga &&riga)
+// The threads of one drawing: the one that called Disegna and its helpers,
+// started at the first pass that needs them and kept until the drawing ends,
+// so that a pass does not start and join threads of its own. Between passes
+// the helpers wait outside the area's gate.
+class CSquadra
 {
-    const int32_t fili = std::min(FiliDa(area), righe);
-    if (fili <= 1) {
-        for (int32_t k = 0; k < righe; ++k)
-            if (!riga(k))
-                return false;
-        return true;
-    }
-
-    std::atomic<int32_t> prossima{0};
-    std::atomic<bool> fermato{false};
-    // The first error of any thread ends the others at their next row and is
-    // raised on this thread once they are all joined.
-    std::exception_ptr errore;
-    std::mutex mutexErrore;
-    const auto lavora = [&] {
-        try {
-            int32_t k = prossima.load(std::memory_order_relaxed);
-            while (!fermato.load(std::memory_order_relaxed)) {
-                int32_t fine;
-                do {
-                    if (k >= righe)
-                        return;
-                    fine = k + std::max<int32_t>(1, (righe - k) / (4 * fili));
-                } while (!prossima.compare_exchange_weak(k, fine, std::memory_order_relaxed));
-                for (; k < fine && !fermato.load(std::memory_order_relaxed); ++k)
-                    if (!riga(k))
-                        fermato.store(true, std::memory_order_relaxed);
-                k = prossima.load(std::memory_order_relaxed);
-            }
-        } catch (...) {
-            std::lock_guard<std::mutex> lock(mutexErrore);
-            if (!errore)
-                errore = std::current_exception();
-            fermato.store(true, std::memory_order_relaxed);
+public:
+    explicit CSquadra(CAreaDisegno &area) : Area(area), Fili(FiliDa(area)) {}
+    ~CSquadra()
+    {
+        {
+            std::lock_guard<std::mutex> lock(Mutex);
+            Chiudi = true;
         }
-    };
+        Lavoro.notify_all();
+        for (std::thread &t : Aiutanti)
+            t.join();
+    }
+    CSquadra(const CSquadra &) = delete;
+    CSquadra &operator=(const CSquadra &) = delete;
 
-    CCancello *const cancello = area.Cancello;
-    std::vector<std::thread> aiutanti;
-    aiutanti.reserve(size_t(fili - 1));
-    for (int32_t t = 1; t < fili; ++t) {
-        // Announced before it starts, so that a suspension waits for it too.
+    // Runs riga(contesto, k) for k = 0 .. righe - 1, sharing the rows among
+    // the threads as they become free. A thread takes a run of neighbouring
+    // rows at a time, a part of what is left that shrinks towards one row:
+    // neighbouring rows of blocks read and write the same cache lines, which
+    // would otherwise pass from core to core, while the last runs, one row
+    // each, keep the threads finishing together. Every thread passes the
+    // area's gate: it parks there when asked, and all of them leave when the
+    // drawing is stopped. Returns false when the drawing was stopped.
+    bool Passata(int32_t righe, bool (*riga)(void *, int32_t), void *contesto)
+    {
+        const int32_t fili = std::min(Fili, righe);
+        if (fili <= 1) {
+            for (int32_t k = 0; k < righe; ++k)
+                if (!riga(contesto, k))
+                    return false;
+            return true;
+        }
+        while (int32_t(Aiutanti.size()) < fili - 1) {
+            try {
+                Aiutanti.emplace_back(&CSquadra::Aiuta, this, int32_t(Aiutanti.size()));
+            } catch (const std::system_error &) {
+                break; // fewer threads draw the same picture
+            }
+        }
+        const int32_t partecipanti = std::min<int32_t>(fili, int32_t(Aiutanti.size()) + 1);
+        CCancello *const cancello = Area.Cancello;
+        // The helpers are announced before they start, so that a suspension
+        // waits for them too.
+        if (cancello)
+            for (int32_t t = 1; t < partecipanti; ++t)
+                cancello->Entra();
+        {
+            std::lock_guard<std::mutex> lock(Mutex);
+            Righe = righe;
+            Riga = riga;
+            Contesto = contesto;
+            Partecipanti = partecipanti;
+            Prossima.store(0, std::memory_order_relaxed);
+            Fermato.store(false, std::memory_order_relaxed);
+            Errore = nullptr;
+            InCorso = partecipanti - 1;
+            ++Generazione;
+        }
+        Lavoro.notify_all();
+        Lavora();
+        // While this thread waits for the others it touches nothing, so it leaves
+        // the gate; back in, it passes a checkpoint before doing anything else.
+        if (cancello)
+            cancello->Esci();
+        std::exception_ptr errore;
+        {
+            std::unique_lock<std::mutex> lock(Mutex);
+            Fatto.wait(lock, [this] { return InCorso == 0; });
+            errore = Errore;
+        }
         if (cancello)
             cancello->Entra();
-        try {
-            aiutanti.emplace_back([&] {
-                lavora();
-                if (cancello)
-                    cancello->Esci();
-            });
-        } catch (const std::system_error &) {
-            if (cancello)
-                cancello->Esci();
-            break; // fewer threads draw the same picture
+        if (errore)
+            std::rethrow_exception(errore);
+        return Area.Continua() && !Fermato.load(std::memory_order_relaxed);
+    }
+
+private:
+    // A helper: takes part in every pass that needs it, until the drawing ends.
+    void Aiuta(int32_t indice)
+    {
+        uint64_t vista = 0;
+        for (;;) {
+            {
+                std::unique_lock<std::mutex> lock(Mutex);
+                Lavoro.wait(lock, [&] { return Chiudi || Generazione != vista; });
+                if (Chiudi)
+                    return;
+                vista = Generazione;
+                if (indice + 1 >= Partecipanti)
+                    continue; // not needed in this pass
+            }
+            Lavora();
+            if (Area.Cancello)
+                Area.Cancello->Esci();
+            std::lock_guard<std::mutex> lock(Mutex);
+            if (--InCorso == 0)
+                Fatto.notify_all();
         }
     }
-    lavora();
-    // While this thread waits for the others it touches nothing, so it leaves
-    // the gate; back in, it passes a checkpoint before doing anything else.
-    if (cancello)
-        cancello->Esci();
-    for (std::thread &t : aiutanti)
-        t.join();
-    if (cancello)
-        cancello->Entra();
-    if (errore)
-        std::rethrow_exception(errore);
-    return area.Continua() && !fermato.load(std::memory_order_relaxed);
+
+    // This thread's share of the pass. The first error of any thread ends the
+    // others at their next row and is raised on the calling thread once they
+    // are all done.
+    void Lavora()
+    {
+        try {
+            int32_t k = Prossima.load(std::memory_order_relaxed);
+            while (!Fermato.load(std::memory_order_relaxed)) {
+                int32_t fine;
+                do {
+                    if (k >= Righe)
+                        return;
+                    fine = k + std::max<int32_t>(1, (Righe - k) / (4 * Partecipanti));
+                } while (!Prossima.compare_exchange_weak(k, fine, std::memory_order_relaxed));
+                for (; k < fine && !Fermato.load(std::memory_order_relaxed); ++k)
+                    if (!Riga(Contesto, k))
+                        Fermato.store(true, std::memory_order_relaxed);
+                k = Prossima.load(std::memory_order_relaxed);
+            }
+        } catch (...) {
+            std::lock_guard<std::mutex> lock(Mutex);
+            if (!Errore)
+                Errore = std::current_exception();
+            Fermato.store(true, std::memory_order_relaxed);
+        }
+    }
+
+    CAreaDisegno &Area;
+    const int32_t Fili;
+    std::vector<std::thread> Aiutanti;
+    std::mutex Mutex;
+    std::condition_variable Lavoro; // a new pass, or the end
+    std::condition_variable Fatto;  // the helpers are done with the pass
+    bool Chiudi = false;
+    uint64_t Generazione = 0; // passes handed out so far
+    // The current pass; set under the mutex before the helpers wake.
+    int32_t Righe = 0;
+    bool (*Riga)(void *, int32_t) = nullptr;
+    void *Contesto = nullptr;
+    int32_t Partecipanti = 1;
+    int32_t InCorso = 0; // helpers still at work on it
+    std::atomic<int32_t> Prossima{0};
+    std::atomic<bool> Fermato{false};
+    std::exception_ptr Errore;
+};
+
+// Runs riga(k) for k = 0 .. righe - 1 on the drawing's threads (see
+// CSquadra::Passata). Returns false when the drawing was stopped.
+template <class Riga>
+bool PerOgniRiga(CSquadra &squadra, int32_t righe, Riga &&riga)
+{
+    using Tipo = std::remove_reference_t<Riga>;
+    return squadra.Passata(
+        righe, [](void *r, int32_t k) { return bool((*static_cast<Tipo *>(r))(k)); }, &riga);
 }
 
 } // namespace
@@ -284,12 +399,13 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
     const long double dx = (area.Max.re - area.Min.re) / W;
     const long double dy = (area.Min.im - area.Max.im) / H;
     CProgresso progresso(area);
+    CSquadra squadra(area);
     // Each row starts afresh from X Min, so rows can be drawn in any order.
-    PerOgniRiga(area, H, [&](int32_t i) {
+    PerOgniRiga(squadra, H, [&](int32_t i) {
         CCalcolo calcolo(area);
         if (!RigaDiPunti(area, calcolo, area.Min.re, dx, CImmaginaria(area.Max.im + i * dy), 0, W, 1, i))
             return false;
-        progresso.Aggiungi(r);
+        progresso.Aggiungi(r, calcolo);
         return true;
     });
 }
@@ -326,6 +442,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
     const long double dx = (area.Max.re - area.Min.re) / W;
     const long double dy = (area.Min.im - area.Max.im) / H;
     CProgresso progresso(area);
+    CSquadra squadra(area);
 
     // Coarse pass.
     const int32_t S0 = int32_t(1) << Livelli;
@@ -335,12 +452,12 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const double r = divisore != 0 ? 100.0 / divisore : 0.0;
         const long double u = S0 * dx;
         const int32_t righe = int32_t((int64_t(H) + S0 - 1) / S0);
-        const bool finito = PerOgniRiga(area, righe, [&](int32_t k) {
+        const bool finito = PerOgniRiga(squadra, righe, [&](int32_t k) {
             const int32_t i = k * S0;
             CCalcolo calcolo(area);
             if (!RigaDiPunti(area, calcolo, area.Min.re, u, CImmaginaria(area.Max.im + i * dy), 0, W, S0, i))
                 return false;
-            progresso.Aggiungi(r);
+            progresso.Aggiungi(r, calcolo);
             return true;
         });
         if (!finito)
@@ -358,7 +475,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const long double hx = u * 0.5L;
         const long double hy = (S * dy) * 0.5L;
         const int32_t righe = int32_t((int64_t(H) + S - 1) / S);
-        const bool finito = PerOgniRiga(area, righe, [&](int32_t kr) {
+        const bool finito = PerOgniRiga(squadra, righe, [&](int32_t kr) {
             const int32_t i = kr * S;
             CCalcolo calcolo(area);
             Complesso P{area.Min.re, area.Max.im + i * dy};
@@ -382,7 +499,8 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
                 } else {
                     // Past the edge the reads may land on pixels of this row's
                     // blocks: they must all be stored first.
-                    calcolo.Svuota();
+                    if (!calcolo.Svuota())
+                        return false;
                     prossimo = LeggiOltreIlBordo(area, j + S, i, i, S, h);
                     prossimoSotto = LeggiOltreIlBordo(area, j + S, i + S, i, S, h);
                 }
@@ -399,19 +517,20 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
                     const long double re2 = re1 + 0.0L;
                     const long double re3 = re2 + -hx;
                     calcolo.Metti(re1, im1, j + h, i);
-                    if (calcolo.Pieno())
-                        calcolo.Svuota();
+                    if (calcolo.Pieno() && !calcolo.Svuota())
+                        return false;
                     calcolo.Metti(re2, im2, j + h, i + h);
-                    if (calcolo.Pieno())
-                        calcolo.Svuota();
+                    if (calcolo.Pieno() && !calcolo.Svuota())
+                        return false;
                     calcolo.Metti(re3, im3, j, i + h);
-                    if (calcolo.Pieno())
-                        calcolo.Svuota();
+                    if (calcolo.Pieno() && !calcolo.Svuota())
+                        return false;
                 }
                 P.re = u + P.re;
             }
-            calcolo.Svuota();
-            progresso.Aggiungi(r);
+            if (!calcolo.Svuota())
+                return false;
+            progresso.Aggiungi(r, calcolo);
             return true;
         });
         if (!finito)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "CicloOrbita.h"
 #include "Complesso.h"
 
 #include <iosfwd>
@@ -29,6 +30,9 @@ public:
     void ScriviParametri(std::ostream &os) const override;
     void LeggiParametri(std::istream &is) override;
     void Itera(CPunto &p) const override;
+    // The same, passing the checkpoint every PassiFraSoste steps; false when
+    // it stopped the orbit (p is then unfinished).
+    bool Itera(CPunto &p, const CSosta &sosta, CEsitoOrbita &esito) const;
 };
 
 // z <- z^2 + Param, starting at z = c.
@@ -38,6 +42,7 @@ public:
     void ScriviParametri(std::ostream &os) const override;
     void LeggiParametri(std::istream &is) override;
     void Itera(CPunto &p) const override;
+    bool Itera(CPunto &p, const CSosta &sosta, CEsitoOrbita &esito) const;
 
     Complesso Param;
 };
@@ -49,6 +54,7 @@ public:
     void ScriviParametri(std::ostream &os) const override;
     void LeggiParametri(std::istream &is) override;
     void Itera(CPunto &p) const override;
+    bool Itera(CPunto &p, const CSosta &sosta, CEsitoOrbita &esito) const;
 
     long double Param1 = 0.0L; // corrector step length
     long double Param2 = 0.0L; // predictor step length

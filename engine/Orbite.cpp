@@ -4,6 +4,7 @@
 
 bool COrbita::Imposta(long double zr0, long double zi0, long double kr0, long double ki0)
 {
+    Risparmiati = 0;
     return DividiInDouble(zr0, zr.Parti) && DividiInDouble(zi0, zi.Parti) && DividiInDouble(kr0, kr)
         && DividiInDouble(ki0, ki);
 }
@@ -12,8 +13,10 @@ bool COrbita::Imposta(long double zr0, long double zi0, long double kr0, long do
 
 static_assert(sizeof(COrbita) == 80, "the x87 routine reads orbits of 80 bytes");
 
-extern "C" void quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max);
-extern "C" void quillmere_lotto_x87_tre(COrbita *orbite, int32_t quante, int32_t max);
+extern "C" int quillmere_lotto_x87(COrbita *orbite, int32_t quante, int32_t max, bool (*sosta)(void *),
+                                   void *dati);
+extern "C" int quillmere_lotto_x87_tre(COrbita *orbite, int32_t quante, int32_t max, bool (*sosta)(void *),
+                                       void *dati);
 
 namespace {
 
@@ -26,9 +29,15 @@ bool CostantiDouble(const COrbita *orbite, int32_t quante)
     return true;
 }
 
+// The checkpoint of a caller that has none.
+bool SempreAvanti(void *)
+{
+    return true;
+}
+
 } // namespace
 
-void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
+bool IteraLotto(COrbita *orbite, int32_t quante, int32_t max, const CSosta &sosta)
 {
     if (max <= 0) {
         for (int32_t k = 0; k < quante; ++k) {
@@ -39,19 +48,19 @@ void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
             o.zi.Reale = zi;
             o.n = 0;
         }
-        return;
+        return true;
     }
+    bool (*const funzione)(void *) = sosta.Funzione ? sosta.Funzione : SempreAvanti;
     // Constants that are doubles are added straight from memory, which
     // leaves room for a third orbit on the stack.
     if (CostantiDouble(orbite, quante))
-        quillmere_lotto_x87_tre(orbite, quante, max);
-    else
-        quillmere_lotto_x87(orbite, quante, max);
+        return quillmere_lotto_x87_tre(orbite, quante, max, funzione, sosta.Dati) != 0;
+    return quillmere_lotto_x87(orbite, quante, max, funzione, sosta.Dati) != 0;
 }
 
 #else
 
-void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
+bool IteraLotto(COrbita *orbite, int32_t quante, int32_t max, const CSosta &sosta)
 {
     for (int32_t k = 0; k < quante; ++k) {
         COrbita &o = orbite[k];
@@ -59,10 +68,15 @@ void IteraLotto(COrbita *orbite, int32_t quante, int32_t max)
         const long double ki = SommaDouble(o.ki);
         long double zr = SommaDouble(o.zr.Parti);
         long double zi = SommaDouble(o.zi.Parti);
-        o.n = PassiQuadratici(zr, zi, kr, ki, max);
+        CEsitoOrbita esito;
+        o.n = PassiQuadratici(zr, zi, kr, ki, max, &sosta, esito);
+        if (esito.Fermata)
+            return false;
+        o.Risparmiati = esito.Risparmiati;
         o.zr.Reale = zr;
         o.zi.Reale = zi;
     }
+    return true;
 }
 
 #endif

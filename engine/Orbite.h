@@ -1,5 +1,7 @@
 #pragma once
 
+#include "CicloOrbita.h"
+
 #include <cmath>
 #include <cstdint>
 #include <limits>
@@ -22,6 +24,7 @@ struct alignas(16) COrbita
     double kr[2];
     double ki[2];
     int32_t n;
+    int32_t Risparmiati; // out: the steps that the cycle check spared
 
     // Sets the starting value and the constant; false when one of them cannot
     // be held as two doubles (beyond the range of a double, or so small that
@@ -30,6 +33,7 @@ struct alignas(16) COrbita
     // The same with the values already split by DividiInDouble.
     void Imposta(const double zr0[2], const double zi0[2], const double kr0[2], const double ki0[2])
     {
+        Risparmiati = 0;
         zr.Parti[0] = zr0[0];
         zr.Parti[1] = zr0[1];
         zi.Parti[0] = zi0[0];
@@ -74,6 +78,8 @@ inline long double SommaDouble(const double parti[2])
 // Iterates every orbit of the batch exactly as Mandelbrot and Julia iterate
 // one point: while n < max and the squared modulus before the step is below 4.
 // Afterwards zr.Reale and zi.Reale hold the final value (for max <= 0, when no
-// step is made, the starting value) and n the steps. Every orbit must have
-// been set by Imposta returning true.
-void IteraLotto(COrbita *orbite, int32_t quante, int32_t max);
+// step is made, the starting value), n the steps and Risparmiati the steps
+// that the cycle check spared. Every orbit must have been set by Imposta
+// returning true. Long orbits pass the checkpoint every PassiFraSoste steps;
+// returns false when it stopped them, leaving the batch unfinished.
+bool IteraLotto(COrbita *orbite, int32_t quante, int32_t max, const CSosta &sosta = CSosta());

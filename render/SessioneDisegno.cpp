@@ -82,7 +82,7 @@ void CSessioneDisegno::Controlla()
     Impiegato += Intervallo;
     InControllo = true;
     {
-        const CSosta sosta(*this);
+        const CSostaSessione sosta(*this);
         if (Impiegato % OgniRidisegno == 0)
             emit Ridisegna();
         if (Impiegato % OgniTesto == 0) {

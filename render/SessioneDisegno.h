@@ -80,13 +80,13 @@ private:
 };
 
 // Parks a session's worker for as long as it lives; nothing without a drawing.
-class CSosta
+class CSostaSessione
 {
 public:
-    explicit CSosta(CSessioneDisegno &sessione) : Sessione(sessione) { Sessione.Sospendi(); }
-    ~CSosta() { Sessione.Riprendi(); }
-    CSosta(const CSosta &) = delete;
-    CSosta &operator=(const CSosta &) = delete;
+    explicit CSostaSessione(CSessioneDisegno &sessione) : Sessione(sessione) { Sessione.Sospendi(); }
+    ~CSostaSessione() { Sessione.Riprendi(); }
+    CSostaSessione(const CSostaSessione &) = delete;
+    CSostaSessione &operator=(const CSostaSessione &) = delete;
 
 private:
     CSessioneDisegno &Sessione;

@@ -709,7 +709,9 @@ namespace {
 QString FileInterno(const QTemporaryDir &dir, int lato, int limite)
 {
     CParametri par;
-    par.Finestra = {{-0.1L, -0.1L}, {0.1L, 0.1L}, lato, lato, limite};
+    // Beside the cusp at 0.25, where orbits neither escape nor repeat for
+    // billions of steps: every pixel costs the whole limit.
+    par.Finestra = {{0.25L, -1e-18L}, {0.25L + 1e-17L, 1e-18L}, lato, lato, limite};
     par.SceltaMetodo = 0;
     const QString nome = dir.filePath(QString("interno%1.Quillmere").arg(limite));
     QFile f(nome);

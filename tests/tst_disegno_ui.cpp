@@ -36,7 +36,7 @@ namespace {
 const QString Titolo = QStringLiteral("Quillmere v0.9");
 // A limit that keeps the default Mandelbrot drawing for minutes: such a
 // drawing is always stopped by the test.
-const QString LimiteLento = QStringLiteral("1000000");
+const QString LimiteLento = QStringLiteral("2147483647");
 
 // Whether the render area's buffer holds exactly the picture's colours.
 bool BufferComeFigura(TMDIChild *d)

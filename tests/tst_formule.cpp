@@ -11,6 +11,8 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstring>
+#include <limits>
 #include <sstream>
 
 namespace {
@@ -28,6 +30,36 @@ CPunto Itera(const CFrattale &f, long double re, long double im, int32_t limite)
 int32_t Rgb(int r, int g, int b)
 {
     return r + g * 256 + b * 65536;
+}
+
+// The plain loop of z <- z^2 + k, step after step as the formulas define it:
+// what every faster path must give bit for bit.
+struct CFinale
+{
+    long double re, im;
+    int32_t n;
+};
+
+CFinale CicloSemplice(long double zr, long double zi, long double kr, long double ki, int32_t max)
+{
+    long double m = 0.0L;
+    int32_t n = 0;
+    while (n < max && m < 4.0L) {
+        const long double x2 = zr * zr;
+        const long double y2 = zi * zi;
+        const long double nr = (x2 - y2) + kr;
+        zi = (zr * 2.0L) * zi + ki;
+        zr = nr;
+        m = x2 + y2;
+        ++n;
+    }
+    return {zr, zi, n};
+}
+
+// Bit for bit: a zero's sign counts.
+bool StessiBit(long double a, long double b)
+{
+    return std::memcmp(&a, &b, 10) == 0;
 }
 
 CPunto Punto(long double cre, long double cim, long double zre, long double zim, int32_t n = 0)
@@ -51,6 +83,8 @@ private slots:
     void mandelbrot();
     void julia();
     void coppie();
+    void cicli_data();
+    void cicli();
     void volterraLotka();
     void volterraLotkaBordoIncluso();
 
@@ -90,6 +124,9 @@ void TestFormule::mandelbrot_data()
     QTest::newRow("(1,0): 1, 2, 5") << 1.0 << 0.0 << 120 << 2 << 5.0 << 0.0;
     QTest::newRow("(0,1): period 2, odd limit") << 0.0 << 1.0 << 7 << 7 << -1.0 << 1.0;
     QTest::newRow("(0,1): period 2, even limit") << 0.0 << 1.0 << 120 << 120 << 0.0 << -1.0;
+    // Found periodic early: the largest limit costs no more.
+    QTest::newRow("(0,1): period 2, largest limit") << 0.0 << 1.0 << 2147483647 << 2147483647 << -1.0 << 1.0;
+    QTest::newRow("origin, largest limit") << 0.0 << 0.0 << 2147483647 << 2147483647 << 0.0 << 0.0;
     QTest::newRow("(-1,1): three steps") << -1.0 << 1.0 << 120 << 3 << -9.0 << -5.0;
 }
 
@@ -209,6 +246,97 @@ void TestFormule::coppie()
     QVERIFY(!std::signbit(static_cast<long double>(c.zi.Parti[0]) + c.zi.Parti[1]));
 }
 
+void TestFormule::cicli_data()
+{
+    // An orbit from z0 with the constant k (Mandelbrot where they are the
+    // same point), the limits to try, and the steps by which its value has
+    // surely repeated (0: not within any limit here).
+    QTest::addColumn<double>("zr");
+    QTest::addColumn<double>("zi");
+    QTest::addColumn<double>("kr");
+    QTest::addColumn<double>("ki");
+    QTest::addColumn<QList<int>>("limiti");
+    QTest::addColumn<int>("ripete");
+    // Around the first save (after 128 steps) and the first comparisons.
+    const QList<int> presto{1, 127, 128, 129, 130, 143, 144, 145, 146, 147, 160, 161, 257, 1000000, 1000001};
+    QTest::newRow("0: fixed from the start") << 0.0 << 0.0 << 0.0 << 0.0 << presto << 1;
+    QTest::newRow("-1: period 2 from the start") << -1.0 << 0.0 << -1.0 << 0.0 << presto << 2;
+    QTest::newRow("i: period 2 after a step") << 0.0 << 1.0 << 0.0 << 1.0 << presto << 3;
+    // Equal values whose zeros differ in sign: -1 - 0i goes (0, +0), (-1, +0),
+    // (0, -0), (-1, -0), so its period is 4, not 2.
+    QTest::newRow("-1 - 0i: a zero's sign") << -1.0 << -0.0 << -1.0 << -0.0 << presto << 4;
+    QTest::newRow("Julia -0.12 + 0.75i: period 3") << 0.1 << 0.2 << -0.12 << 0.75 << presto << 55;
+    QTest::newRow("period 506 from step 22231")
+        << 0.25063510334024475 << -7.9864659748289657e-05 << 0.25063510334024475 << -7.9864659748289657e-05
+        << QList<int>{22736, 22737, 22738, 22739, 100000, 100003} << 22737;
+    QTest::newRow("period 2860 from step 97838")
+        << -0.74899241897559565 << -0.028656757702719433 << -0.74899241897559565 << -0.028656757702719433
+        << QList<int>{100697, 100698, 100699, 500000} << 100698;
+    // Parabolic: creeps towards 0.5 and never repeats within these limits.
+    QTest::newRow("0.25: never repeats") << 0.25 << 0.0 << 0.25 << 0.0 << QList<int>{300000} << 0;
+}
+
+void TestFormule::cicli()
+{
+    // The cycle check of every path (Itera, the three-orbit x87 routine for
+    // constants that are doubles, the two-orbit one beside a constant that
+    // is not, the portable loop) ends every orbit exactly where the plain
+    // loop ends it.
+    QFETCH(double, zr);
+    QFETCH(double, zi);
+    QFETCH(double, kr);
+    QFETCH(double, ki);
+    QFETCH(QList<int>, limiti);
+    QFETCH(int, ripete);
+    const bool mandelbrot = zr == kr && zi == ki;
+    // A neighbour whose constant no double holds, escaping at once or late.
+    const long double fuori = 0.3L + 0x1p-60L;
+    for (const int limite : limiti) {
+        const CFinale atteso = CicloSemplice(zr, zi, kr, ki, limite);
+        const auto controlla = [&](long double re, long double im, int32_t n) {
+            QCOMPARE(n, atteso.n);
+            QVERIFY2(StessiBit(re, atteso.re) && StessiBit(im, atteso.im), qPrintable(QString::number(limite)));
+        };
+        // Spared steps: none before the value repeats, some well after.
+        const auto risparmio = [&](int32_t risparmiati) {
+            if (ripete == 0 || limite < ripete)
+                QCOMPARE(risparmiati, 0);
+            else if (limite > 4 * ripete + 4096)
+                QVERIFY(risparmiati > 0);
+        };
+
+        Julia j;
+        j.Param = {kr, ki};
+        CPunto p;
+        p.c = {zr, zi};
+        p.MaxIterazioni = limite;
+        CEsitoOrbita esito;
+        QVERIFY(mandelbrot ? Mandelbrot().Itera(p, CSosta(), esito) : j.Itera(p, CSosta(), esito));
+        controlla(p.z.re, p.z.im, p.Iterazioni);
+        risparmio(esito.Risparmiati);
+
+        for (const bool tre : {true, false}) {
+            std::vector<COrbita> lotto(5);
+            for (COrbita &o : lotto)
+                QVERIFY(o.Imposta(zr, zi, kr, ki));
+            if (!tre) {
+                QVERIFY(lotto[1].Imposta(fuori, 2.0L, fuori, 2.0L));
+                QVERIFY(lotto[3].Imposta(-0.75L + 0x1p-60L, 0.01L, -0.75L + 0x1p-60L, 0.01L));
+            }
+            QVERIFY(IteraLotto(lotto.data(), int32_t(lotto.size()), limite));
+            for (const size_t k : {size_t(0), size_t(2), size_t(4)}) {
+                controlla(lotto[k].zr.Reale, lotto[k].zi.Reale, lotto[k].n);
+                risparmio(lotto[k].Risparmiati);
+            }
+            if (!tre) {
+                const CFinale vicino = CicloSemplice(fuori, 2.0L, fuori, 2.0L, limite);
+                QCOMPARE(lotto[1].n, vicino.n);
+                QVERIFY(StessiBit(lotto[1].zr.Reale, vicino.re));
+            }
+        }
+    }
+}
+
 void TestFormule::volterraLotka()
 {
     CParametri par; // the document's defaults
@@ -222,6 +350,10 @@ void TestFormule::volterraLotka()
     p = Itera(v, 0, 0, 50);
     QCOMPARE(p.Iterazioni, 50);
     QCOMPARE(p.z, (Complesso{0.0L, 0.0L}));
+    // Fixed points are found periodic: the largest limit costs no more.
+    p = Itera(v, 1, 1, 2147483647);
+    QCOMPARE(p.Iterazioni, 2147483647);
+    QCOMPARE(p.z, (Complesso{1.0L, 1.0L}));
 
     // From (600, 0): e = 0, a = 600, b = 0, so y stays 0 and x = h*(600 + x1) + 600.
     p = Itera(v, 600, 0, 50);
@@ -237,6 +369,9 @@ void TestFormule::volterraLotkaBordoIncluso()
     VolterraLotka v;
     CPunto p = Itera(v, 250, 250, 40);
     QCOMPARE(p.Iterazioni, 40); // s = 500 goes on
+    p = Itera(v, 250, 250, 2147483647);
+    QCOMPARE(p.Iterazioni, 2147483647);
+    QCOMPARE(p.z, (Complesso{250.0L, 250.0L}));
     p = Itera(v, 250, 250.5L, 40);
     QCOMPARE(p.Iterazioni, 1); // s > 500 ends after the first step
     p = Itera(v, -250.5L, -250, 40);

@@ -109,10 +109,11 @@ struct Disegno
         Area.PreparaBuffer(larghezza, altezza);
     }
 
-    // Every point inside the main cardioid: each pixel runs to the limit.
-    static std::unique_ptr<Disegno> Lento()
+    // Every point next to the cusp at 0.25, where an orbit neither escapes
+    // nor repeats for billions of steps: each pixel runs to the limit.
+    static std::unique_ptr<Disegno> Lento(int32_t limite = 1000000)
     {
-        return std::make_unique<Disegno>(128, 128, 1000000, Complesso{-0.2L, -0.2L}, Complesso{0.2L, 0.2L});
+        return std::make_unique<Disegno>(128, 128, limite, Complesso{0.25L, -1e-18L}, Complesso{0.25L + 1e-17L, 1e-18L});
     }
     // The default window, small and quick.
     static std::unique_ptr<Disegno> Rapido()
@@ -225,6 +226,8 @@ private slots:
     void secondoDisegnoDellaStessaAreaRifiutato();
     void erroreDelDisegnoDopoLoStatoLibero_data();
     void erroreDelDisegnoDopoLoStatoLibero();
+    void fermoNelMezzoDiUnOrbita_data();
+    void fermoNelMezzoDiUnOrbita();
 };
 
 void TestRender::formattaTempo_data()
@@ -469,7 +472,7 @@ void TestRender::stopImmediato()
     Registrata r;
     r.Sessione.Avvia(d->Spia, d->Area);
     QVERIFY(QTest::qWaitFor([&] {
-        const CSosta sosta(r.Sessione);
+        const CSostaSessione sosta(r.Sessione);
         return d->PixelDisegnati() > 0;
     }));
     r.Sessione.Ferma();
@@ -502,14 +505,14 @@ void TestRender::lavoratoreParcheggiatoNonAvanza()
     r.Sessione.Avvia(d->Punto, d->Area);
     Disegno::Stato primo;
     {
-        const CSosta sosta(r.Sessione);
+        const CSostaSessione sosta(r.Sessione);
         primo = d->Fotografia();
         // Give a worker that was not parked every chance to show itself.
         QVERIFY(!QTest::qWaitFor([&] { return d->Fotografia() != primo; }, 300));
     }
     // Once let go it goes on drawing.
     QVERIFY(QTest::qWaitFor([&] {
-        const CSosta sosta(r.Sessione);
+        const CSostaSessione sosta(r.Sessione);
         return d->Fotografia() != primo;
     }));
     r.Sessione.Ferma();
@@ -527,11 +530,11 @@ void TestRender::dueDisegniInsieme()
     const auto progredisce = [](Registrata &r, const Disegno &d) {
         Disegno::Stato prima;
         {
-            const CSosta sosta(r.Sessione);
+            const CSostaSessione sosta(r.Sessione);
             prima = d.Fotografia();
         }
         return QTest::qWaitFor([&] {
-            const CSosta sosta(r.Sessione);
+            const CSostaSessione sosta(r.Sessione);
             return d.Fotografia() != prima;
         });
     };
@@ -576,6 +579,56 @@ void TestRender::erroreDelDisegnoDopoLoStatoLibero()
     const QStringList fine = Fine(r.Sessione.TempoImpiegato(), QStringLiteral("Errore di prova"));
     QCOMPARE(r.Registro.mid(r.Registro.size() - fine.size()), fine);
     QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+}
+
+void TestRender::fermoNelMezzoDiUnOrbita_data()
+{
+    QTest::addColumn<int>("formula");
+    QTest::addColumn<bool>("minuscola");
+    QTest::newRow("Mandelbrot, two orbits at a time") << 0 << false;
+    QTest::newRow("Julia, three orbits at a time") << 1 << false;
+    QTest::newRow("Julia, a start no pair of doubles holds") << 1 << true;
+    QTest::newRow("Volterra-Lotka") << 2 << false;
+}
+
+void TestRender::fermoNelMezzoDiUnOrbita()
+{
+    // At the largest limit every orbit here runs its 2147483647 steps: no
+    // pixel can be done within the first poll's 200 ms (no processor does
+    // ten billion dependent steps a second). The workers must park inside
+    // their first orbits for the poll, and leave them for a stop: then
+    // nothing is drawn. Were the checkpoint only between pixels, the stop
+    // would wait for minutes and find pixels drawn.
+    QFETCH(int, formula);
+    QFETCH(bool, minuscola);
+    for (const int fili : {1, 2}) {
+        auto d = Disegno::Lento(std::numeric_limits<int32_t>::max());
+        d->Area.Fili = fili;
+        // Julia's constant 0.25: its orbits creep towards 0.5 from anywhere near 0.
+        Julia julia;
+        julia.Param = {0.25L, 0.0L};
+        // Steps so short that an orbit hardly moves, and never comes back.
+        VolterraLotka volterra;
+        volterra.Param1 = volterra.Param2 = 1e-9L;
+        if (formula == 1) {
+            d->Area.Frattale = &julia;
+            const long double lato = minuscola ? 1e-310L : 0.1L;
+            d->Area.Min = {-lato, -lato};
+            d->Area.Max = {lato, lato};
+        } else if (formula == 2) {
+            d->Area.Frattale = &volterra;
+            d->Area.Min = {0.5L, 0.5L};
+            d->Area.Max = {0.6L, 0.6L};
+        }
+        Registrata r;
+        r.Sessione.Avvia(d->Punto, d->Area);
+        QVERIFY(QTest::qWaitFor([&] { return r.Sessione.TempoImpiegato() >= 200; }));
+        r.Sessione.Ferma();
+        QCOMPARE(r.Sessione.TempoImpiegato() % 200, int64_t(0));
+        QCOMPARE(d->PixelDisegnati(), 0);
+        QCOMPARE(d->Area.Completamento, 0.0001);
+        QVERIFY(!CalcoloInBackground::InCorso(d->Area));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestRender)

@@ -31,7 +31,7 @@
 namespace {
 
 // Keeps the default Mandelbrot drawing for minutes: always stopped by the test.
-const QString LimiteLento = QStringLiteral("1000000");
+const QString LimiteLento = QStringLiteral("2147483647");
 // Draws the default 256 x 256 picture to its end in a moment.
 const QString LimiteRapido = QStringLiteral("60");
 

@@ -37,7 +37,7 @@ namespace {
 const QString FileNonValido = QStringLiteral("Il file dei parametri NON è valido!");
 // A limit that keeps the default Mandelbrot drawing for minutes: such a
 // drawing is always stopped by the test.
-const QString LimiteLento = QStringLiteral("1000000");
+const QString LimiteLento = QStringLiteral("2147483647");
 
 // The file of a new document drawn once at 256 x 256 with all defaults.
 const QByteArray FilePredefinito = "0.9\r\n-2\r\n-1.25\r\n0.5\r\n1.25\r\n256\r\n256\r\n120\r\n"

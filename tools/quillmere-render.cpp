@@ -9,6 +9,7 @@
 #include "ImmagineQt.h"
 #include "TestiCalcolo.h"
 
+#include <QCoreApplication>
 #include <QImage>
 
 #include <chrono>
@@ -66,6 +67,9 @@ void Disegna(CDisegnatore &metodo, CAreaDisegno &area)
 
 int main(int argc, char **argv)
 {
+    // The picture is written by the built-in BMP writer: no image plugin needs
+    // looking for (a writer otherwise loads every one it finds).
+    QCoreApplication::setLibraryPaths({});
     int32_t fili = 0;
     std::vector<const char *> nomi;
     for (int a = 1; a < argc; ++a) {
@@ -112,10 +116,10 @@ int main(int argc, char **argv)
     }
 
     try {
+        // Not cleared: both methods draw every pixel of the image.
         QImage immagine(W, H, QImage::Format_RGB32);
         if (immagine.isNull())
             throw CErrore(MessaggioBuffer);
-        immagine.fill(Qt::black);
         CImmagineQt vista(immagine);
 
         CDisegno disegno;

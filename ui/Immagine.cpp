@@ -127,7 +127,7 @@ void TImmagine::ImpostaStirata(bool stirata)
 
 void TImmagine::paintEvent(QPaintEvent *evento)
 {
-    std::optional<CSosta> sosta;
+    std::optional<CSostaSessione> sosta;
     if (Sessione)
         sosta.emplace(*Sessione);
     QPainter pittore(this);

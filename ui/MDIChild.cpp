@@ -169,7 +169,7 @@ QWidget *TMDIChild::Finestra()
 
 QImage TMDIChild::Figura()
 {
-    const CSosta sosta(Sessione);
+    const CSostaSessione sosta(Sessione);
     return Immagine->Bitmap();
 }
 
@@ -259,7 +259,7 @@ void TMDIChild::ImpostaDimensioni(int32_t larghezza, int32_t altezza)
 
 void TMDIChild::RidisegnaDaBuffer()
 {
-    const CSosta sosta(Sessione);
+    const CSostaSessione sosta(Sessione);
     // The picture under a selection's rectangle changes: the selection ends.
     InSelezione = false;
     Immagine->RiempiRettangolo(0, 0, Immagine->width(), Immagine->height());

@@ -2,6 +2,7 @@
 
 #include "Cancello.h"
 #include "Complesso.h"
+#include "Reale.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -95,24 +96,29 @@ private:
 };
 
 // The window block of a parameters file: Min, Max (each as a real and an
-// imaginary line), width, height and limit, each on its own line.
+// imaginary line), width, height and limit, each on its own line. The
+// corners keep every digit they were given (Reale.h).
 struct CBloccoFinestra
 {
-    Complesso Min;
-    Complesso Max;
+    CComplessoAlto Min;
+    CComplessoAlto Max;
     int32_t Larghezza = 0;
     int32_t Altezza = 0;
     int32_t MaxIterazioni = 0;
 };
 
-// Corners are written in the stream's own form when that text reads back to
-// the same 80-bit value, otherwise with the fewest digits (up to 21) that do.
+// Corners of 64 bits are written in the stream's own form when that text
+// reads back to the same 80-bit value, otherwise with the fewest digits (up
+// to 21) that do; deeper corners with the digits of their precision
+// (Reale.h). Reading fails, changing nothing, where a corner cannot be read,
+// or where a corner carries more than 21 digits and the window is empty or
+// inverted at full precision.
 std::ostream &operator<<(std::ostream &os, const CBloccoFinestra &b);
 std::istream &operator>>(std::istream &is, CBloccoFinestra &b);
 
 CBloccoFinestra BloccoFinestra(const CAreaDisegno &a);
 // The area's operators go through the block: reading changes the area only
-// when the whole block was read.
+// when the whole block was read; the area gets the corners rounded to 80 bits.
 std::ostream &operator<<(std::ostream &os, const CAreaDisegno &a);
 std::istream &operator>>(std::istream &is, CAreaDisegno &a);
 

@@ -18,8 +18,8 @@ CDisegnatore &CDisegno::Prepara(const CParametri &parametri, CImmagine *immagine
     area.Interno = &InternoDaScelta(parametri.SceltaInterno, ColoratoreSolido, ColoratoreLog);
     area.Esterno = &EsternoDaScelta(parametri.SceltaEsterno, ColoratoreFasce);
     area.Immagine = immagine;
-    area.Min = parametri.Finestra.Min;
-    area.Max = parametri.Finestra.Max;
+    area.Min = parametri.Finestra.Min.Esteso();
+    area.Max = parametri.Finestra.Max.Esteso();
     area.MaxIterazioni = parametri.Finestra.MaxIterazioni;
     area.Larghezza = larghezza;
     area.Altezza = altezza;

@@ -101,8 +101,8 @@ TMDIChild::TMDIChild(QWidget *genitore)
     FrattaleVolterraLotka.Param1 = predefiniti.FrattaleVolterraLotka.Param1;
     FrattaleVolterraLotka.Param2 = predefiniti.FrattaleVolterraLotka.Param2;
 
-    AreaDisegno.Min = predefiniti.Finestra.Min;
-    AreaDisegno.Max = predefiniti.Finestra.Max;
+    AreaDisegno.Min = predefiniti.Finestra.Min.Esteso();
+    AreaDisegno.Max = predefiniti.Finestra.Max.Esteso();
     AreaDisegno.Larghezza = Immagine->width();
     AreaDisegno.Altezza = Immagine->height();
     // The picture the area draws on for as long as the document lives, so that
@@ -481,8 +481,8 @@ CParametri TMDIChild::Parametri() const
 
 void TMDIChild::ImpostaParametri(const CParametri &parametri)
 {
-    AreaDisegno.Min = parametri.Finestra.Min;
-    AreaDisegno.Max = parametri.Finestra.Max;
+    AreaDisegno.Min = parametri.Finestra.Min.Esteso();
+    AreaDisegno.Max = parametri.Finestra.Max.Esteso();
     AreaDisegno.Larghezza = parametri.Finestra.Larghezza;
     AreaDisegno.Altezza = parametri.Finestra.Altezza;
     AreaDisegno.MaxIterazioni = parametri.Finestra.MaxIterazioni;

@@ -1,7 +1,10 @@
-// Depth: numbers of any precision as text, and the parameters file's corners.
+// Depth: numbers of any precision as text, the parameters file's corners,
+// the 80-bit threshold and the zoom conversion of deep windows.
 
 #include "FileParametri.h"
+#include "Profondita.h"
 #include "Reale.h"
+#include "Selezione.h"
 
 #include <QtTest>
 
@@ -44,6 +47,10 @@ private slots:
     void cifre_data();
     void cifre();
     void file();
+    void soglia_data();
+    void soglia();
+    void zoom_data();
+    void zoom();
 };
 
 void TestProfondita::precisioneDalTesto_data()
@@ -150,6 +157,96 @@ void TestProfondita::file()
     std::istringstream oggi("0.9 1 0.5 -1 -0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25");
     QVERIFY(LeggiParametri(oggi, letto));
     QCOMPARE(letto.Finestra.Min, (CComplessoAlto{1.0L, 0.5L}));
+}
+
+void TestProfondita::soglia_data()
+{
+    QTest::addColumn<QString>("xMin");
+    QTest::addColumn<QString>("xMax");
+    QTest::addColumn<int>("lato");
+    QTest::addColumn<bool>("oltre");
+    // Pixel spacing against 2^-60 of the largest corner.
+    const QString sotto = "0.49999999999999988897769753748434595763683319091796875"; // 0.5 - 2^-53
+    QTest::newRow("default window") << "-2" << "0.5" << 256 << false;
+    QTest::newRow("1e-15 at 256") << "-0.7500000000000005" << "-0.7499999999999995" << 256 << false;
+    QTest::newRow("1e-16 at 256") << "-0.75000000000000005" << "-0.74999999999999995" << 256 << true;
+    QTest::newRow("spacing 2^-60 of 0.5") << sotto << "0.5" << 256 << false;
+    QTest::newRow("just below") << sotto << "0.5" << 257 << true;
+    QTest::newRow("1e-300 near 0") << "-5e-301" << "5e-301" << 256 << false;
+    QTest::newRow("empty") << "0.5" << "0.5" << 256 << false;
+    QTest::newRow("inverted, deep") << "-0.74999999999999995" << "-0.75000000000000005" << 256 << true;
+}
+
+
+void TestProfondita::soglia()
+{
+    QFETCH(QString, xMin);
+    QFETCH(QString, xMax);
+    QFETCH(int, lato);
+    QFETCH(bool, oltre);
+    // The same side in both directions, so that either one decides alike.
+    const CComplessoAlto min{Leggi(xMin), Leggi(xMin)};
+    const CComplessoAlto max{Leggi(xMax), Leggi(xMax)};
+    QCOMPARE(Oltre80Bit(min, max, lato, lato), oltre);
+}
+
+
+void TestProfondita::zoom_data()
+{
+    QTest::addColumn<int>("esponente"); // 0: the default window
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("lato");
+    QTest::newRow("80 bits") << 0 << 128 << 128 << 128;
+    QTest::newRow("10^-30") << 30 << 100 << 60 << 10;
+    QTest::newRow("10^-300, past the edge") << 300 << -20 << 300 << 50;
+}
+
+
+void TestProfondita::zoom()
+{
+    QFETCH(int, esponente);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(int, lato);
+    const CSelezione sel{x, y, lato, lato};
+    const CBloccoFinestra f = esponente ? Attorno("0", "1", esponente, 256, 100) : CParametri().Finestra;
+    CComplessoAlto min;
+    CComplessoAlto max;
+    FinestraEsattaDaSelezione(sel, f.Min, f.Max, 256, 256, min, max);
+    if (!esponente) {
+        // The 80-bit conversion, corners of 64 bits.
+        Complesso min80;
+        Complesso max80;
+        FinestraDaSelezione(sel, f.Min.Esteso(), f.Max.Esteso(), 256, 256, min80, max80);
+        QCOMPARE(min, CComplessoAlto(min80));
+        QCOMPARE(max, CComplessoAlto(max80));
+        QCOMPARE(int(min.re.Precisione()), 64);
+        return;
+    }
+    // Each corner is the exact region's corner rounded once: compare with the
+    // formula in far more bits, rounded to the corner's precision.
+    const mpfr_prec_t molti = 16384;
+    const auto atteso = [&](const CReale &a, const CReale &b, int pixel, long spostamento, const CReale &corner) {
+        CReale r = CReale::Zero(molti);
+        mpfr_sub(r.Mp(), b.Mp(), a.Mp(), MPFR_RNDN);
+        mpfr_div_si(r.Mp(), r.Mp(), pixel, MPFR_RNDN);
+        mpfr_mul_si(r.Mp(), r.Mp(), spostamento, MPFR_RNDN);
+        mpfr_add(r.Mp(), r.Mp(), a.Mp(), MPFR_RNDN);
+        mpfr_prec_round(r.Mp(), corner.Precisione(), MPFR_RNDN);
+        return r == corner;
+    };
+    const int h = lato / 2;
+    QVERIFY(atteso(f.Min.re, f.Max.re, 256, x + h, max.re));
+    QVERIFY(atteso(f.Min.re, f.Max.re, 256, x - h, min.re));
+    QVERIFY(atteso(f.Max.im, f.Min.im, 256, y - h, max.im));
+    QVERIFY(atteso(f.Max.im, f.Min.im, 256, y + h, min.im));
+    // A corner's last bit is at most 2^-32 of a pixel of a 65536-pixel picture of the new window.
+    const CReale larghezza = DifferenzaEsatta(max.re, min.re);
+    for (const CReale *v : {&min.re, &min.im, &max.re, &max.im}) {
+        QCOMPARE(v->Precisione() % 64, 0);
+        QVERIFY(mpfr_get_exp(v->Mp()) - v->Precisione() <= mpfr_get_exp(larghezza.Mp()) - 1 - 16 - 32);
+    }
 }
 
 QTEST_GUILESS_MAIN(TestProfondita)

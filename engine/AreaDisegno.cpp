@@ -1,6 +1,7 @@
 #include "AreaDisegno.h"
 
 #include "Errore.h"
+#include "Perturbazione.h"
 
 #include <algorithm>
 #include <istream>
@@ -33,6 +34,10 @@ void CAreaDisegno::Alloca(uint64_t celle)
 
 void CAreaDisegno::PreparaBuffer(int32_t larghezza, int32_t altezza)
 {
+    if (DisegnoProfondo(*this))
+        Riferimento.Riserva(PassiRiferimento(*this), OrbiteRiferimento(*this));
+    else
+        Riferimento.Libera();
     const uint64_t w = uint64_t(std::max<int64_t>(larghezza, 5)) + 128;
     const uint64_t h = uint64_t(std::max<int64_t>(altezza, 5)) + 128;
     Alloca(w * h);
@@ -91,6 +96,8 @@ std::istream &operator>>(std::istream &is, CBloccoFinestra &b)
 
 CBloccoFinestra BloccoFinestra(const CAreaDisegno &a)
 {
+    if (a.Esatta)
+        return {a.Esatta->Min, a.Esatta->Max, a.Larghezza, a.Altezza, a.MaxIterazioni};
     return {a.Min, a.Max, a.Larghezza, a.Altezza, a.MaxIterazioni};
 }
 

@@ -20,6 +20,7 @@ CDisegnatore &CDisegno::Prepara(const CParametri &parametri, CImmagine *immagine
     area.Immagine = immagine;
     area.Min = parametri.Finestra.Min.Esteso();
     area.Max = parametri.Finestra.Max.Esteso();
+    area.Esatta = &parametri.Finestra;
     area.MaxIterazioni = parametri.Finestra.MaxIterazioni;
     area.Larghezza = larghezza;
     area.Altezza = altezza;

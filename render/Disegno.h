@@ -25,9 +25,11 @@ public:
     // larghezza x altezza pixels (null: the buffer alone) and prepares a
     // zeroed buffer: the choices become the formula, colourers and method,
     // the window and the limit come from the settings. The area refers to
-    // the chosen formula inside parametri, which must stay unchanged while
-    // the drawing runs. Returns the drawing method. Throws CErrore when the
-    // buffer cannot be allocated; the area then has no buffer.
+    // the chosen formula and to the full-precision window inside parametri,
+    // which must stay unchanged while the drawing runs. Returns the drawing
+    // method. Throws CErrore when the buffer cannot be allocated (the area
+    // then has no buffer), or when the reference orbits of a drawing past 80
+    // bits cannot be held (the buffer is then untouched).
     CDisegnatore &Prepara(const CParametri &parametri, CImmagine *immagine, int32_t larghezza, int32_t altezza);
 
     MetodoPuntoPunto DisegnatorePuntoPunto;

@@ -70,14 +70,15 @@ struct Tela
 {
     Tela(const Scena &s, int32_t lato, const CFrattale &formula, int32_t fili) : Immagine(lato, lato)
     {
-        CParametri parametri;
-        parametri.Finestra.Min = s.Min;
-        parametri.Finestra.Max = s.Max;
-        parametri.Finestra.MaxIterazioni = s.Limite;
+        Parametri.Finestra.Min = s.Min;
+        Parametri.Finestra.Max = s.Max;
+        Parametri.Finestra.MaxIterazioni = s.Limite;
         Disegno.AreaDisegno.Fili = fili;
-        Disegno.Prepara(parametri, &Immagine, lato, lato);
+        Disegno.Prepara(Parametri, &Immagine, lato, lato);
         Disegno.AreaDisegno.Frattale = &formula;
     }
+    // The area refers to the window inside.
+    CParametri Parametri;
     ImmagineMemoria Immagine;
     CDisegno Disegno;
 };

@@ -36,38 +36,39 @@ namespace {
 // Room for the rounding of the sizes below and of the loop's own |dz|^2.
 constexpr double Margine = 0x1p-40;
 
-// A squared size rounded down into a float; below a float's normal range 0,
-// so that the loop looks every time.
-float InFloat(double quadrato)
+// A size rounded down into a float; below a float's normal range 0, so that
+// the loop looks every time.
+float InFloat(double misura)
 {
-    if (!(quadrato >= double(FLT_MIN)))
+    if (!(misura >= double(FLT_MIN)))
         return 0.0f;
-    float f = static_cast<float>(quadrato);
-    if (double(f) > quadrato)
+    float f = static_cast<float>(misura);
+    if (double(f) > misura)
         f = std::nextafter(f, 0.0f);
     return f;
 }
 
-// The squared size below which a difference dz at a step whose value has
-// magnitude a can neither escape (|Z + dz| < 2 needs |dz| < 2 - a) nor need a
-// rebase (|Z + dz| >= |dz| when |dz| <= a / 2).
+// The size below which a difference dz at a step whose value has magnitude a
+// can neither escape (|Z + dz| < 2 needs |dz| < 2 - a) nor need a rebase
+// (|Z + dz| >= |dz| when |dz| <= a / 2). The loop measures dz by |dr| + |di|,
+// which is never below |dz| and, unlike a square, never underflows.
 float Soglia(double a)
 {
     const double s = std::min(2.0 - a - Margine, a * 0.5 * (1.0 - Margine));
-    return s > 0.0 ? InFloat(s * s * (1.0 - Margine)) : 0.0f;
+    return s > 0.0 ? InFloat(s * (1.0 - Margine)) : 0.0f;
 }
 
 // The same for two steps, from a step of magnitude a to the next, whose own
-// size is sqrt(prossima): |dz| within the first and |dz| (2 a + |dz|) + dc
-// within the next, dc being the largest difference a pixel adds.
+// size is prossima: |dz| within the first and |dz| (2 a + |dz|) + dc within
+// the next, dc being the largest difference a pixel adds.
 float SogliaDoppia(float questa, float prossima, double a, double dc)
 {
-    const double t = std::sqrt(double(prossima)) * (1.0 - Margine) - dc;
+    const double t = double(prossima) * (1.0 - Margine) - dc;
     if (!(t > 0.0) || questa == 0.0f)
         return 0.0f;
     // r (2 a + r) = t, in the form that loses nothing for small t.
     const double r = t / (a + std::sqrt(a * a + t)) * (1.0 - Margine);
-    return std::min(questa, InFloat(r * r * (1.0 - Margine)));
+    return std::min(questa, InFloat(r));
 }
 
 // Splits a value into two doubles whose sum is the value to 106 bits.
@@ -218,7 +219,7 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi)
     const int32_t fine = max - c.N > passi ? c.N + passi : max;
     int32_t n = c.N;
     while (n < fine) {
-        if (!(dr * dr + di * di < soglie[i])) {
+        if (!(std::fabs(dr) + std::fabs(di) < soglie[i])) {
             const long double fr = Somma(passo[i].DueZr) * 0.5L + dr;
             const long double fi = Somma(passo[i].DueZi) * 0.5L + di;
             const long double x2 = fr * fr;
@@ -232,7 +233,11 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi)
                 c.Finita = true;
                 return;
             }
-            if (m < dr * dr + di * di || i == orbita->Ultimo) {
+            // Squares of differences below about 10^-2466 are 0 in 80 bits:
+            // there the sums of the parts' magnitudes compare instead.
+            const long double q = dr * dr + di * di;
+            const bool piuVicino = q != 0.0L ? m < q : std::fabs(fr) + std::fabs(fi) < std::fabs(dr) + std::fabs(di);
+            if (piuVicino || i == orbita->Ultimo) {
                 dr = fr;
                 di = fi;
                 orbita = &rif.Ribase;
@@ -267,7 +272,7 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi)
 // True when the lane's next two steps may go on blindly.
 bool DoppioLibero(const CCorsia &c)
 {
-    return c.P.MaxIterazioni - c.N >= 2 && c.Dr * c.Dr + c.Di * c.Di < c.Soglie2[c.I];
+    return c.P.MaxIterazioni - c.N >= 2 && std::fabs(c.Dr) + std::fabs(c.Di) < c.Soglie2[c.I];
 }
 #endif
 

@@ -9,8 +9,8 @@
 # pairs of doubles, re at 0 and 8, im at 16 and 24), the orbit's two-step
 # sizes at 72 (floats), the step the pixel is at, i, at 80.
 #
-# At most coppie times, as long as both pixels' squared differences are below
-# the two-step size of their step, each pixel takes two steps exactly as the
+# At most coppie times, as long as both pixels' differences, measured by
+# |dr| + |di|, are below the two-step size of their step, each pixel takes two steps exactly as the
 # loop of one pixel takes them (Avanza in Perturbazione.cpp):
 #   Ar = (2Zr hi + 2Zr lo) + dr;  Ai = (2Zi hi + 2Zi lo) + di
 #   dr' = (Ar*dr - Ai*di) + ar;   di' = (Ar*di + Ai*dr) + ai;  i += 1
@@ -32,12 +32,12 @@
         .set    INDICE, 80
 
 # Leaves the pair when the pixel whose dr is at st(b) may not take two
-# steps blindly: dr*dr + di*di not below its size at step i. b2 is b + 2.
+# steps blindly: |dr| + |di| not below its size at step i. b2 is b + 2.
 .macro  PROVA b, b2, soglie, i
         fld     %st(\b)
-        fmul    %st(0), %st
+        fabs
         fld     %st(\b2)
-        fmul    %st(0), %st
+        fabs
         faddp   %st, %st(1)
         flds    (\soglie,\i,4)
         fcomip  %st(1), %st

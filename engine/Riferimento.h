@@ -16,8 +16,8 @@ struct CPassoRiferimento
 };
 
 // A reference orbit as the loop reads it: steps 0 .. Ultimo and, for each
-// step, the squared size of a difference below which the pixel can neither
-// escape nor need a rebase there (0 where it must look: at step 0, at the
+// step, the size of a difference (|dr| + |di|) below which the pixel can
+// neither escape nor need a rebase there (0 where it must look: at step 0, at the
 // last step, and wherever the orbit nears 0 or the escape radius); and the
 // same for this step and the next one together.
 struct COrbitaRiferimento

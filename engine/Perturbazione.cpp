@@ -33,6 +33,11 @@ int32_t OrbiteRiferimento(const CAreaDisegno &area)
 
 namespace {
 
+inline long double Somma(const double parti[2])
+{
+    return static_cast<long double>(parti[0]) + parti[1];
+}
+
 // Room for the rounding of the sizes below and of the loop's own |dz|^2.
 constexpr double Margine = 0x1p-40;
 
@@ -124,6 +129,70 @@ bool CalcolaOrbita(const CAreaDisegno &area, const CReale &z0r, const CReale &z0
     return true;
 }
 
+// How small the squares of the differences that a leap leaves out are,
+// beside the rest of a step.
+constexpr long double Trascurabile = 0x1p-56L;
+
+// Step x followed by leap or step y, as one leap: dz -> Ay (Ax dz + Bx dc) +
+// By dc. Valid where dz is within x's radius and Ax dz + Bx dc within y's
+// for every dc up to dc.
+CSalto Unisci(const CSalto &x, const CSalto &y, long double dc)
+{
+    CSalto r;
+    r.Ar = y.Ar * x.Ar - y.Ai * x.Ai;
+    r.Ai = y.Ar * x.Ai + y.Ai * x.Ar;
+    r.Br = (y.Ar * x.Br - y.Ai * x.Bi) + y.Br;
+    r.Bi = (y.Ar * x.Bi + y.Ai * x.Br) + y.Bi;
+    const long double a = std::sqrt(x.Ar * x.Ar + x.Ai * x.Ai);
+    const long double resto = y.Raggio - std::sqrt(x.Br * x.Br + x.Bi * x.Bi) * dc;
+    long double raggio = a > 0.0L ? resto / a : (resto > 0.0L ? x.Raggio : 0.0L);
+    raggio = std::min(raggio, x.Raggio) * (1.0L - Trascurabile);
+    r.Raggio = raggio > 0.0L ? raggio : 0.0L; // not a number too
+    return r;
+}
+
+// The leaps of orbit o from step base: level PrimoLivello from its steps,
+// each level above from pairs of the one below. dc is the largest
+// difference a pixel adds at every step (none for Julia).
+void CostruisciSalti(CRiferimento &rif, const COrbitaRiferimento &o, int64_t base, bool mandelbrot, long double dc)
+{
+    CSalto *salto = rif.Salti();
+    int livello = CRiferimento::PrimoLivello;
+    const int64_t passi = int64_t(1) << livello;
+    int64_t quanti = (o.Ultimo - base) / passi;
+    rif.LivelloMassimo = quanti > 0 ? livello : 0;
+    if (quanti <= 0)
+        return;
+    rif.Livelli[livello] = salto;
+    rif.QuantiSalti[livello] = quanti;
+    for (int64_t k = 0; k < quanti; ++k) {
+        for (int64_t j = 0; j < passi; ++j) {
+            // One step: dz -> 2Z dz + dc, leaving out dz^2, which is below
+            // Trascurabile of 2Z dz while |dz| < Trascurabile |2Z|.
+            const CPassoRiferimento &p = o.Passi[base + k * passi + j];
+            CSalto uno;
+            uno.Ar = Somma(p.DueZr);
+            uno.Ai = Somma(p.DueZi);
+            uno.Br = mandelbrot ? 1.0L : 0.0L;
+            uno.Bi = 0.0L;
+            uno.Raggio = std::min<long double>(Trascurabile * std::sqrt(uno.Ar * uno.Ar + uno.Ai * uno.Ai),
+                                               o.Soglie[base + k * passi + j]);
+            *salto = j == 0 ? uno : Unisci(*salto, uno, dc);
+        }
+        ++salto;
+    }
+    while (quanti >= 2 && livello + 1 < 64) {
+        const CSalto *sotto = rif.Livelli[livello];
+        ++livello;
+        quanti /= 2;
+        rif.Livelli[livello] = salto;
+        rif.QuantiSalti[livello] = quanti;
+        rif.LivelloMassimo = livello;
+        for (int64_t k = 0; k < quanti; ++k)
+            *salto++ = Unisci(sotto[2 * k], sotto[2 * k + 1], dc);
+    }
+}
+
 // The colour of the pixel that an iterated point stands for.
 int32_t ColoreDi(const CAreaDisegno &area, const CPunto &p)
 {
@@ -134,11 +203,6 @@ int32_t ColoreDi(const CAreaDisegno &area, const CPunto &p)
 
 // Steps between two checkpoints inside long orbits.
 constexpr int32_t Tratto = 1 << 16;
-
-inline long double Somma(const double parti[2])
-{
-    return static_cast<long double>(parti[0]) + parti[1];
-}
 
 } // namespace
 
@@ -197,6 +261,26 @@ void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &
     c.P.c = {rif.CentroRe[0] + (rif.CentroRe[1] + dcr), rif.CentroIm[0] + (rif.CentroIm[1] + dci)};
     c.P.z = c.P.c;
     c.P.MaxIterazioni = max;
+    // While the difference is small, whole stretches of steps at once: the
+    // largest leap that starts here, stays within the limit and holds it.
+    int64_t m = 0;
+    for (int l = rif.LivelloMassimo; l >= CRiferimento::PrimoLivello;) {
+        const int64_t k = m >> l;
+        const int64_t passi = int64_t(1) << l;
+        if ((m & (passi - 1)) != 0 || k >= rif.QuantiSalti[l] || max - c.N < passi
+            || !(std::fabs(c.Dr) + std::fabs(c.Di) < rif.Livelli[l][k].Raggio)) {
+            --l;
+            continue;
+        }
+        const CSalto &s = rif.Livelli[l][k];
+        const long double nr = (s.Ar * c.Dr - s.Ai * c.Di) + (s.Br * dcr - s.Bi * dci);
+        c.Di = (s.Ar * c.Di + s.Ai * c.Dr) + (s.Br * dci + s.Bi * dcr);
+        c.Dr = nr;
+        c.I += passi;
+        c.N += int32_t(passi);
+        m += passi;
+        l = rif.LivelloMassimo;
+    }
 }
 
 // Takes a lane at most passi steps further, as Mandelbrot's and Julia's Itera
@@ -321,6 +405,7 @@ bool CalcolaRiferimento(CAreaDisegno &area)
     rif.CentroIm[1] = resto.Esteso();
 
     const CReale zero = CReale::Zero(bit);
+    rif.LivelloMassimo = 0;
     if (const Julia *julia = dynamic_cast<const Julia *>(area.Frattale)) {
         // Pixels start on the orbit of the centre and rebase onto that of 0.
         const CReale kr(julia->Param.re);
@@ -333,6 +418,8 @@ bool CalcolaRiferimento(CAreaDisegno &area)
             || !CalcolaOrbita(area, zero, zero, kr, ki, bit, 0.0, rif.Passo(1), rif.Soglie(1), rif.Soglie2(1), quanti,
                               rif.Ribase))
             return false;
+        if (rif.SaltiAmmessi)
+            CostruisciSalti(rif, rif.Avvio, rif.IndiceAvvio, false, 0.0L);
     } else {
         // The orbit of the reference point from 0: its step 1 is the point
         // itself, where Mandelbrot's orbits start. A pixel adds its
@@ -346,6 +433,8 @@ bool CalcolaRiferimento(CAreaDisegno &area)
                            rif.Avvio))
             return false;
         rif.Ribase = rif.Avvio;
+        if (rif.SaltiAmmessi)
+            CostruisciSalti(rif, rif.Avvio, rif.IndiceAvvio, true, std::sqrt(x * x + y * y) * (1.0L + Trascurabile));
     }
     rif.Pronto = true;
     return true;

@@ -33,19 +33,23 @@ void CRiferimento::Riserva(int64_t passi, int32_t orbite)
         return;
     const uint64_t perPasso = sizeof(CPassoRiferimento) + 2 * sizeof(float);
     const uint64_t elementi = uint64_t(passi) * uint64_t(orbite);
+    const uint64_t salti = uint64_t(CapienzaSalti(passi));
     if (passi > 0 && elementi / uint64_t(passi) != uint64_t(orbite))
         throw CErrore(MessaggioBuffer);
-    if (elementi > MemoriaConcessa() / perPasso)
+    const uint64_t concessa = MemoriaConcessa();
+    if (elementi > concessa / perPasso || salti > (concessa - elementi * perPasso) / sizeof(CSalto))
         throw CErrore(MessaggioBuffer);
     // Pages that are never written (an orbit that escapes early) cost nothing.
     std::unique_ptr<CPassoRiferimento[], LiberaMemoria> nuoviPassi(
         static_cast<CPassoRiferimento *>(std::malloc(std::max<uint64_t>(elementi, 1) * sizeof(CPassoRiferimento))));
     std::unique_ptr<float[], LiberaMemoria> nuoveSoglie(
         static_cast<float *>(std::malloc(std::max<uint64_t>(elementi, 1) * 2 * sizeof(float))));
-    if (!nuoviPassi || !nuoveSoglie)
+    std::unique_ptr<CSalto[], LiberaMemoria> nuoviSalti(static_cast<CSalto *>(std::malloc(salti * sizeof(CSalto))));
+    if (!nuoviPassi || !nuoveSoglie || !nuoviSalti)
         throw CErrore(MessaggioBuffer);
     PassiOrbite = std::move(nuoviPassi);
     SoglieOrbite = std::move(nuoveSoglie);
+    SaltiOrbita = std::move(nuoviSalti);
     PassiPerOrbita = passi;
     QuanteOrbite = orbite;
     Pronto = false;
@@ -55,6 +59,7 @@ void CRiferimento::Libera()
 {
     PassiOrbite.reset();
     SoglieOrbite.reset();
+    SaltiOrbita.reset();
     PassiPerOrbita = 0;
     QuanteOrbite = 0;
     Pronto = false;

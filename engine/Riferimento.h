@@ -28,6 +28,19 @@ struct COrbitaRiferimento
     int64_t Ultimo = 0;
 };
 
+// Steps of a reference orbit taken at once ("bilinear approximation"):
+// while a difference dz, measured by |dr| + |di|, is below Raggio at the
+// first of them, they take it to A dz + B dc (dc the pixel's difference,
+// which Mandelbrot adds at every step) within a relative 2^-40: the squares
+// of the differences that this leaves out are that small beside the rest,
+// and none of the steps can escape or need a rebase.
+struct CSalto
+{
+    long double Ar, Ai;
+    long double Br, Bi;
+    long double Raggio;
+};
+
 // The reference orbits of a drawing past 80 bits, and what its pixels need
 // besides. The room is reserved before the drawing (so that a drawing whose
 // orbits cannot be held is refused before anything changes); the drawing
@@ -43,10 +56,18 @@ public:
     void Libera();
 
     int64_t Passi() const { return PassiPerOrbita; }
+    // Room for the leaps of the start orbit, by levels from PrimoLivello.
+    CSalto *Salti() { return SaltiOrbita.get(); }
+    static constexpr int PrimoLivello = 3;
+    static int64_t CapienzaSalti(int64_t passi) { return passi / 4 + 1; }
     int32_t Orbite() const { return QuanteOrbite; }
     CPassoRiferimento *Passo(int32_t orbita) { return PassiOrbite.get() + orbita * PassiPerOrbita; }
     float *Soglie(int32_t orbita) { return SoglieOrbite.get() + 2 * orbita * PassiPerOrbita; }
     float *Soglie2(int32_t orbita) { return Soglie(orbita) + PassiPerOrbita; }
+
+    // Whether drawings leap over stretches of steps where they can (the
+    // bench turns it off to time the steps themselves).
+    bool SaltiAmmessi = true;
 
     // Set by the drawing once the orbits are computed, for this drawing only.
     bool Pronto = false;
@@ -70,6 +91,12 @@ public:
     Complesso Costante;
     // Precision of the orbits, in bits.
     long Precisione = 0;
+    // The leaps of level l take 2^l steps of Avvio, the k-th from step
+    // IndiceAvvio + k 2^l: Livelli[l][k], k below QuantiSalti[l]; levels
+    // from PrimoLivello to LivelloMassimo (none when it is below).
+    const CSalto *Livelli[64] = {};
+    int64_t QuantiSalti[64] = {};
+    int LivelloMassimo = 0;
 
 private:
     struct LiberaMemoria
@@ -78,6 +105,7 @@ private:
     };
     std::unique_ptr<CPassoRiferimento[], LiberaMemoria> PassiOrbite;
     std::unique_ptr<float[], LiberaMemoria> SoglieOrbite;
+    std::unique_ptr<CSalto[], LiberaMemoria> SaltiOrbita;
     int64_t PassiPerOrbita = 0;
     int32_t QuanteOrbite = 0;
 };

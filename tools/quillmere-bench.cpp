@@ -174,9 +174,11 @@ CBloccoFinestra FinestraAttorno(const CComplessoAlto &centro, int esponente, int
 // A deep picture in memory with its settings, ready to draw.
 struct TelaProfonda
 {
-    TelaProfonda(const CParametri &p, int32_t fili) : Parametri(p), Immagine(p.Finestra.Larghezza, p.Finestra.Altezza)
+    TelaProfonda(const CParametri &p, int32_t fili, bool salti = true)
+        : Parametri(p), Immagine(p.Finestra.Larghezza, p.Finestra.Altezza)
     {
         Disegno.AreaDisegno.Fili = fili;
+        Disegno.AreaDisegno.Riferimento.SaltiAmmessi = salti;
         Disegno.Prepara(Parametri, &Immagine, Immagine.W, p.Finestra.Altezza);
     }
     // Counts instead of colours.
@@ -203,16 +205,19 @@ void ScenaProfonda(int32_t lato, int ripetizioni, bool &tuttiUguali)
     const char *nomi[] = {"point", "block"};
     const int32_t nuclei = int32_t(std::max(1u, std::thread::hardware_concurrency()));
 
-    // The iterations of each method, in counting drawings of their own.
+    // The iterations of each method, in counting drawings of their own, and
+    // those of the point method taking every step one by one.
     uint64_t iterazioni[2];
-    std::vector<int32_t> conteggi[2];
     for (int k = 0; k < 2; ++k) {
         TelaProfonda t(par, 1);
         t.Conta();
         metodi[k]->Disegna(t.Disegno.AreaDisegno);
         iterazioni[k] = t.Interno.Iterazioni + t.Esterno.Iterazioni;
-        conteggi[k] = t.Immagine.Pixel;
     }
+    TelaProfonda passoPasso(par, 1, false);
+    passoPasso.Conta();
+    punto.Disegna(passoPasso.Disegno.AreaDisegno);
+    const uint64_t iterazioniPassi = passoPasso.Interno.Iterazioni + passoPasso.Esterno.Iterazioni;
     // The 80-bit x87 path beside it: the default window at limit 5000, point
     // by point on one thread.
     const Scena ottanta{"", {-2.0L, -1.25L}, {0.5L, 1.25L}, 5000};
@@ -223,18 +228,23 @@ void ScenaProfonda(int32_t lato, int ripetizioni, bool &tuttiUguali)
 
     Risultato uno[2];
     Risultato tutti[2];
+    Risultato passi;
     Risultato rifOttanta;
     double tRiferimento = 1e30;
+    const auto cronometra = [](CDisegnatore &metodo, TelaProfonda &t, Risultato &ris) {
+        const auto inizio = std::chrono::steady_clock::now();
+        metodo.Disegna(t.Disegno.AreaDisegno);
+        ris.Tempo = std::min(ris.Tempo, Secondi(inizio));
+        ris.Pixel = std::move(t.Immagine.Pixel);
+    };
     for (int r = 0; r < ripetizioni; ++r) {
         Disegna(ottanta, lato, punto, m, 1, 1, rifOttanta);
+        TelaProfonda senzaSalti(par, 1, false);
+        cronometra(punto, senzaSalti, passi);
         for (int k = 0; k < 2; ++k)
             for (int f = 0; f < 2; ++f) {
                 TelaProfonda t(par, f ? nuclei : 1);
-                const auto inizio = std::chrono::steady_clock::now();
-                metodi[k]->Disegna(t.Disegno.AreaDisegno);
-                Risultato &ris = f ? tutti[k] : uno[k];
-                ris.Tempo = std::min(ris.Tempo, Secondi(inizio));
-                ris.Pixel = std::move(t.Immagine.Pixel);
+                cronometra(*metodi[k], t, f ? tutti[k] : uno[k]);
             }
         TelaProfonda t(par, 1);
         const auto inizio = std::chrono::steady_clock::now();
@@ -242,9 +252,13 @@ void ScenaProfonda(int32_t lato, int ripetizioni, bool &tuttiUguali)
         tRiferimento = std::min(tRiferimento, Secondi(inizio));
     }
     const double itOttanta = double(contata.Iterazioni) / rifOttanta.Tempo;
-    std::printf("  %-22s %8.3f s %8.3f Giter/s (the 80-bit x87 path, default window, limit 5000)\n", "80 bits, point, 1 thread",
-                rifOttanta.Tempo, itOttanta / 1e9);
+    std::printf("  %-28s %8.3f s %8.3f Giter/s (the 80-bit x87 path, default window, limit 5000)\n",
+                "80 bits, point, 1 thread", rifOttanta.Tempo, itOttanta / 1e9);
     const double pixel = double(lato) * lato;
+    const double itPassi = double(iterazioniPassi) / passi.Tempo;
+    std::printf("  %-28s %8.3f s %8.2f Mpixel/s %8.3f Giter/s  x%.2f 80 bits per core\n",
+                "point, 1 thread, every step", passi.Tempo, pixel / passi.Tempo / 1e6, itPassi / 1e9,
+                itPassi / itOttanta);
     for (int k = 0; k < 2; ++k) {
         const bool uguali = tutti[k].Pixel == uno[k].Pixel;
         tuttiUguali = tuttiUguali && uguali;
@@ -252,16 +266,22 @@ void ScenaProfonda(int32_t lato, int ripetizioni, bool &tuttiUguali)
             const Risultato &r = f ? tutti[k] : uno[k];
             const double itS = double(iterazioni[k]) / r.Tempo;
             char nome[64];
-            std::snprintf(nome, sizeof nome, "%s, %d thread%s", nomi[k], f ? nuclei : 1, (f ? nuclei : 1) > 1 ? "s" : "");
-            std::printf("  %-22s %8.3f s %8.2f Mpixel/s %8.3f Giter/s  x%.2f 80 bits per core  x%.2f 1 thread\n", nome,
-                        r.Tempo, pixel / r.Tempo / 1e6, itS / 1e9, itS / (f ? nuclei : 1) / itOttanta,
+            std::snprintf(nome, sizeof nome, "%s, %d thread%s, leaps", nomi[k], f ? nuclei : 1,
+                          (f ? nuclei : 1) > 1 ? "s" : "");
+            std::printf("  %-28s %8.3f s %8.2f Mpixel/s %8.3f Giter/s  x%.2f 80 bits per core  x%.2f 1 thread\n",
+                        nome, r.Tempo, pixel / r.Tempo / 1e6, itS / 1e9, itS / (f ? nuclei : 1) / itOttanta,
                         uno[k].Tempo / r.Tempo);
         }
-        std::printf("  %-22s %llu iterations; %s\n", nomi[k], (unsigned long long)iterazioni[k],
+        std::printf("  %-28s %llu iterations; %s\n", nomi[k], (unsigned long long)iterazioni[k],
                     uguali ? "same picture with every thread count" : "PICTURES DIFFER");
     }
-    std::printf("  reference orbit        %8.4f s: %.2f%% of the point drawing on 1 thread, %.2f%% on %d\n", tRiferimento,
-                100.0 * tRiferimento / uno[0].Tempo, 100.0 * tRiferimento / tutti[0].Tempo, nuclei);
+    const bool ugualiPassi = passi.Pixel == uno[0].Pixel;
+    std::printf("  leaps: the point drawing x%.2f faster than taking every step; %s\n", passi.Tempo / uno[0].Tempo,
+                ugualiPassi ? "the same picture" : "the pictures differ");
+    std::printf("  reference orbit and leaps %8.4f s: %.2f%% of the point drawing on 1 thread (%.2f%% of every step's), "
+                "%.2f%% on %d\n",
+                tRiferimento, 100.0 * tRiferimento / uno[0].Tempo, 100.0 * tRiferimento / passi.Tempo,
+                100.0 * tRiferimento / tutti[0].Tempo, nuclei);
 }
 
 // The program's own Mandelbrot steps for the point (cr, ci), in MPFR at the

@@ -86,7 +86,8 @@ std::istream &operator>>(std::istream &is, CBloccoFinestra &b)
         // was meant at full precision: empty or inverted there, it is not one.
         const bool profonda = letto.Min.re.Precisione() > 64 || letto.Min.im.Precisione() > 64
             || letto.Max.re.Precisione() > 64 || letto.Max.im.Precisione() > 64;
-        if (profonda && !(mpfr_less_p(letto.Min.re.Mp(), letto.Max.re.Mp()) && mpfr_less_p(letto.Min.im.Mp(), letto.Max.im.Mp())))
+        if (profonda
+            && !(mpfr_less_p(letto.Min.re.Mp(), letto.Max.re.Mp()) && mpfr_less_p(letto.Min.im.Mp(), letto.Max.im.Mp())))
             is.setstate(std::ios_base::failbit);
         else
             b = std::move(letto);

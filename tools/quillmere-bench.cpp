@@ -278,8 +278,8 @@ void ScenaProfonda(int32_t lato, int ripetizioni, bool &tuttiUguali)
     const bool ugualiPassi = passi.Pixel == uno[0].Pixel;
     std::printf("  leaps: the point drawing x%.2f faster than taking every step; %s\n", passi.Tempo / uno[0].Tempo,
                 ugualiPassi ? "the same picture" : "the pictures differ");
-    std::printf("  reference orbit and leaps %8.4f s: %.2f%% of the point drawing on 1 thread (%.2f%% of every step's), "
-                "%.2f%% on %d\n",
+    std::printf("  reference orbit and leaps %8.4f s: %.2f%% of the point drawing on 1 thread "
+                "(%.2f%% of every step's), %.2f%% on %d\n",
                 tRiferimento, 100.0 * tRiferimento / uno[0].Tempo, 100.0 * tRiferimento / passi.Tempo,
                 100.0 * tRiferimento / tutti[0].Tempo, nuclei);
 }
@@ -471,8 +471,8 @@ bool VerificaProfondita(int fondo)
                 mpfr_mul_si(ci.Mp(), dy.Mp(), i, MPFR_RNDN);
                 mpfr_add(ci.Mp(), ci.Mp(), par.Finestra.Max.im.Mp(), MPFR_RNDN);
                 char riga[160];
-                std::snprintf(riga, sizeof riga, "\n      pixel (%d, %d): perturbation %d, MPFR %d, MPFR at %ld bits %d", j,
-                              i, n, esatti[k], long(2 * bit), PassiEsatti(cr, ci, caso.Limite, 2 * bit));
+                std::snprintf(riga, sizeof riga, "\n      pixel (%d, %d): perturbation %d, MPFR %d, MPFR at %ld bits %d",
+                              j, i, n, esatti[k], long(2 * bit), PassiEsatti(cr, ci, caso.Limite, 2 * bit));
                 diversi += riga;
             }
         }

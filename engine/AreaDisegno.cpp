@@ -1,6 +1,7 @@
 #include "AreaDisegno.h"
 
 #include "Errore.h"
+#include "Perturbazione.h"
 
 #include <algorithm>
 #include <istream>
@@ -33,6 +34,10 @@ void CAreaDisegno::Alloca(uint64_t celle)
 
 void CAreaDisegno::PreparaBuffer(int32_t larghezza, int32_t altezza)
 {
+    if (DisegnoProfondo(*this))
+        Riferimento.Riserva(PassiRiferimento(*this), OrbiteRiferimento(*this));
+    else
+        Riferimento.Libera();
     const uint64_t w = uint64_t(std::max<int64_t>(larghezza, 5)) + 128;
     const uint64_t h = uint64_t(std::max<int64_t>(altezza, 5)) + 128;
     Alloca(w * h);
@@ -62,13 +67,13 @@ void ScriviRealeEsatto(std::ostream &os, long double v)
 
 std::ostream &operator<<(std::ostream &os, const CBloccoFinestra &b)
 {
-    ScriviRealeEsatto(os, b.Min.re);
+    ScriviReale(os, b.Min.re);
     os << '\n';
-    ScriviRealeEsatto(os, b.Min.im);
+    ScriviReale(os, b.Min.im);
     os << '\n';
-    ScriviRealeEsatto(os, b.Max.re);
+    ScriviReale(os, b.Max.re);
     os << '\n';
-    ScriviRealeEsatto(os, b.Max.im);
+    ScriviReale(os, b.Max.im);
     os << '\n';
     return os << b.Larghezza << '\n' << b.Altezza << '\n' << b.MaxIterazioni << '\n';
 }
@@ -76,13 +81,25 @@ std::ostream &operator<<(std::ostream &os, const CBloccoFinestra &b)
 std::istream &operator>>(std::istream &is, CBloccoFinestra &b)
 {
     CBloccoFinestra letto;
-    if (is >> letto.Min >> letto.Max >> letto.Larghezza >> letto.Altezza >> letto.MaxIterazioni)
-        b = letto;
+    if (LeggiReale(is, letto.Min.re) && LeggiReale(is, letto.Min.im) && LeggiReale(is, letto.Max.re)
+        && LeggiReale(is, letto.Max.im) && (is >> letto.Larghezza >> letto.Altezza >> letto.MaxIterazioni)) {
+        // A window written with more digits than 80 bits hold is one that
+        // was meant at full precision: empty or inverted there, it is not one.
+        const bool profonda = letto.Min.re.Precisione() > 64 || letto.Min.im.Precisione() > 64
+            || letto.Max.re.Precisione() > 64 || letto.Max.im.Precisione() > 64;
+        if (profonda
+            && !(mpfr_less_p(letto.Min.re.Mp(), letto.Max.re.Mp()) && mpfr_less_p(letto.Min.im.Mp(), letto.Max.im.Mp())))
+            is.setstate(std::ios_base::failbit);
+        else
+            b = std::move(letto);
+    }
     return is;
 }
 
 CBloccoFinestra BloccoFinestra(const CAreaDisegno &a)
 {
+    if (a.Esatta)
+        return {a.Esatta->Min, a.Esatta->Max, a.Larghezza, a.Altezza, a.MaxIterazioni};
     return {a.Min, a.Max, a.Larghezza, a.Altezza, a.MaxIterazioni};
 }
 
@@ -95,8 +112,8 @@ std::istream &operator>>(std::istream &is, CAreaDisegno &a)
 {
     CBloccoFinestra b;
     if (is >> b) {
-        a.Min = b.Min;
-        a.Max = b.Max;
+        a.Min = b.Min.Esteso();
+        a.Max = b.Max.Esteso();
         a.Larghezza = b.Larghezza;
         a.Altezza = b.Altezza;
         a.MaxIterazioni = b.MaxIterazioni;

@@ -3,6 +3,7 @@
 #include "Coloratore.h"
 #include "Frattali.h"
 #include "Orbite.h"
+#include "Perturbazione.h"
 
 #include <algorithm>
 #include <atomic>
@@ -176,12 +177,45 @@ private:
     CLento Lenti[MassimoLenti];
 };
 
+// The point calculator of one drawing: the 80-bit one, or the perturbation
+// one when the drawing goes past 80 bits (decided once, before its first pixel).
+class CCalcoloScelto
+{
+public:
+    explicit CCalcoloScelto(CAreaDisegno &area) : Profondo(area.Riferimento.Pronto), Ottanta(area), Perturbato(area)
+    {
+    }
+
+    bool Pieno() const { return Profondo ? Perturbato.Pieno() : Ottanta.Pieno(); }
+    void Metti(long double re, const CImmaginaria &im, int32_t x, int32_t y)
+    {
+        if (Profondo)
+            Perturbato.Metti(x, y);
+        else
+            Ottanta.Metti(re, im, x, y);
+    }
+    // False when the drawing was stopped in the middle of an orbit.
+    bool Svuota()
+    {
+        if (!Profondo)
+            return Ottanta.Svuota();
+        Perturbato.Svuota();
+        return true;
+    }
+    uint64_t PassiRisparmiati() const { return Ottanta.PassiRisparmiati(); }
+
+private:
+    const bool Profondo;
+    CCalcolo Ottanta;
+    CCalcoloProfondo Perturbato;
+};
+
 // Hands in the points re, passo + re, passo + (passo + re), ... of a row, from
 // column j by colonne at a time, up to column fine (excluded), computing as
 // the batches fill. Every pixel passes the area's checkpoint: the inner loop
 // makes no call, and leaves for the real checkpoint as soon as the gate has
 // something to say. Returns false when the drawing was stopped.
-bool RigaDiPunti(CAreaDisegno &area, CCalcolo &calcolo, long double re, long double passo, const CImmaginaria &im,
+bool RigaDiPunti(CAreaDisegno &area, CCalcoloScelto &calcolo, long double re, long double passo, const CImmaginaria &im,
                  int64_t j, int64_t fine, int32_t colonne, int32_t riga)
 {
     while (j < fine) {
@@ -212,7 +246,7 @@ class CProgresso
 {
 public:
     explicit CProgresso(CAreaDisegno &area) : Area(area) {}
-    void Aggiungi(double r, const CCalcolo &calcolo)
+    void Aggiungi(double r, const CCalcoloScelto &calcolo)
     {
         std::lock_guard<std::mutex> lock(Mutex);
         Area.Completamento = r + Area.Completamento;
@@ -393,7 +427,7 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
 {
     const int32_t W = area.Larghezza;
     const int32_t H = area.Altezza;
-    if (W < 1 || H < 1)
+    if (W < 1 || H < 1 || !CalcolaRiferimento(area))
         return;
     const double r = static_cast<double>(100.0L / H);
     const long double dx = (area.Max.re - area.Min.re) / W;
@@ -402,7 +436,7 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
     CSquadra squadra(area);
     // Each row starts afresh from X Min, so rows can be drawn in any order.
     PerOgniRiga(squadra, H, [&](int32_t i) {
-        CCalcolo calcolo(area);
+        CCalcoloScelto calcolo(area);
         if (!RigaDiPunti(area, calcolo, area.Min.re, dx, CImmaginaria(area.Max.im + i * dy), 0, W, 1, i))
             return false;
         progresso.Aggiungi(r, calcolo);
@@ -437,7 +471,8 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
     const int32_t H = area.Altezza;
     // Sizes near the 32-bit limit could not be allocated anyway; refusing them
     // keeps every coordinate below (the edges plus a block) within 32 bits.
-    if (W < 1 || H < 1 || W > LatoMassimo || H > LatoMassimo || Livelli < 0 || Livelli > 16)
+    if (W < 1 || H < 1 || W > LatoMassimo || H > LatoMassimo || Livelli < 0 || Livelli > 16
+        || !CalcolaRiferimento(area))
         return;
     const long double dx = (area.Max.re - area.Min.re) / W;
     const long double dy = (area.Min.im - area.Max.im) / H;
@@ -454,7 +489,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const int32_t righe = int32_t((int64_t(H) + S0 - 1) / S0);
         const bool finito = PerOgniRiga(squadra, righe, [&](int32_t k) {
             const int32_t i = k * S0;
-            CCalcolo calcolo(area);
+            CCalcoloScelto calcolo(area);
             if (!RigaDiPunti(area, calcolo, area.Min.re, u, CImmaginaria(area.Max.im + i * dy), 0, W, S0, i))
                 return false;
             progresso.Aggiungi(r, calcolo);
@@ -477,7 +512,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const int32_t righe = int32_t((int64_t(H) + S - 1) / S);
         const bool finito = PerOgniRiga(squadra, righe, [&](int32_t kr) {
             const int32_t i = kr * S;
-            CCalcolo calcolo(area);
+            CCalcoloScelto calcolo(area);
             Complesso P{area.Min.re, area.Max.im + i * dy};
             // The three new points of a block: c1 = P + (hx, 0), c2 = c1 + (0, hy),
             // c3 = c2 + (-hx, 0); their imaginary parts are the same for the row.

@@ -1,6 +1,5 @@
 #include "Disegno.h"
 
-#include "FileParametri.h"
 #include "Scelte.h"
 #include "ScelteColori.h"
 
@@ -9,17 +8,20 @@ CDisegno::CDisegno()
     PreparaTabelleDocumento(ColoratoreLog, ColoratoreFasce);
 }
 
-CDisegnatore &CDisegno::Prepara(const CParametri &parametri, CImmagine *immagine, int32_t larghezza,
+CDisegnatore &CDisegno::Prepara(const CParametri &impostazioni, CImmagine *immagine, int32_t larghezza,
                                 int32_t altezza)
 {
+    Parametri = impostazioni;
+    const CParametri &parametri = Parametri;
     CAreaDisegno &area = AreaDisegno;
     area.Frattale = &FrattaleDaScelta(parametri.SceltaFrattale, parametri.FrattaleMandelbrot,
                                       parametri.FrattaleJulia, parametri.FrattaleVolterraLotka);
     area.Interno = &InternoDaScelta(parametri.SceltaInterno, ColoratoreSolido, ColoratoreLog);
     area.Esterno = &EsternoDaScelta(parametri.SceltaEsterno, ColoratoreFasce);
     area.Immagine = immagine;
-    area.Min = parametri.Finestra.Min;
-    area.Max = parametri.Finestra.Max;
+    area.Min = parametri.Finestra.Min.Esteso();
+    area.Max = parametri.Finestra.Max.Esteso();
+    area.Esatta = &parametri.Finestra;
     area.MaxIterazioni = parametri.Finestra.MaxIterazioni;
     area.Larghezza = larghezza;
     area.Altezza = altezza;

@@ -3,10 +3,9 @@
 #include "AreaDisegno.h"
 #include "Coloratori.h"
 #include "Disegnatori.h"
+#include "FileParametri.h"
 
 #include <cstdint>
-
-struct CParametri;
 
 // Everything a picture is drawn with besides its settings: both drawing
 // methods, the three colourers with the tables a new document builds, and
@@ -25,11 +24,15 @@ public:
     // larghezza x altezza pixels (null: the buffer alone) and prepares a
     // zeroed buffer: the choices become the formula, colourers and method,
     // the window and the limit come from the settings. The area refers to
-    // the chosen formula inside parametri, which must stay unchanged while
-    // the drawing runs. Returns the drawing method. Throws CErrore when the
-    // buffer cannot be allocated; the area then has no buffer.
+    // the chosen formula and to the full-precision window inside parametri,
+    // which must stay unchanged while the drawing runs. Returns the drawing
+    // method. Throws CErrore when the buffer cannot be allocated (the area
+    // then has no buffer), or when the reference orbits of a drawing past 80
+    // bits cannot be held (the buffer is then untouched).
     CDisegnatore &Prepara(const CParametri &parametri, CImmagine *immagine, int32_t larghezza, int32_t altezza);
 
+    // The settings of the last drawing prepared.
+    CParametri Parametri;
     MetodoPuntoPunto DisegnatorePuntoPunto;
     MetodoBlocco DisegnatoreBlocco;
     CAreaDisegno AreaDisegno;

@@ -12,8 +12,9 @@
 #include <string>
 
 namespace {
-// A parameters file holds sixteen short values; anything much larger is not one.
-constexpr qint64 MassimoParametri = 64 * 1024;
+// A parameters file holds sixteen values, four corners of at most 20000
+// significant digits among them; anything much larger is not one.
+constexpr qint64 MassimoParametri = 256 * 1024;
 } // namespace
 
 QString NomeFileParametri(const QString &nomeBitmap)

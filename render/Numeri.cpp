@@ -104,23 +104,14 @@ void CifrePannello(long double grandezza, std::string &cifre, int &e)
 
 } // namespace
 
-QString TestoNumero(long double valore, const QString &separatore)
+namespace {
+
+// ±0.d1d2...dn x 10^e in the panels' notation.
+QString TestoDaCifre(bool negativo, const std::string &cifre, long e, const QString &separatore)
 {
-    if (std::isnan(valore))
-        return QStringLiteral("NAN");
-    if (std::isinf(valore))
-        return valore < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
-    const long double grandezza = std::fabs(valore);
-    if (grandezza == 0.0L)
-        return QStringLiteral("0");
-
-    std::string cifre;
-    int e = 0;
-    CifrePannello(grandezza, cifre, e);
-    const int n = int(cifre.size());
-
+    const long n = long(cifre.size());
     QString testo;
-    if (valore < 0)
+    if (negativo)
         testo += QLatin1Char('-');
     if (e >= -3 && e <= 15) {
         if (e > 0) {
@@ -139,6 +130,33 @@ QString TestoNumero(long double valore, const QString &separatore)
         testo += QLatin1Char('E') + QString::number(e - 1);
     }
     return testo;
+}
+
+} // namespace
+
+QString TestoNumero(long double valore, const QString &separatore)
+{
+    if (std::isnan(valore))
+        return QStringLiteral("NAN");
+    if (std::isinf(valore))
+        return valore < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
+    const long double grandezza = std::fabs(valore);
+    if (grandezza == 0.0L)
+        return QStringLiteral("0");
+    std::string cifre;
+    int e = 0;
+    CifrePannello(grandezza, cifre, e);
+    return TestoDaCifre(valore < 0, cifre, e, separatore);
+}
+
+QString TestoCoordinata(const CReale &valore, const QString &separatore)
+{
+    if (valore.Precisione() <= 64)
+        return TestoNumero(valore.Esteso(), separatore);
+    const CCifre cifre = CifreDi(valore);
+    if (cifre.Cifre.empty())
+        return QStringLiteral("0");
+    return TestoDaCifre(cifre.Negativo, cifre.Cifre, cifre.Esponente, separatore);
 }
 
 int32_t LeggiIntero(const QString &testo)
@@ -193,7 +211,11 @@ int32_t LeggiIntero(const QString &testo)
     return static_cast<int32_t>(valore);
 }
 
-long double LeggiNumero(const QString &testo, const QString &separatore)
+namespace {
+
+// The number of a panel's text rewritten for the C locale: sign, digits,
+// '.', exponent. Anything else raises the floating-point message.
+std::string TestoC(const QString &testo, const QString &separatore)
 {
     qsizetype inizio = 0;
     qsizetype fine = testo.size();
@@ -239,7 +261,14 @@ long double LeggiNumero(const QString &testo, const QString &separatore)
     }
     if (i != fine)
         NonNumero(testo);
+    return numero;
+}
 
+} // namespace
+
+long double LeggiNumero(const QString &testo, const QString &separatore)
+{
+    const std::string numero = TestoC(testo, separatore);
     // The C library rounds the whole text to the nearest 80-bit value; a
     // value beyond the 80-bit range fails the stream.
     std::istringstream is(numero);
@@ -247,6 +276,14 @@ long double LeggiNumero(const QString &testo, const QString &separatore)
     long double valore = 0.0L;
     is >> valore;
     if (is.fail() || is.peek() != std::char_traits<char>::eof() || std::isinf(valore))
+        NonNumero(testo);
+    return valore;
+}
+
+CReale LeggiCoordinata(const QString &testo, const QString &separatore)
+{
+    CReale valore;
+    if (!LeggiReale(TestoC(testo, separatore), valore))
         NonNumero(testo);
     return valore;
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Reale.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -24,6 +26,11 @@ QString TestoIntero(int32_t valore);
 // "NAN".
 QString TestoNumero(long double valore, const QString &separatore);
 
+// A coordinate of the plane: a value of 64 bits as TestoNumero writes it,
+// one of more bits with the digits its precision is written with (trailing
+// zeros included), so that LeggiCoordinata gives it back exactly.
+QString TestoCoordinata(const CReale &valore, const QString &separatore);
+
 // Spaces before the number, then either a signed decimal in the 32-bit range
 // or, unsigned, up to eight hexadecimal digits after "$", "x", "X", "0x" or
 // "0X", taken as a 32-bit pattern; nothing may follow the last digit.
@@ -35,3 +42,7 @@ int32_t LeggiIntero(const QString &testo);
 // 80-bit one. Anything else, or a value beyond the 80-bit range: CErrore
 // "'text' is not a valid floating point value".
 long double LeggiNumero(const QString &testo, const QString &separatore);
+// The same text as a coordinate of the plane: up to 21 significant digits the
+// nearest 80-bit value, as LeggiNumero reads it; more, a value of the
+// precision they carry (up to 20000 digits). Throws as LeggiNumero does.
+CReale LeggiCoordinata(const QString &testo, const QString &separatore);

@@ -2,7 +2,7 @@
 # Installs, as root, the Debian packages that building and testing Quillmere need, when missing.
 set -euo pipefail
 
-pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev clang libclang-rt-14-dev
+pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev libmpfr-dev clang libclang-rt-14-dev
            # the English translation: Qt Linguist's CMake support, lupdate and lrelease
            qt6-tools-dev qt6-tools-dev-tools qt6-l10n-tools
            # the package and desktop-file checks: cpack's dpkg-shlibdeps, the validators, the manual page

@@ -652,7 +652,7 @@ void TestDisegno::renderer()
         QImage letta(bmp);
         QCOMPARE(letta.size(), QSize(37, 29));
 
-        Scena s(37, 29, 300, par.Finestra.Min, par.Finestra.Max);
+        Scena s(37, 29, 300, par.Finestra.Min.Esteso(), par.Finestra.Max.Esteso());
         s.area.Frattale = &FrattaleDaScelta(par.SceltaFrattale, s.mandelbrot, s.julia, par.FrattaleVolterraLotka);
         s.area.Interno = &InternoDaScelta(par.SceltaInterno, s.nero, s.log);
         ImmagineProva img(37, 29);

@@ -24,6 +24,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSet>
 #include <QTemporaryDir>
 
 #include <functional>
@@ -212,10 +213,10 @@ private slots:
         Scrivi(edit, testo);
         Disegna();
         const CBloccoFinestra &a = d->Parametri().Finestra;
-        const long double letto = campo == "EditXMin"   ? a.Min.re
-                                  : campo == "EditXMax" ? a.Max.re
-                                  : campo == "EditYMin" ? a.Min.im
-                                                        : a.Max.im;
+        const long double letto = (campo == "EditXMin"   ? a.Min.re
+                                   : campo == "EditXMax" ? a.Max.re
+                                   : campo == "EditYMin" ? a.Min.im
+                                                         : a.Max.im).Esteso();
         QVERIFY2(letto == atteso, qPrintable(campo));
         ControllaDopo(d);
     }
@@ -541,22 +542,48 @@ private slots:
         ControllaDopo(d);
     }
 
+    void profonditaDeiPannelli_data()
+    {
+        // Windows around a boundary point (a Misiurewicz point near -0.75 + 0.1i),
+        // corners as a parameters file writes them: X Min, Y Min, X Max, Y Max.
+        QTest::addColumn<QStringList>("angoli");
+        // 10^-16 wide: 80-bit corners, every bit of which the panels keep.
+        QTest::newRow("80 bit") << QStringList{"-0.74982115706863460538", "0.10065949381215757864",
+                                               "-0.74982115706863450538", "0.10065949381215767864"};
+        // 10^-40 wide: corners of more digits than 80 bits hold.
+        QTest::newRow("10^-40") << QStringList{"-0.74982115706863455537774795011585706333774680050416",
+                                               "0.10065949381215762864350107554305591104365118572590",
+                                               "-0.74982115706863455537774795011585706333764680050416",
+                                               "0.10065949381215762864350107554305591104375118572590"};
+    }
     void profonditaDeiPannelli()
     {
-        // A window 10^-16 wide keeps every bit of its corners through the
-        // panels: raising the limit and pressing Enter leaves it as it was.
+        // Raising the limit and pressing Enter leaves the window exactly as it was.
+        QFETCH(QStringList, angoli);
         TMDIChild *d = Attivo();
         CParametri par = d->Parametri();
-        par.Finestra.Min = {-0.74364388703715876L, 0.13182590420531197L};
-        par.Finestra.Max = {par.Finestra.Min.re + 1e-16L, par.Finestra.Min.im + 1e-16L};
+        CReale v[4];
+        for (int k = 0; k < 4; ++k)
+            QVERIFY(LeggiReale(angoli[k].toStdString(), v[k]));
+        par.Finestra.Min = CComplessoAlto(v[0], v[1]);
+        par.Finestra.Max = CComplessoAlto(v[2], v[3]);
         d->ImpostaParametri(par);
         Finestra->AggiornaPannelli();
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("60"));
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("3000"));
         QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
         QVERIFY(Finito(d));
         QVERIFY(d->Parametri().Finestra.Min == par.Finestra.Min);
         QVERIFY(d->Parametri().Finestra.Max == par.Finestra.Max);
-        QCOMPARE(d->Parametri().Finestra.MaxIterazioni, 60);
+        QCOMPARE(d->Parametri().Finestra.Min.re.Precisione(), v[0].Precisione());
+        QCOMPARE(d->Parametri().Finestra.MaxIterazioni, 3000);
+        // A deep window is drawn sharp: many colours, not the blocks of
+        // points rounded onto the 80-bit grid.
+        QSet<QRgb> colori;
+        const QImage figura = d->Immagine->Bitmap();
+        for (int y = 0; y < figura.height(); y += 4)
+            for (int x = 0; x < figura.width(); x += 4)
+                colori.insert(figura.pixel(x, y));
+        QVERIFY2(colori.size() > 8, qPrintable(QString::number(colori.size())));
     }
 
     // ---- During a drawing, and Stop -------------------------------------

@@ -234,8 +234,16 @@ void TestFile::parametriIllegibili()
     par.SceltaMetodo = 0;
     QVERIFY(!LeggiFileParametri(dir.filePath("manca.bmp.Quillmere"), par));
     const QString lungo = Scrivi(dir, "lungo.Quillmere",
-                                 QByteArray::fromStdString(TestoParametri(CParametri())) + QByteArray(100000, ' '));
+                                 QByteArray::fromStdString(TestoParametri(CParametri())) + QByteArray(300000, ' '));
     QVERIFY(!LeggiFileParametri(lungo, par));
+    // Four corners of 20000 digits each fit.
+    const QByteArray cifre(19999, '3');
+    const QString profondo = Scrivi(dir, "profondo.Quillmere",
+                                    "0.9 -0.1" + cifre + " 0.1" + cifre + " 0.2" + cifre + " 0.3" + cifre
+                                        + " 8 8 10 0 1 0 1 -1.25 0 0.65 0.3");
+    CParametri letti;
+    QVERIFY(LeggiFileParametri(profondo, letti));
+    QCOMPARE(int(letti.Finestra.Max.im.Precisione()), 66432);
     const QString rotto = Scrivi(dir, "rotto.Quillmere", "0.9 -2 -1.25 0.5");
     QVERIFY(!LeggiFileParametri(rotto, par));
     QCOMPARE(int(par.SceltaMetodo), 0);

@@ -610,6 +610,9 @@ void TestFormule::fileDanneggiato_data()
     QTest::newRow("exterior 1") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 1 0 0.285 0.01 0.5 0.25";
     QTest::newRow("method 7") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 7 0.285 0.01 0.5 0.25";
     QTest::newRow("corner beyond 80 bits") << "0.9 -1e99999 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("corner of 20001 digits") << "0.9 -1." + QString(19999, '0') + "1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("inverted at full precision") << "0.9 1.0000000000000000000000001 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("empty at full precision") << "0.9 -1 0.5000000000000000000000000 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
 }
 
 void TestFormule::fileDanneggiato()

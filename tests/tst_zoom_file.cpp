@@ -231,16 +231,16 @@ private slots:
         const auto uguale = [tolleranza](long double a, long double b) {
             return tolleranza == 0.0L ? a == b : std::fabs(a - b) <= tolleranza;
         };
-        QVERIFY(uguale(area.Min.re, xMin));
-        QVERIFY(uguale(area.Max.re, xMax));
-        QVERIFY(uguale(area.Min.im, yMin));
-        QVERIFY(uguale(area.Max.im, yMax));
+        QVERIFY(uguale(area.Min.re.Esteso(), xMin));
+        QVERIFY(uguale(area.Max.re.Esteso(), xMax));
+        QVERIFY(uguale(area.Min.im.Esteso(), yMin));
+        QVERIFY(uguale(area.Max.im.Esteso(), yMax));
         QCOMPARE(area.MaxIterazioni, 120);
         ControllaDopo(nuovo);
         QCOMPARE(PixelDiversi(nuovo->Immagine->Bitmap(), Renderer(nuovo->Parametri())), 0);
         // The panels show it.
-        QCOMPARE(Finestra->EditXMin->text(), TestoNumero(area.Min.re, Finestra->SeparatoreDecimale));
-        QCOMPARE(Finestra->EditYMax->text(), TestoNumero(area.Max.im, Finestra->SeparatoreDecimale));
+        QCOMPARE(Finestra->EditXMin->text(), TestoCoordinata(area.Min.re, Finestra->SeparatoreDecimale));
+        QCOMPARE(Finestra->EditYMax->text(), TestoCoordinata(area.Max.im, Finestra->SeparatoreDecimale));
 
         // The source keeps its settings; its picture keeps the last rectangle,
         // inverted, and stays unstretched until it is drawn again.
@@ -482,7 +482,7 @@ private slots:
         QVERIFY(n.Finestra.Max == (Complesso{1.0L, 1.0L}));
         // Not taken: the block method's settings. Drawn with the choices taken.
         QCOMPARE(nuovo->Disegno.DisegnatoreBlocco.Livelli, 3);
-        QVERIFY(nuovo->AreaDisegno.Frattale == &n.FrattaleJulia);
+        QVERIFY(nuovo->AreaDisegno.Frattale == &nuovo->Disegno.Parametri.FrattaleJulia);
         QVERIFY(nuovo->AreaDisegno.Interno == &nuovo->Disegno.ColoratoreSolido);
         // The panels show the new document; it drew what the renderer draws.
         QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 1);
@@ -809,8 +809,8 @@ private slots:
             d = Trascina(d, i == 0 ? QPoint(130, 99) : QPoint(128, 128), {});
             QVERIFY(d);
         }
-        const Complesso min = d->Parametri().Finestra.Min;
-        const Complesso max = d->Parametri().Finestra.Max;
+        const Complesso min = d->Parametri().Finestra.Min.Esteso();
+        const Complesso max = d->Parametri().Finestra.Max.Esteso();
         // Six significant digits would write both real parts alike.
         const auto seiCifre = [](long double v) {
             std::ostringstream testo;

@@ -400,10 +400,10 @@ void TContenitore::DocumentoAPannelli(int formula)
     ScriviStato(0, ComboBoxFrattale->currentText());
     ComboBoxColoreInterno->setCurrentIndex(p.SceltaInterno);
     EditMaxIterazioni->setText(TestoIntero(p.Finestra.MaxIterazioni));
-    EditXMin->setText(TestoNumero(p.Finestra.Min.re, SeparatoreDecimale));
-    EditXMax->setText(TestoNumero(p.Finestra.Max.re, SeparatoreDecimale));
-    EditYMin->setText(TestoNumero(p.Finestra.Min.im, SeparatoreDecimale));
-    EditYMax->setText(TestoNumero(p.Finestra.Max.im, SeparatoreDecimale));
+    EditXMin->setText(TestoCoordinata(p.Finestra.Min.re, SeparatoreDecimale));
+    EditXMax->setText(TestoCoordinata(p.Finestra.Max.re, SeparatoreDecimale));
+    EditYMin->setText(TestoCoordinata(p.Finestra.Min.im, SeparatoreDecimale));
+    EditYMax->setText(TestoCoordinata(p.Finestra.Max.im, SeparatoreDecimale));
     switch (formula) {
     case 1:
         EditParam1->setText(TestoNumero(p.FrattaleJulia.Param.re, SeparatoreDecimale));
@@ -435,12 +435,12 @@ void TContenitore::PannelliADocumento()
         p.SceltaInterno = static_cast<int8_t>(ComboBoxColoreInterno->currentIndex());
         p.Finestra.MaxIterazioni = LeggiIntero(EditMaxIterazioni->text());
         // The window of the plane changes only as a whole.
-        const long double xMin = LeggiNumero(EditXMin->text(), SeparatoreDecimale);
-        const long double xMax = LeggiNumero(EditXMax->text(), SeparatoreDecimale);
-        const long double yMin = LeggiNumero(EditYMin->text(), SeparatoreDecimale);
-        const long double yMax = LeggiNumero(EditYMax->text(), SeparatoreDecimale);
-        p.Finestra.Min = Complesso{xMin, yMin};
-        p.Finestra.Max = Complesso{xMax, yMax};
+        CReale xMin = LeggiCoordinata(EditXMin->text(), SeparatoreDecimale);
+        CReale xMax = LeggiCoordinata(EditXMax->text(), SeparatoreDecimale);
+        CReale yMin = LeggiCoordinata(EditYMin->text(), SeparatoreDecimale);
+        CReale yMax = LeggiCoordinata(EditYMax->text(), SeparatoreDecimale);
+        p.Finestra.Min = CComplessoAlto(std::move(xMin), std::move(yMin));
+        p.Finestra.Max = CComplessoAlto(std::move(xMax), std::move(yMax));
         switch (p.SceltaFrattale) {
         case 1: {
             const long double re = LeggiNumero(EditParam1->text(), SeparatoreDecimale);

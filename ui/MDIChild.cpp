@@ -411,7 +411,7 @@ void TMDIChild::ImmagineMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardM
     // The new document takes this one's settings, the picture's: what the
     // panels show and was not stored plays no part.
     CParametri nuovi = Impostazioni;
-    FinestraDaSelezione(Selezione(), Impostazioni.Finestra.Min, Impostazioni.Finestra.Max, AreaDisegno.Larghezza,
+    FinestraEsattaDaSelezione(Selezione(), Impostazioni.Finestra.Min, Impostazioni.Finestra.Max, AreaDisegno.Larghezza,
                         AreaDisegno.Altezza, nuovi.Finestra.Min, nuovi.Finestra.Max);
     emit RegioneScelta(nuovi);
 }

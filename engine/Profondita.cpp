@@ -1,0 +1,67 @@
+#include "Profondita.h"
+
+#include <algorithm>
+
+namespace {
+
+// |a| as a fresh value (exact).
+CReale Assoluto(const CReale &a)
+{
+    CReale r = a;
+    mpfr_abs(r.Mp(), r.Mp(), MPFR_RNDN);
+    return r;
+}
+
+// The largest magnitude of the four corners.
+const CReale &Massimo(const CComplessoAlto &Min, const CComplessoAlto &Max)
+{
+    const CReale *m = &Min.re;
+    for (const CReale *v : {&Min.im, &Max.re, &Max.im})
+        if (mpfr_cmpabs(v->Mp(), m->Mp()) > 0)
+            m = v;
+    return *m;
+}
+
+} // namespace
+
+bool Oltre80Bit(const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W, int32_t H)
+{
+    if (W < 1 || H < 1)
+        return false;
+    CReale larghezza = Assoluto(DifferenzaEsatta(Max.re, Min.re));
+    CReale altezza = Assoluto(DifferenzaEsatta(Max.im, Min.im));
+    if (!mpfr_regular_p(larghezza.Mp()) || !mpfr_regular_p(altezza.Mp()))
+        return false;
+    // spacing < 2^-60 M, for either side: side x 2^60 < pixels x M, exactly.
+    const CReale M = Assoluto(Massimo(Min, Max));
+    mpfr_mul_2ui(larghezza.Mp(), larghezza.Mp(), 60, MPFR_RNDN);
+    mpfr_mul_2ui(altezza.Mp(), altezza.Mp(), 60, MPFR_RNDN);
+    return mpfr_less_p(larghezza.Mp(), ProdottoEsatto(M, W).Mp())
+        || mpfr_less_p(altezza.Mp(), ProdottoEsatto(M, H).Mp());
+}
+
+mpfr_prec_t PrecisioneFinestra(const CComplessoAlto &Min, const CComplessoAlto &Max, int64_t W, int64_t H,
+                               int margine)
+{
+    const CReale larghezza = DifferenzaEsatta(Max.re, Min.re);
+    const CReale altezza = DifferenzaEsatta(Max.im, Min.im);
+    const CReale &M = Massimo(Min, Max);
+    mpfr_prec_t bit = 0;
+    if (mpfr_regular_p(larghezza.Mp()) && mpfr_regular_p(altezza.Mp()) && mpfr_regular_p(M.Mp())) {
+        // The spacing's exponent, at most that of the side less that of the
+        // pixel count's lower power of 2; |M| < 2^EXP(M). So the corners'
+        // magnitudes over the spacing stay below 2^(EXP(M) - spacing's exponent + 1).
+        const auto esponente = [](const CReale &lato, int64_t pixel) {
+            int64_t bitPixel = 0;
+            while ((int64_t(1) << (bitPixel + 1)) <= std::max<int64_t>(pixel, 1))
+                ++bitPixel;
+            return mpfr_get_exp(lato.Mp()) - 1 - mpfr_exp_t(bitPixel);
+        };
+        const mpfr_exp_t passo = std::min(esponente(larghezza, W), esponente(altezza, H));
+        bit = mpfr_prec_t(mpfr_get_exp(M.Mp()) - passo + 1) + margine;
+    } else {
+        bit = std::max({Min.re.Precisione(), Min.im.Precisione(), Max.re.Precisione(), Max.im.Precisione()});
+    }
+    bit = std::max<mpfr_prec_t>(bit, 128);
+    return std::min<mpfr_prec_t>((bit + 63) / 64 * 64, MPFR_PREC_MAX / 64 * 64);
+}

@@ -1,0 +1,24 @@
+#pragma once
+
+#include "Reale.h"
+
+#include <cstdint>
+
+// How deep a window is, for a picture of W x H pixels.
+//
+// A picture is drawn in 80 bits while its pixel spacing, the smaller of
+// (XMax - XMin) / W and (YMax - YMin) / H, is at least 2^-60 of the largest
+// magnitude of its corners: neighbouring points are then at least 8 units of
+// the last place apart, so rounding a point to 80 bits moves it by at most a
+// sixteenth of a pixel. Below that the pixels' points crowd onto the 80-bit
+// grid, and the picture needs more digits than 80 bits hold.
+
+// True when the window Min .. Max is past the 80-bit threshold for a W x H
+// picture. An empty window, or one with a side of no width, is not.
+bool Oltre80Bit(const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W, int32_t H);
+
+// A precision, a multiple of 64 of at least 128 bits, whose last bit is at
+// most 2^-margine of the pixel spacing of a W x H picture of the window,
+// for every corner. For an empty window, that of its most precise corner.
+mpfr_prec_t PrecisioneFinestra(const CComplessoAlto &Min, const CComplessoAlto &Max, int64_t W, int64_t H,
+                               int margine);

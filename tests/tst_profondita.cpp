@@ -1,0 +1,553 @@
+// Depth: numbers of any precision as text, the 80-bit threshold, the zoom
+// conversion of deep windows, and drawing past 80 bits by perturbation.
+
+#include "CalcoloInBackground.h"
+#include "Disegno.h"
+#include "Errore.h"
+#include "FileParametri.h"
+#include "Perturbazione.h"
+#include "Profondita.h"
+#include "Reale.h"
+#include "Selezione.h"
+
+#include <QtTest>
+
+#include <climits>
+#include <sstream>
+#include <vector>
+
+namespace {
+
+CReale Leggi(const QString &testo)
+{
+    CReale v;
+    if (!LeggiReale(testo.toStdString(), v))
+        qFatal("not a number: %s", qPrintable(testo));
+    return v;
+}
+
+// The window 10^-esponente wide and high centred on (re, im).
+CBloccoFinestra Attorno(const QString &re, const QString &im, int esponente, int32_t lato, int32_t limite)
+{
+    const mpfr_prec_t bit = (mpfr_prec_t(esponente * 3.33) + 160) / 64 * 64;
+    CBloccoFinestra f{{}, {}, lato, lato, limite};
+    const QString mezzo = QStringLiteral("5e-%1").arg(esponente + 1);
+    for (int k = 0; k < 4; ++k) {
+        CReale &v = k == 0 ? f.Min.re : k == 1 ? f.Min.im : k == 2 ? f.Max.re : f.Max.im;
+        v = CReale::Zero(bit);
+        mpfr_set_str(v.Mp(), qPrintable(k % 2 ? im : re), 10, MPFR_RNDN);
+        (k < 2 ? mpfr_sub : mpfr_add)(v.Mp(), v.Mp(), Leggi(mezzo).Mp(), MPFR_RNDN);
+    }
+    return f;
+}
+
+// A picture in memory.
+class ImmagineMemoria final : public CImmagine
+{
+public:
+    ImmagineMemoria(int32_t w, int32_t h) : W(w), Pixel(size_t(w) * size_t(h), -1) {}
+    void ImpostaPixel(int32_t x, int32_t y, int32_t colore) override { Pixel[size_t(y) * W + x] = colore; }
+    int32_t W;
+    std::vector<int32_t> Pixel;
+};
+
+// Colourers that give a pixel its iteration count for colour.
+class InternoConteggio final : public CColoratoreInterno
+{
+public:
+    int32_t Colore(const CPunto &p) const override { return p.Iterazioni; }
+};
+class EsternoConteggio final : public CColoratoreEsterno
+{
+public:
+    int32_t Colore(const CPunto &p) const override { return p.Iterazioni; }
+};
+
+// A colourer whose colour stands for the whole result of a pixel: its count
+// and every bit of its final value.
+class Impronta final : public CColoratoreEsterno
+{
+public:
+    int32_t Colore(const CPunto &p) const override { return Di(p); }
+    static int32_t Di(const CPunto &p)
+    {
+        const long double valori[2] = {p.z.re, p.z.im};
+        const unsigned char *b = reinterpret_cast<const unsigned char *>(valori);
+        uint32_t h = uint32_t(p.Iterazioni) * 2654435761u;
+        for (size_t k = 0; k < sizeof valori; ++k)
+            if (k % 16 < 10) // the 80 bits of each value, not the padding
+                h = (h ^ b[k]) * 16777619u;
+        return int32_t(h & 0x7FFFFFFF);
+    }
+};
+
+// A document's settings and the drawing wired from them.
+struct Tela
+{
+    Tela(const CBloccoFinestra &finestra, int8_t formula = 0, int8_t metodo = 0, int32_t fili = 1)
+        : Immagine(finestra.Larghezza, finestra.Altezza)
+    {
+        Parametri.Finestra = finestra;
+        Parametri.SceltaFrattale = formula;
+        Parametri.SceltaMetodo = metodo;
+        Parametri.FrattaleJulia.Param = {0.0L, 1.0L};
+        Disegno.AreaDisegno.Fili = fili;
+        Metodo = &Disegno.Prepara(Parametri, &Immagine, finestra.Larghezza, finestra.Altezza);
+    }
+    // Iteration counts instead of colours.
+    Tela &Conta()
+    {
+        Disegno.AreaDisegno.Interno = &Interno;
+        Disegno.AreaDisegno.Esterno = &Esterno;
+        return *this;
+    }
+    std::vector<int32_t> Disegna()
+    {
+        Metodo->Disegna(Disegno.AreaDisegno);
+        return Immagine.Pixel;
+    }
+
+    CParametri Parametri;
+    ImmagineMemoria Immagine;
+    CDisegno Disegno;
+    CDisegnatore *Metodo;
+    InternoConteggio Interno;
+    EsternoConteggio Esterno;
+    Impronta Impronte;
+};
+
+// The program's own steps of z <- z^2 + k from z = c (k = c for Mandelbrot),
+// in MPFR at bit bits.
+int32_t PassiEsatti(const CReale &cr, const CReale &ci, const Complesso *julia, int32_t max, mpfr_prec_t bit)
+{
+    CReale zr = cr, zi = ci, kr = cr, ki = ci, x2 = CReale::Zero(bit), y2 = CReale::Zero(bit);
+    if (julia)
+        kr = CReale(julia->re), ki = CReale(julia->im);
+    mpfr_prec_round(zr.Mp(), bit, MPFR_RNDN);
+    mpfr_prec_round(zi.Mp(), bit, MPFR_RNDN);
+    int32_t n = 0;
+    bool fuori = false;
+    while (n < max && !fuori) {
+        mpfr_sqr(x2.Mp(), zr.Mp(), MPFR_RNDN);
+        mpfr_sqr(y2.Mp(), zi.Mp(), MPFR_RNDN);
+        mpfr_mul(zi.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
+        mpfr_mul_2ui(zi.Mp(), zi.Mp(), 1, MPFR_RNDN);
+        mpfr_add(zi.Mp(), zi.Mp(), ki.Mp(), MPFR_RNDN);
+        mpfr_sub(zr.Mp(), x2.Mp(), y2.Mp(), MPFR_RNDN);
+        mpfr_add(zr.Mp(), zr.Mp(), kr.Mp(), MPFR_RNDN);
+        mpfr_add(x2.Mp(), x2.Mp(), y2.Mp(), MPFR_RNDN);
+        fuori = mpfr_cmp_ui(x2.Mp(), 4) >= 0;
+        ++n;
+    }
+    return n;
+}
+
+} // namespace
+
+class TestProfondita : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void precisioneDalTesto_data();
+    void precisioneDalTesto();
+    void cifre_data();
+    void cifre();
+    void file();
+    void soglia_data();
+    void soglia();
+    void ottantaBitComePrima_data();
+    void ottantaBitComePrima();
+    void zoom_data();
+    void zoom();
+    void perturbazioneComeMpfr_data();
+    void perturbazioneComeMpfr();
+    void comeDaSolo_data();
+    void comeDaSolo();
+    void interno();
+    void filiEMetodi();
+    void fermataDuranteIlRiferimento();
+    void riferimentoTroppoGrande();
+};
+
+void TestProfondita::precisioneDalTesto_data()
+{
+    QTest::addColumn<QString>("testo");
+    QTest::addColumn<int>("bit"); // 0: refused
+    const QString venti = QString(19999, QLatin1Char('7'));
+    QTest::newRow("80 bits") << "-0.7436438870371" << 64;
+    QTest::newRow("21 digits") << "1.23456789012345678901e-300" << 64;
+    QTest::newRow("leading zeros do not count") << "0.0000000000000000000000000001" << 64;
+    QTest::newRow("22 digits") << "-0.1234567890123456789012" << 128;
+    QTest::newRow("trailing zeros count") << "1.000000000000000000000" << 128;
+    QTest::newRow("40 digits") << "1234567890123456789012345678901234567890" << 128;
+    QTest::newRow("41 digits") << "1.2345678901234567890123456789012345678901e-5" << 192;
+    QTest::newRow("20000 digits") << "0." + venti + "7" << 66432;
+    QTest::newRow("20001 digits") << "0." + venti + "77" << 0;
+    QTest::newRow("beyond 80 bits") << "1e99999" << 0;
+    QTest::newRow("beyond 80 bits, 30 digits") << "1.00000000000000000000000000001e99999" << 0;
+    QTest::newRow("no digits") << "-.e5" << 0;
+    QTest::newRow("exponent without digits") << "1.0000000000000000000000000001e" << 0;
+    QTest::newRow("two points") << "1.2.3" << 0;
+}
+
+void TestProfondita::precisioneDalTesto()
+{
+    QFETCH(QString, testo);
+    QFETCH(int, bit);
+    CReale v(7.0L);
+    QCOMPARE(LeggiReale(testo.toStdString(), v), bit != 0);
+    if (bit == 0) {
+        QCOMPARE(v, CReale(7.0L)); // left alone
+        return;
+    }
+    QCOMPARE(int(v.Precisione()), bit);
+    if (bit == 64)
+        QCOMPARE(v.Esteso(), std::strtold(qPrintable(testo), nullptr)); // as the program always read it
+    // Written with the digits of its precision, it reads back exactly, precision included.
+    const std::string scritto = TestoReale(v);
+    CReale riletto;
+    QVERIFY(LeggiReale(scritto, riletto));
+    QCOMPARE(riletto, v);
+    QCOMPARE(riletto.Precisione(), v.Precisione());
+    if (bit > 64)
+        QCOMPARE(CifreDi(v).Cifre.size(), size_t(CifrePrecisione(bit)));
+    QCOMPARE(TestoReale(riletto), scritto);
+}
+
+void TestProfondita::cifre_data()
+{
+    QTest::addColumn<QString>("testo");
+    QTest::addColumn<QString>("cifre");
+    QTest::addColumn<int>("esponente");
+    QTest::newRow("80 bits") << "-1.25e-5" << "125" << -4;
+    QTest::newRow("integer") << "120" << "12" << 3;
+    // 1 + 2^-100 exactly: 101 digits, so 384 bits, written with 117.
+    const QString esatto = "1000000000000000000000000000000788860905221011805411728565282786229673206"
+                           "4351090230047702789306640625";
+    QTest::newRow("deep") << "1." + esatto.mid(1) << esatto + QString(16, QLatin1Char('0')) << 1;
+}
+
+void TestProfondita::cifre()
+{
+    QFETCH(QString, testo);
+    QFETCH(QString, cifre);
+    QFETCH(int, esponente);
+    const CReale v = Leggi(testo);
+    const CCifre c = CifreDi(v);
+    QCOMPARE(c.Negativo, testo.startsWith('-'));
+    QCOMPARE(QString::fromStdString(c.Cifre), cifre);
+    QCOMPARE(c.Esponente, long(esponente));
+    CReale letto;
+    QVERIFY(RealeDaCifre(c, letto));
+    QCOMPARE(letto, v);
+    QCOMPARE(letto.Precisione(), v.Precisione());
+    // Leading zeros are not significant; anything but digits is refused.
+    QVERIFY(RealeDaCifre({c.Negativo, "000" + c.Cifre, c.Esponente + 3}, letto));
+    QCOMPARE(letto, v);
+    QVERIFY(!RealeDaCifre({false, "12a", 0}, letto));
+}
+
+void TestProfondita::file()
+{
+    // Lines 2-5 carry the corners' digits and read back exactly, precision
+    // included; the other lines are those of any file.
+    CParametri par;
+    par.Finestra = Attorno("0", "1", 300, 256, 5000);
+    const std::string testo = TestoParametri(par);
+    const QStringList righe = QString::fromStdString(testo).split("\r\n");
+    QCOMPARE(righe.size(), 17);
+    QCOMPARE(righe.at(1), QString::fromStdString(TestoReale(par.Finestra.Min.re)));
+    QStringList altre = QString::fromStdString(TestoParametri(CParametri())).split("\r\n");
+    altre[7] = "5000";
+    QCOMPARE(righe.mid(5), altre.mid(5));
+    std::istringstream in(testo);
+    CParametri letto;
+    QVERIFY(LeggiParametri(in, letto));
+    for (const auto &[a, b] :
+         {std::pair{&letto.Finestra.Min, &par.Finestra.Min}, {&letto.Finestra.Max, &par.Finestra.Max}}) {
+        QCOMPARE(*a, *b);
+        QCOMPARE(a->re.Precisione(), b->re.Precisione());
+        QCOMPARE(a->im.Precisione(), b->im.Precisione());
+    }
+    QCOMPARE(TestoParametri(letto), testo);
+
+    // Windows of 80-bit corners are read as they always were, inverted ones too.
+    std::istringstream oggi("0.9 1 0.5 -1 -0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25");
+    QVERIFY(LeggiParametri(oggi, letto));
+    QCOMPARE(letto.Finestra.Min, (CComplessoAlto{1.0L, 0.5L}));
+}
+
+void TestProfondita::soglia_data()
+{
+    QTest::addColumn<QString>("xMin");
+    QTest::addColumn<QString>("xMax");
+    QTest::addColumn<int>("lato");
+    QTest::addColumn<bool>("oltre");
+    // Pixel spacing against 2^-60 of the largest corner.
+    const QString sotto = "0.49999999999999988897769753748434595763683319091796875"; // 0.5 - 2^-53
+    QTest::newRow("default window") << "-2" << "0.5" << 256 << false;
+    QTest::newRow("1e-15 at 256") << "-0.7500000000000005" << "-0.7499999999999995" << 256 << false;
+    QTest::newRow("1e-16 at 256") << "-0.75000000000000005" << "-0.74999999999999995" << 256 << true;
+    QTest::newRow("spacing 2^-60 of 0.5") << sotto << "0.5" << 256 << false;
+    QTest::newRow("just below") << sotto << "0.5" << 257 << true;
+    QTest::newRow("1e-300 near 0") << "-5e-301" << "5e-301" << 256 << false;
+    QTest::newRow("empty") << "0.5" << "0.5" << 256 << false;
+    QTest::newRow("inverted, deep") << "-0.74999999999999995" << "-0.75000000000000005" << 256 << true;
+}
+
+void TestProfondita::soglia()
+{
+    QFETCH(QString, xMin);
+    QFETCH(QString, xMax);
+    QFETCH(int, lato);
+    QFETCH(bool, oltre);
+    // The same side in both directions, so that either one decides alike.
+    const CComplessoAlto min{Leggi(xMin), Leggi(xMin)};
+    const CComplessoAlto max{Leggi(xMax), Leggi(xMax)};
+    QCOMPARE(Oltre80Bit(min, max, lato, lato), oltre);
+}
+
+void TestProfondita::ottantaBitComePrima_data()
+{
+    QTest::addColumn<QString>("re");
+    QTest::addColumn<QString>("im");
+    QTest::addColumn<int>("lato");
+    QTest::newRow("0 + 1i at 96") << "0" << "1" << 96;
+    QTest::newRow("seahorse at 128") << "-0.743643887037158704752191506114774" << "0.131825904205311970493132056385139"
+                                     << 128;
+    QTest::newRow("-0.75 + 0.1i at 200") << "-0.75" << "0.1" << 200;
+    QTest::newRow("-1.9 at 256") << "-1.9" << "0" << 256;
+}
+
+void TestProfondita::ottantaBitComePrima()
+{
+    // Windows 10^-15 wide are drawn by the 80-bit path exactly as an area
+    // without a full-precision window draws them.
+    QFETCH(QString, re);
+    QFETCH(QString, im);
+    QFETCH(int, lato);
+    for (int8_t metodo : {0, 1}) {
+        Tela profonda(Attorno(re, im, 15, lato, 500), 0, metodo);
+        Tela ottanta(Attorno(re, im, 15, lato, 500), 0, metodo);
+        ottanta.Disegno.AreaDisegno.Esatta = nullptr;
+        QCOMPARE(profonda.Disegna(), ottanta.Disegna());
+        QVERIFY(!profonda.Disegno.AreaDisegno.Riferimento.Pronto);
+    }
+}
+
+void TestProfondita::zoom_data()
+{
+    QTest::addColumn<int>("esponente"); // 0: the default window
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("lato");
+    QTest::newRow("80 bits") << 0 << 128 << 128 << 128;
+    QTest::newRow("10^-30") << 30 << 100 << 60 << 10;
+    QTest::newRow("10^-300, past the edge") << 300 << -20 << 300 << 50;
+}
+
+void TestProfondita::zoom()
+{
+    QFETCH(int, esponente);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(int, lato);
+    const CSelezione sel{x, y, lato, lato};
+    const CBloccoFinestra f = esponente ? Attorno("0", "1", esponente, 256, 100) : CParametri().Finestra;
+    CComplessoAlto min;
+    CComplessoAlto max;
+    FinestraEsattaDaSelezione(sel, f.Min, f.Max, 256, 256, min, max);
+    if (!esponente) {
+        // The 80-bit conversion, corners of 64 bits.
+        Complesso min80;
+        Complesso max80;
+        FinestraDaSelezione(sel, f.Min.Esteso(), f.Max.Esteso(), 256, 256, min80, max80);
+        QCOMPARE(min, CComplessoAlto(min80));
+        QCOMPARE(max, CComplessoAlto(max80));
+        QCOMPARE(int(min.re.Precisione()), 64);
+        return;
+    }
+    // Each corner is the exact region's corner rounded once: compare with the
+    // formula in far more bits, rounded to the corner's precision.
+    const mpfr_prec_t molti = 16384;
+    const auto atteso = [&](const CReale &a, const CReale &b, int pixel, long spostamento, const CReale &corner) {
+        CReale r = CReale::Zero(molti);
+        mpfr_sub(r.Mp(), b.Mp(), a.Mp(), MPFR_RNDN);
+        mpfr_div_si(r.Mp(), r.Mp(), pixel, MPFR_RNDN);
+        mpfr_mul_si(r.Mp(), r.Mp(), spostamento, MPFR_RNDN);
+        mpfr_add(r.Mp(), r.Mp(), a.Mp(), MPFR_RNDN);
+        mpfr_prec_round(r.Mp(), corner.Precisione(), MPFR_RNDN);
+        return r == corner;
+    };
+    const int h = lato / 2;
+    QVERIFY(atteso(f.Min.re, f.Max.re, 256, x + h, max.re));
+    QVERIFY(atteso(f.Min.re, f.Max.re, 256, x - h, min.re));
+    QVERIFY(atteso(f.Max.im, f.Min.im, 256, y - h, max.im));
+    QVERIFY(atteso(f.Max.im, f.Min.im, 256, y + h, min.im));
+    // A corner's last bit is at most 2^-32 of a pixel of a 65536-pixel picture of the new window.
+    const CReale larghezza = DifferenzaEsatta(max.re, min.re);
+    for (const CReale *v : {&min.re, &min.im, &max.re, &max.im}) {
+        QCOMPARE(v->Precisione() % 64, 0);
+        QVERIFY(mpfr_get_exp(v->Mp()) - v->Precisione() <= mpfr_get_exp(larghezza.Mp()) - 1 - 16 - 32);
+    }
+}
+
+void TestProfondita::perturbazioneComeMpfr_data()
+{
+    QTest::addColumn<int>("formula");
+    QTest::addColumn<QString>("re");
+    QTest::addColumn<QString>("im");
+    QTest::newRow("Mandelbrot, 0 + 1i") << 0 << "0" << "1";
+    QTest::newRow("Julia of i, around i") << 1 << "0" << "1";
+}
+
+void TestProfondita::perturbazioneComeMpfr()
+{
+    // Pictures 10^-30 wide around boundary points, leaping over stretches of
+    // steps and taking every step: at least 99% of the counts are those of
+    // the pixels' own orbits in MPFR.
+    QFETCH(int, formula);
+    QFETCH(QString, re);
+    QFETCH(QString, im);
+    const int32_t lato = 64;
+    Tela t(Attorno(re, im, 30, lato, 1000), int8_t(formula));
+    const std::vector<int32_t> conteggi = t.Conta().Disegna();
+    QVERIFY(t.Disegno.AreaDisegno.Riferimento.Pronto);
+    QVERIFY(t.Disegno.AreaDisegno.Riferimento.LivelloMassimo > 0);
+    Tela passi(t.Parametri.Finestra, int8_t(formula));
+    passi.Disegno.AreaDisegno.Riferimento.SaltiAmmessi = false;
+    const std::vector<int32_t> conteggiPassi = passi.Conta().Disegna();
+
+    const CBloccoFinestra &f = t.Parametri.Finestra;
+    const mpfr_prec_t bit = PrecisioneFinestra(f.Min, f.Max, lato, lato, 128);
+    const Complesso *julia = formula ? &t.Parametri.FrattaleJulia.Param : nullptr;
+    int uguali = 0;
+    int ugualiPassi = 0;
+    int alLimite = 0;
+    CReale cr = CReale::Zero(bit), ci = CReale::Zero(bit);
+    for (int32_t i = 0; i < lato; ++i)
+        for (int32_t j = 0; j < lato; ++j) {
+            mpfr_sub(cr.Mp(), f.Max.re.Mp(), f.Min.re.Mp(), MPFR_RNDN);
+            mpfr_mul_si(cr.Mp(), cr.Mp(), j, MPFR_RNDN);
+            mpfr_div_si(cr.Mp(), cr.Mp(), lato, MPFR_RNDN);
+            mpfr_add(cr.Mp(), cr.Mp(), f.Min.re.Mp(), MPFR_RNDN);
+            mpfr_sub(ci.Mp(), f.Min.im.Mp(), f.Max.im.Mp(), MPFR_RNDN);
+            mpfr_mul_si(ci.Mp(), ci.Mp(), i, MPFR_RNDN);
+            mpfr_div_si(ci.Mp(), ci.Mp(), lato, MPFR_RNDN);
+            mpfr_add(ci.Mp(), ci.Mp(), f.Max.im.Mp(), MPFR_RNDN);
+            const int32_t atteso = PassiEsatti(cr, ci, julia, 1000, bit);
+            uguali += conteggi[size_t(i) * lato + j] == atteso;
+            ugualiPassi += conteggiPassi[size_t(i) * lato + j] == atteso;
+            alLimite += atteso == 1000;
+        }
+    QVERIFY2(uguali >= lato * lato * 99 / 100, qPrintable(QString("%1 differ").arg(lato * lato - uguali)));
+    QVERIFY2(ugualiPassi >= lato * lato * 99 / 100, qPrintable(QString("%1 differ").arg(lato * lato - ugualiPassi)));
+    QVERIFY(alLimite < lato * lato / 100); // a picture of escaping pixels
+}
+
+void TestProfondita::comeDaSolo_data()
+{
+    perturbazioneComeMpfr_data();
+}
+
+void TestProfondita::comeDaSolo()
+{
+    // Every pixel of a drawing, two at a time where the processor allows, is
+    // bit for bit the pixel computed alone.
+    QFETCH(int, formula);
+    QFETCH(QString, re);
+    QFETCH(QString, im);
+    Tela t(Attorno(re, im, 30, 48, 1000), int8_t(formula));
+    t.Disegno.AreaDisegno.Interno = &t.Interno;
+    t.Disegno.AreaDisegno.Esterno = &t.Impronte;
+    const std::vector<int32_t> pixel = t.Disegna();
+    for (int32_t i = 0; i < 48; ++i)
+        for (int32_t j = 0; j < 48; ++j) {
+            CPunto p;
+            QVERIFY(IteraPixelProfondo(t.Disegno.AreaDisegno, j, i, p));
+            QCOMPARE(pixel[size_t(i) * 48 + j], p.Iterazioni == 1000 ? 1000 : Impronta::Di(p));
+        }
+}
+
+void TestProfondita::interno()
+{
+    // Inside the main cardioid every pixel reaches the limit, and the shading
+    // is that of the pixel's own point rounded to 80 bits and its final value.
+    Tela t(Attorno("-0.1", "0.1", 30, 32, 300));
+    const std::vector<int32_t> colori = t.Disegna();
+    QVERIFY(t.Disegno.AreaDisegno.Riferimento.Pronto);
+    const CRiferimento &rif = t.Disegno.AreaDisegno.Riferimento;
+    Mandelbrot m;
+    for (int32_t i = 0; i < 32; ++i)
+        for (int32_t j = 0; j < 32; ++j) {
+            CPunto p;
+            p.c = {rif.CentroRe[0] + (rif.CentroRe[1] + (j - rif.ColonnaCentro) * rif.PassoX),
+                   rif.CentroIm[0] + (rif.CentroIm[1] + (i - rif.RigaCentro) * rif.PassoY)};
+            p.MaxIterazioni = 300;
+            m.Itera(p);
+            QCOMPARE(p.Iterazioni, 300);
+            QCOMPARE(colori[size_t(i) * 32 + j], t.Disegno.ColoratoreLog.Colore(p));
+        }
+}
+
+void TestProfondita::filiEMetodi()
+{
+    // The same picture on every thread count, and the progress of the 80-bit path.
+    const CBloccoFinestra f = Attorno("0", "1", 30, 61, 1000);
+    for (int8_t metodo : {0, 1}) {
+        Tela uno(f, 0, metodo, 1);
+        const std::vector<int32_t> pixel = uno.Disegna();
+        for (int32_t fili : {2, 3}) {
+            Tela molti(f, 0, metodo, fili);
+            QCOMPARE(molti.Disegna(), pixel);
+            QCOMPARE(molti.Disegno.AreaDisegno.Completamento, uno.Disegno.AreaDisegno.Completamento);
+        }
+        Tela ottanta(CBloccoFinestra{f.Min, f.Max, 61, 61, 1000}, 0, metodo, 1);
+        ottanta.Disegno.AreaDisegno.Esatta = nullptr;
+        ottanta.Disegna();
+        QCOMPARE(uno.Disegno.AreaDisegno.Completamento, ottanta.Disegno.AreaDisegno.Completamento);
+    }
+}
+
+void TestProfondita::fermataDuranteIlRiferimento()
+{
+    // A reference orbit of sixteen million steps of ten thousand bits: the
+    // drawing parks and stops inside it (or the test runs out of time).
+    Tela t(Attorno("-0.1", "0.1", 3000, 64, 1 << 24));
+    CalcoloInBackground calcolo(*t.Metodo, t.Disegno.AreaDisegno);
+    calcolo.Riprendi();
+    calcolo.Sospendi();
+    QCOMPARE(t.Disegno.AreaDisegno.Completamento, 0.0001);
+    calcolo.Riprendi();
+    calcolo.Termina();
+    QVERIFY(!t.Disegno.AreaDisegno.Riferimento.Pronto);
+    QCOMPARE(t.Immagine.Pixel, std::vector<int32_t>(64 * 64, -1));
+}
+
+void TestProfondita::riferimentoTroppoGrande()
+{
+    // A limit whose reference orbit cannot be held is refused before anything
+    // changes; in 80 bits the same limit needs no reference at all.
+    Tela t(Attorno("0", "1", 30, 64, 100));
+    t.Disegna();
+    const std::vector<int32_t> prima = t.Immagine.Pixel;
+    CAreaDisegno &area = t.Disegno.AreaDisegno;
+    const int32_t pixel = area.LeggiPixel(10, 10);
+    t.Parametri.Finestra.MaxIterazioni = INT32_MAX;
+    try {
+        t.Disegno.Prepara(t.Parametri, &t.Immagine, 64, 64);
+        QFAIL("a reference of 2^31 steps was reserved");
+    } catch (const CErrore &e) {
+        QCOMPARE(QString::fromUtf8(e.what()), QString::fromUtf8(MessaggioBuffer));
+    }
+    QCOMPARE(area.LeggiPixel(10, 10), pixel);
+    QCOMPARE(t.Immagine.Pixel, prima);
+
+    t.Parametri.Finestra = Attorno("0", "1", 10, 64, INT32_MAX);
+    t.Disegno.Prepara(t.Parametri, &t.Immagine, 64, 64);
+    QCOMPARE(area.Riferimento.Passi(), int64_t(0));
+}
+
+QTEST_GUILESS_MAIN(TestProfondita)
+#include "tst_profondita.moc"

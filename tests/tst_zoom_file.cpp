@@ -835,6 +835,59 @@ private slots:
         QCOMPARE(PixelDiversi(aperto->Immagine->Bitmap(), salvata), 0);
     }
 
+    // Past the 80-bit floor with the program's own gestures: clicks around
+    // 0 + 1i, each 64 times closer, down to a window narrower than 10^-40;
+    // Enter after raising the limit, save, open and redraw: the window stays
+    // exactly as it was and every picture is sharp. Then a saved window
+    // 10^-300 wide, opened and drawn at once.
+    void profonditaConIlMouse()
+    {
+        const auto nitida = [](const QImage &figura) {
+            QSet<QRgb> colori;
+            for (int y = 0; y < figura.height(); y += 2)
+                for (int x = 0; x < figura.width(); x += 2)
+                    colori.insert(figura.pixel(x, y));
+            return colori.size() > 20;
+        };
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("1000"));
+        Disegna();
+        TMDIChild *d = Attivo();
+        for (;;) {
+            const CBloccoFinestra &f = d->Parametri().Finestra;
+            const long double larghezza = DifferenzaEsatta(f.Max.re, f.Min.re).Esteso();
+            if (larghezza < 1e-40L)
+                break;
+            // The pixel of 0 + 1i (row 0 is the largest imaginary part).
+            const long double x = DifferenzaEsatta(CReale(0.0L), f.Min.re).Esteso() / larghezza * 256;
+            const long double y =
+                DifferenzaEsatta(f.Max.im, CReale(1.0L)).Esteso() / DifferenzaEsatta(f.Max.im, f.Min.im).Esteso() * 256;
+            d = Trascina(d, QPoint(int(x), int(y)), {});
+            QVERIFY(d);
+            QVERIFY2(nitida(d->Immagine->Bitmap()), qPrintable(QString::number(double(larghezza))));
+        }
+        const CBloccoFinestra finestra = d->Parametri().Finestra;
+        QCOMPARE(NumeroDocumenti(), 24); // 23 clicks
+        QVERIFY(finestra.Min.re.Precisione() > 64);
+        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("2000"));
+        Disegna();
+        QVERIFY(d->Parametri().Finestra.Min == finestra.Min && d->Parametri().Finestra.Max == finestra.Max);
+        const QImage disegnata = d->Immagine->Bitmap();
+        QVERIFY(nitida(disegnata));
+        const QString nome = Percorso(QStringLiteral("profondo.png"));
+        QVERIFY(d->SalvaCome(nome));
+        TMDIChild *aperto = Apri(nome);
+        QVERIFY(aperto);
+        QVERIFY(aperto->Parametri().Finestra.Min == finestra.Min && aperto->Parametri().Finestra.Max == finestra.Max);
+        Disegna();
+        QCOMPARE(PixelDiversi(aperto->Immagine->Bitmap(), disegnata), 0);
+
+        const int prima = NumeroDocumenti();
+        Finestra->ApriFile(QStringLiteral(QUILLMERE_SORGENTI "/samples/profondo.Quillmere"));
+        QCOMPARE(NumeroDocumenti(), prima + 1);
+        QVERIFY(Finito(Attivo()));
+        QVERIFY(nitida(Attivo()->Immagine->Bitmap()));
+    }
+
     void formeDelFile_data()
     {
         QTest::addColumn<QByteArray>("testo");

@@ -418,6 +418,10 @@ void TContenitore::DocumentoAPannelli(int formula)
         EditParam2->clear();
         break;
     }
+    // A deep window's corners are longer than their fields: their first
+    // digits show.
+    for (QLineEdit *campo : {EditXMin, EditXMax, EditYMin, EditYMax, EditParam1, EditParam2})
+        campo->setCursorPosition(0);
     documento->Finestra()->repaint();
 }
 

@@ -109,11 +109,13 @@ struct Disegno
         Area.PreparaBuffer(larghezza, altezza);
     }
 
-    // Every point next to the cusp at 0.25, where an orbit neither escapes
-    // nor repeats for billions of steps: each pixel runs to the limit.
-    static std::unique_ptr<Disegno> Lento(int32_t limite = 1000000)
+    // Beside the cusp at 0.25, where orbits neither escape nor repeat: every
+    // pixel costs the whole limit. A batch of orbits is stored after some
+    // million steps (soon, also in a sanitizer's build); the whole picture
+    // takes billions.
+    static std::unique_ptr<Disegno> Lento(int32_t limite = 20000)
     {
-        return std::make_unique<Disegno>(128, 128, limite, Complesso{0.25L, -1e-18L}, Complesso{0.25L + 1e-17L, 1e-18L});
+        return std::make_unique<Disegno>(512, 512, limite, Complesso{0.25L, -1e-18L}, Complesso{0.25L + 1e-17L, 1e-18L});
     }
     // The default window, small and quick.
     static std::unique_ptr<Disegno> Rapido()

@@ -1,6 +1,6 @@
 // Fuzz target: the panels' integer and number readings. Whatever the text,
 // a reading either gives a value or raises the program's error; a value read
-// is written back to a text that reads again.
+// is written back to a text that reads again, to the same value.
 
 #include "Errore.h"
 #include "Numeri.h"
@@ -21,8 +21,29 @@ void Numero(const QString &testo, const QString &separatore)
     } catch (const CErrore &) {
         return;
     }
+    // Every value reads back exactly from its text.
     try {
-        LeggiNumero(TestoNumero(v, separatore), separatore);
+        if (!(LeggiNumero(TestoNumero(v, separatore), separatore) == v))
+            std::abort();
+    } catch (const CErrore &) {
+        std::abort();
+    }
+}
+
+// A coordinate of any precision: the same, with its precision.
+void Coordinata(const QString &testo, const QString &separatore)
+{
+    CReale v;
+    try {
+        v = LeggiCoordinata(testo, separatore);
+    } catch (const CErrore &) {
+        return;
+    }
+    try {
+        const CReale letto = LeggiCoordinata(TestoCoordinata(v, separatore), separatore);
+        // A zero is written "0", whatever its precision.
+        if (!(letto == v) || (v.Precisione() > 64 && !mpfr_zero_p(v.Mp()) && letto.Precisione() != v.Precisione()))
+            std::abort();
     } catch (const CErrore &) {
         std::abort();
     }
@@ -41,5 +62,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *dati, size_t n)
     }
     Numero(testo, QStringLiteral("."));
     Numero(testo, QStringLiteral(","));
+    Coordinata(testo, QStringLiteral("."));
     return 0;
 }

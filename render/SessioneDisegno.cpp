@@ -34,7 +34,18 @@ void CSessioneDisegno::Avvia(CDisegnatore &disegnatore, CAreaDisegno &area)
     auto calcolo = std::make_unique<CalcoloInBackground>(disegnatore, area);
     // From the worker, once it has ended: the session learns at once instead
     // of at its next poll.
-    calcolo->AllaFine = [this] { QMetaObject::invokeMethod(this, [this] { Fine(true); }, Qt::QueuedConnection); };
+    // A drawing stopped just as it ended may still have its call queued:
+    // only the call of the drawing under way ends it.
+    const uint64_t disegno = ++Disegni;
+    calcolo->AllaFine = [this, disegno] {
+        QMetaObject::invokeMethod(
+            this,
+            [this, disegno] {
+                if (disegno == Disegni)
+                    Fine(true);
+            },
+            Qt::QueuedConnection);
+    };
     Impiegato = 0;
     Previsto = 1;
     Calcolo = std::move(calcolo);

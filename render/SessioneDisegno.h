@@ -73,6 +73,7 @@ private:
     QTimer Orologio;
     std::unique_ptr<CalcoloInBackground> Calcolo;
     int Soste = 0;
+    uint64_t Disegni = 0; // drawings started, the last one's number
     bool InControllo = false;
     bool FermaDopoIlControllo = false;
     int64_t Impiegato = 0;

@@ -70,6 +70,19 @@ void CProvaFinestre::Disegna()
     QVERIFY(Finito(d));
 }
 
+bool CProvaFinestre::Continua(TMDIChild *d)
+{
+    const int64_t tempo = d->TempoImpiegato();
+    return QTest::qWaitFor([&] { return d->TempoImpiegato() > tempo; }) && d->InCalcolo();
+}
+
+void CProvaFinestre::ImpostaMetodo(TMDIChild *d, int metodo)
+{
+    CParametri par = d->Parametri();
+    par.SceltaMetodo = int8_t(metodo);
+    d->ImpostaParametri(par);
+}
+
 void CProvaFinestre::Ferma()
 {
     QVERIFY(Finestra->BottoneFermaCalcolo->isVisible());

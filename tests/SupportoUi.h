@@ -4,6 +4,7 @@
 
 #include "FileParametri.h"
 #include "FormContenitore.h"
+#include "Immagine.h"
 #include "MDIChild.h"
 
 #include <QApplication>
@@ -58,6 +59,16 @@ inline QMdiSubWindow *Cornice(TMDIChild *documento)
 inline QString Didascalia(TMDIChild *documento)
 {
     return Cornice(documento)->windowTitle();
+}
+
+// The settings of the document's next drawing, at its control's size, as
+// the headless renderer takes them.
+inline CParametri ParametriDi(TMDIChild *d)
+{
+    CParametri par = d->Parametri();
+    par.Finestra.Larghezza = d->Immagine->width();
+    par.Finestra.Altezza = d->Immagine->height();
+    return par;
 }
 
 #ifdef QUILLMERE_RENDER
@@ -213,6 +224,10 @@ protected:
     bool Finito(TMDIChild *d);
     // "Ridisegna", then waits for the active document's drawing to end.
     void Disegna();
+    // Whether the document's drawing goes on: its time passes another period.
+    static bool Continua(TMDIChild *d);
+    // The document's settings with another drawing method.
+    static void ImpostaMetodo(TMDIChild *d, int metodo);
     // "Stop !", which must be showing.
     void Ferma();
     // The panels' texts, as the user types them.

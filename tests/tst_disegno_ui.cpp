@@ -57,28 +57,7 @@ class TestDisegnoUi : public CProvaFinestre
     Q_OBJECT
 
 private:
-    // The settings of the document's next drawing, at its control's size, for the renderer.
-    static CParametri ParametriDi(TMDIChild *d)
-    {
-        CParametri par = d->Parametri();
-        par.Finestra.Larghezza = d->Immagine->width();
-        par.Finestra.Altezza = d->Immagine->height();
-        return par;
-    }
     void ControllaAspettoOccupato() { QVERIFY(AspettoOccupato()); }
-    // The document's settings with another drawing method.
-    static void ImpostaMetodo(TMDIChild *d, int metodo)
-    {
-        CParametri par = d->Parametri();
-        par.SceltaMetodo = int8_t(metodo);
-        d->ImpostaParametri(par);
-    }
-    // Whether the document's drawing goes on: its time passes another period.
-    bool Continua(TMDIChild *d)
-    {
-        const int64_t tempo = d->TempoImpiegato();
-        return QTest::qWaitFor([&] { return d->TempoImpiegato() > tempo; }) && d->InCalcolo();
-    }
 
 private slots:
     // ---- The panels -------------------------------------------------------

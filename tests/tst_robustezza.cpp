@@ -59,18 +59,6 @@ private:
         Ridisegna();
         return Attivo();
     }
-    // Whether the document's drawing goes on: its time passes another period.
-    static bool Continua(TMDIChild *d)
-    {
-        const int64_t tempo = d->TempoImpiegato();
-        return QTest::qWaitFor([&] { return d->TempoImpiegato() > tempo; }) && d->InCalcolo();
-    }
-    static void ImpostaMetodo(TMDIChild *d, int metodo)
-    {
-        CParametri par = d->Parametri();
-        par.SceltaMetodo = int8_t(metodo);
-        d->ImpostaParametri(par);
-    }
 
     // The document is still usable: a new drawing of its own settings runs
     // to its end and gives the picture that the headless renderer gives.
@@ -84,10 +72,7 @@ private:
         ControllaDopo(d);
         QCOMPARE(d->Parametri().Finestra.MaxIterazioni, LimiteRapido.toInt());
         QVERIFY(d->AreaDisegno.Completamento > 99.0);
-        CParametri par = d->Parametri();
-        par.Finestra.Larghezza = d->Immagine->width();
-        par.Finestra.Altezza = d->Immagine->height();
-        const QImage atteso = Renderer(par);
+        const QImage atteso = Renderer(ParametriDi(d));
         QVERIFY(!atteso.isNull());
         QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), atteso), 0);
     }

@@ -259,14 +259,8 @@ void TContenitore::ApriFile(const QString &nome)
         return;
     }
     NuovoDocumento(QString());
-    TMDIChild *documento = Documenti().last();
     // Drawn at the new document's size, as a zoom is.
-    const CAreaDisegno &area = documento->AreaDisegno;
-    parametri.Finestra.Larghezza = area.Larghezza;
-    parametri.Finestra.Altezza = area.Altezza;
-    documento->ImpostaParametri(parametri);
-    DocumentoAPannelli();
-    documento->EseguiCalcolo();
+    DisegnaImpostazioni(Documenti().last(), parametri);
 }
 
 void TContenitore::ApriFileDaFuori(const QStringList &nomi)
@@ -284,12 +278,16 @@ void TContenitore::ApriRegione(const CParametri &parametri)
     documento->setWindowTitle(tr("Finestra %1").arg(Documenti().size()));
     finestra->show();
     AreaDocumenti->setActiveSubWindow(finestra);
-    // The source's settings; the size is the new document's own.
-    CParametri nuovi = parametri;
+    DisegnaImpostazioni(documento, parametri);
+}
+
+void TContenitore::DisegnaImpostazioni(TMDIChild *documento, CParametri parametri)
+{
+    // The size is the new document's own.
     CAreaDisegno &area = documento->AreaDisegno;
-    nuovi.Finestra.Larghezza = area.Larghezza;
-    nuovi.Finestra.Altezza = area.Altezza;
-    documento->ImpostaParametri(nuovi);
+    parametri.Finestra.Larghezza = area.Larghezza;
+    parametri.Finestra.Altezza = area.Altezza;
+    documento->ImpostaParametri(parametri);
     area.PreparaBuffer(area.Larghezza, area.Altezza);
     DocumentoAPannelli();
     documento->EseguiCalcolo();

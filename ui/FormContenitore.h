@@ -246,6 +246,9 @@ private:
     // Enter that no control took presses "Ridisegna", the window's default
     // button, while it shows and is enabled. True when it was pressed.
     bool TastoInvio(QKeyEvent *evento);
+    // A new, active document takes these settings at its own size, shows
+    // them in the panels and draws them.
+    void DisegnaImpostazioni(TMDIChild *documento, CParametri parametri);
     // Processes the pending paints of the main window and of a floating
     // drawing-control toolbar at once.
     void ElaboraDisegniInSospeso();

@@ -28,7 +28,8 @@
 # left unfinished; otherwise it returns 1 when the batch is done.
 # The loop runs rounds of 16 steps; at the end of a round each lane
 # compares its value with the one it saved, first after 128 steps, then
-# whenever its steps have doubled since (Brent's cycle detection).
+# whenever its steps have grown by a quarter since (Brent's cycle detection,
+# with windows that grow more slowly than his doubling ones).
 
 #include "OrbitaX87.inc"
 
@@ -1553,8 +1554,12 @@ quillmere_lotto_x87_tre:
         movl    $0, 0(%rsp)
         movl    $0xc0000000, 4(%rsp)
         movw    $0x7FFF, 8(%rsp)
+        # The next save a quarter further on: a periodic orbit is found
+        # soon after it turns periodic, while the window between two saves
+        # still grows to hold any period.
         movl    %r11d, %edx
-        addl    %edx, %edx
+        shrl    $2, %edx
+        addl    %r11d, %edx
         jno     3f
         movl    $0x7FFFFFFF, %edx
 3:      movl    %edx, 340(%rsp)
@@ -1660,8 +1665,12 @@ quillmere_lotto_x87_tre:
         movl    $0, 32(%rsp)
         movl    $0xc0000000, 36(%rsp)
         movw    $0x7FFF, 40(%rsp)
+        # The next save a quarter further on: a periodic orbit is found
+        # soon after it turns periodic, while the window between two saves
+        # still grows to hold any period.
         movl    %ecx, %edx
-        addl    %edx, %edx
+        shrl    $2, %edx
+        addl    %ecx, %edx
         jno     3f
         movl    $0x7FFFFFFF, %edx
 3:      movl    %edx, 344(%rsp)
@@ -1773,8 +1782,12 @@ quillmere_lotto_x87_tre:
         movl    $0, 64(%rsp)
         movl    $0xc0000000, 68(%rsp)
         movw    $0x7FFF, 72(%rsp)
+        # The next save a quarter further on: a periodic orbit is found
+        # soon after it turns periodic, while the window between two saves
+        # still grows to hold any period.
         movl    %ebx, %edx
-        addl    %edx, %edx
+        shrl    $2, %edx
+        addl    %ebx, %edx
         jno     3f
         movl    $0x7FFFFFFF, %edx
 3:      movl    %edx, 348(%rsp)

@@ -43,6 +43,7 @@ void CAreaDisegno::PreparaBuffer(int32_t larghezza, int32_t altezza)
     Alloca(w * h);
     Completamento = 0.0001;
     PassiRisparmiati = 0;
+    PuntiRiflessi = 0;
 }
 
 void ScriviRealeEsatto(std::ostream &os, long double v)

@@ -92,6 +92,8 @@ public:
     double Completamento = 0.0;
     // Steps of the drawing that the cycle check spared (orbits found periodic).
     uint64_t PassiRisparmiati = 0;
+    // Points of the drawing taken from their mirror images (Specchio.h).
+    uint64_t PuntiRiflessi = 0;
     CCancello *Cancello = nullptr;
     // Threads a drawing may use; 0 means one per processor core.
     int32_t Fili = 0;

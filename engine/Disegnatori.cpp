@@ -4,6 +4,7 @@
 #include "Frattali.h"
 #include "Orbite.h"
 #include "Perturbazione.h"
+#include "Specchio.h"
 
 #include <algorithm>
 #include <atomic>
@@ -45,13 +46,16 @@ struct CImmaginaria
 // point that no pair of doubles holds, go one by one through the formula's
 // own loop. A colour is stored when the batch is computed: Svuota computes it,
 // and must be called whenever Pieno says so and once the last point is in.
+// A point whose mirror image the drawing has computed already (Specchio.h)
+// takes its count and final value from there, and its colour is stored at once.
 // Every point gets exactly the count and the final value that the formula's
 // Itera gives. Long orbits pass the area's checkpoint as they go, so that a
 // drawing can be parked or stopped in the middle of a pixel.
 class CCalcolo
 {
 public:
-    explicit CCalcolo(CAreaDisegno &area) : Area(area), Max(area.MaxIterazioni), Sosta{&Continua, &area}
+    CCalcolo(CAreaDisegno &area, CSpecchio *specchio)
+        : Area(area), Max(area.MaxIterazioni), Sosta{&Continua, &area}, Specchio(specchio)
     {
         if ((FormulaMandelbrot = dynamic_cast<const Mandelbrot *>(area.Frattale)))
             Lotti = true;
@@ -72,6 +76,8 @@ public:
     // call, so that a loop handing in points keeps its values in registers.
     void Metti(long double re, const CImmaginaria &im, int32_t x, int32_t y)
     {
+        if (Specchio && Riflesso(re, im.Valore, x, y))
+            return;
         double r[2];
         if (Lotti && im.Divisa && DividiInDouble(re, r)) {
             // Mandelbrot adds the point itself, Julia its constant.
@@ -101,6 +107,8 @@ public:
                 p.Iterazioni = Orbite[k].n;
                 p.MaxIterazioni = Max;
                 Risparmiati += uint64_t(Orbite[k].Risparmiati);
+                if (Specchio)
+                    Specchio->Ricorda(p, px.x, px.y);
                 Area.ScriviPixel(ColoreDi(Area, p), px.x, px.y);
             }
             QuanteOrbite = 0;
@@ -111,6 +119,8 @@ public:
             p.MaxIterazioni = Max;
             if (!Itera(p))
                 return false;
+            if (Specchio)
+                Specchio->Ricorda(p, Lenti[k].x, Lenti[k].y);
             Area.ScriviPixel(ColoreDi(Area, p), Lenti[k].x, Lenti[k].y);
         }
         QuantiLenti = 0;
@@ -119,12 +129,27 @@ public:
 
     // The steps that the cycle check spared in the points computed so far.
     uint64_t PassiRisparmiati() const { return Risparmiati; }
+    // The points taken from their mirror images so far.
+    uint64_t PuntiRiflessi() const { return Riflessi; }
 
 private:
     static constexpr int32_t MassimoLotto = 256;
     static constexpr int32_t MassimoLenti = 8;
 
     static bool Continua(void *area) { return static_cast<const CAreaDisegno *>(area)->Continua(); }
+
+    // Stores the colour of the point (re, im) at (x, y) from its mirror
+    // image; false when that is not at hand.
+    bool Riflesso(long double re, long double im, int32_t x, int32_t y)
+    {
+        CPunto p;
+        if (!Specchio->Cerca(re, im, x, y, p))
+            return false;
+        p.MaxIterazioni = Max;
+        Area.ScriviPixel(ColoreDi(Area, p), x, y);
+        ++Riflessi;
+        return true;
+    }
 
     // One point on its own: the formulas of the program with the checkpoint,
     // any other through its Itera.
@@ -161,6 +186,7 @@ private:
     CAreaDisegno &Area;
     const int32_t Max;
     const CSosta Sosta;
+    CSpecchio *const Specchio; // null when the drawing has no mirror images
     const Mandelbrot *FormulaMandelbrot = nullptr;
     const Julia *FormulaJulia = nullptr;
     const VolterraLotka *FormulaVolterra = nullptr;
@@ -172,6 +198,7 @@ private:
     int32_t QuanteOrbite = 0;
     int32_t QuantiLenti = 0;
     uint64_t Risparmiati = 0;
+    uint64_t Riflessi = 0;
     COrbita Orbite[MassimoLotto];
     CPixel Pixel[MassimoLotto];
     CLento Lenti[MassimoLenti];
@@ -182,7 +209,8 @@ private:
 class CCalcoloScelto
 {
 public:
-    explicit CCalcoloScelto(CAreaDisegno &area) : Profondo(area.Riferimento.Pronto), Ottanta(area), Perturbato(area)
+    CCalcoloScelto(CAreaDisegno &area, CSpecchio &specchio)
+        : Profondo(area.Riferimento.Pronto), Ottanta(area, specchio.Attivo() ? &specchio : nullptr), Perturbato(area)
     {
     }
 
@@ -203,6 +231,7 @@ public:
         return true;
     }
     uint64_t PassiRisparmiati() const { return Ottanta.PassiRisparmiati(); }
+    uint64_t PuntiRiflessi() const { return Ottanta.PuntiRiflessi(); }
 
 private:
     const bool Profondo;
@@ -239,8 +268,9 @@ int32_t FiliDa(const CAreaDisegno &area)
     return int32_t(std::max(1u, std::thread::hardware_concurrency()));
 }
 
-// Adds a row's share to the progress, and the steps its cycle checks
-// spared; rows may end on several threads at once. Every row adds the same
+// Adds a row's share to the progress, the steps its cycle checks spared and
+// the points it took from their mirror images; rows may end on several
+// threads at once. Every row adds the same
 // increment, so the sum does not depend on their order.
 class CProgresso
 {
@@ -251,6 +281,7 @@ public:
         std::lock_guard<std::mutex> lock(Mutex);
         Area.Completamento = r + Area.Completamento;
         Area.PassiRisparmiati += calcolo.PassiRisparmiati();
+        Area.PuntiRiflessi += calcolo.PuntiRiflessi();
     }
 
 private:
@@ -434,11 +465,15 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
     const long double dy = (area.Min.im - area.Max.im) / H;
     CProgresso progresso(area);
     CSquadra squadra(area);
+    CSpecchio specchio(area, FiliDa(area));
+    specchio.NuovaPassata();
     // Each row starts afresh from X Min, so rows can be drawn in any order.
-    PerOgniRiga(squadra, H, [&](int32_t i) {
-        CCalcoloScelto calcolo(area);
+    PerOgniRiga(squadra, H, [&](int32_t k) {
+        const int32_t i = specchio.Ordine(k, H, 1);
+        CCalcoloScelto calcolo(area, specchio);
         if (!RigaDiPunti(area, calcolo, area.Min.re, dx, CImmaginaria(area.Max.im + i * dy), 0, W, 1, i))
             return false;
+        specchio.RigaFinita(i);
         progresso.Aggiungi(r, calcolo);
         return true;
     });
@@ -478,6 +513,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
     const long double dy = (area.Min.im - area.Max.im) / H;
     CProgresso progresso(area);
     CSquadra squadra(area);
+    CSpecchio specchio(area, FiliDa(area));
 
     // Coarse pass.
     const int32_t S0 = int32_t(1) << Livelli;
@@ -487,11 +523,13 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const double r = divisore != 0 ? 100.0 / divisore : 0.0;
         const long double u = S0 * dx;
         const int32_t righe = int32_t((int64_t(H) + S0 - 1) / S0);
+        specchio.NuovaPassata();
         const bool finito = PerOgniRiga(squadra, righe, [&](int32_t k) {
-            const int32_t i = k * S0;
-            CCalcoloScelto calcolo(area);
+            const int32_t i = specchio.Ordine(k, righe, S0) * S0;
+            CCalcoloScelto calcolo(area, specchio);
             if (!RigaDiPunti(area, calcolo, area.Min.re, u, CImmaginaria(area.Max.im + i * dy), 0, W, S0, i))
                 return false;
+            specchio.RigaFinita(i);
             progresso.Aggiungi(r, calcolo);
             return true;
         });
@@ -510,9 +548,10 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         const long double hx = u * 0.5L;
         const long double hy = (S * dy) * 0.5L;
         const int32_t righe = int32_t((int64_t(H) + S - 1) / S);
+        specchio.NuovaPassata();
         const bool finito = PerOgniRiga(squadra, righe, [&](int32_t kr) {
-            const int32_t i = kr * S;
-            CCalcoloScelto calcolo(area);
+            const int32_t i = specchio.Ordine(kr, righe, S) * S;
+            CCalcoloScelto calcolo(area, specchio);
             Complesso P{area.Min.re, area.Max.im + i * dy};
             // The three new points of a block: c1 = P + (hx, 0), c2 = c1 + (0, hy),
             // c3 = c2 + (-hx, 0); their imaginary parts are the same for the row.
@@ -565,6 +604,8 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
             }
             if (!calcolo.Svuota())
                 return false;
+            specchio.RigaFinita(i);
+            specchio.RigaFinita(i + h);
             progresso.Aggiungi(r, calcolo);
             return true;
         });

@@ -67,6 +67,7 @@ struct Risultato
     double Tempo = 1e30; // the best run
     std::vector<int32_t> Pixel;
     uint64_t Risparmiati = 0; // steps the cycle check spared in one drawing
+    uint64_t Riflessi = 0;    // points taken from their mirror images in one drawing
 };
 
 // A picture and its render area, ready to draw; the formula may be one that
@@ -102,6 +103,7 @@ void Disegna(const Scena &s, int32_t lato, CDisegnatore &metodo, const CFrattale
     r.Tempo = std::min(r.Tempo, Secondi(inizio) / volte);
     r.Pixel = std::move(tele.back()->Immagine.Pixel);
     r.Risparmiati = tele.back()->Disegno.AreaDisegno.PassiRisparmiati;
+    r.Riflessi = tele.back()->Disegno.AreaDisegno.PuntiRiflessi;
 }
 
 // The textbook loop: z from 0, one point at a time, over the pixels of the
@@ -579,10 +581,11 @@ int main(int argc, char **argv)
                 std::printf("  %-22s %8.3f s %8.2f Mpixel/s %8.3f Giter/s  x%.2f ref  x%.2f 1 thread\n", nome, r.Tempo,
                             pixel / r.Tempo / 1e6, itS / 1e9, itS / itRif, uno[k].Tempo / r.Tempo);
             }
-            std::printf("  %-22s %llu of %llu points computed (%.1f%%), %llu iterations, %.1f%% of them spared by the "
-                        "cycle check; %s\n",
+            std::printf("  %-22s %llu of %llu points computed (%.1f%%), %llu iterations; %.1f%% of the points taken "
+                        "from their mirror images, %.1f%% of the iterations spared by the cycle check; %s\n",
                         nomi[k], (unsigned long long)contate[k].Punti, (unsigned long long)(pixel),
                         100.0 * double(contate[k].Punti) / pixel, (unsigned long long)contate[k].Iterazioni,
+                        100.0 * double(uno[k].Riflessi) / double(std::max<uint64_t>(contate[k].Punti, 1)),
                         100.0 * double(uno[k].Risparmiati) / double(std::max<uint64_t>(contate[k].Iterazioni, 1)),
                         uguali ? "same picture with every thread count" : "PICTURES DIFFER");
         }

@@ -1,0 +1,96 @@
+#include "Specchio.h"
+
+#include "AreaDisegno.h"
+#include "Frattali.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#ifdef __linux__
+#include <sys/mman.h>
+#endif
+
+namespace {
+
+// The room recorded points may take; a larger picture draws without them.
+constexpr uint64_t MassimoByte = uint64_t(512) << 20;
+
+// Where pixel k meets its mirror image: k + its mirror's k = the result, the
+// grid's step being passo from the edge inizio; -1 when that is not a whole
+// number of pixels within 0 .. 2 lato.
+int32_t Somma(long double inizio, long double passo, int32_t lato)
+{
+    const long double d = -2.0L * inizio / passo;
+    if (!std::isfinite(d) || d < 0.0L || d > 2.0L * lato)
+        return -1;
+    const long double intero = std::nearbyint(d);
+    return std::fabs(d - intero) <= 1e-3L ? int32_t(intero) : -1;
+}
+
+bool Uguale(const unsigned char (&registrato)[10], long double v)
+{
+    return std::memcmp(registrato, &v, 10) == 0;
+}
+
+long double Valore(const unsigned char (&registrato)[10])
+{
+    long double v = 0.0L;
+    std::memcpy(&v, registrato, 10);
+    return v;
+}
+
+} // namespace
+
+CSpecchio::CSpecchio(const CAreaDisegno &area, int32_t fili) : Insieme(fili > 1)
+{
+    const bool mandelbrot = dynamic_cast<const Mandelbrot *>(area.Frattale) != nullptr;
+    PerIlCentro = dynamic_cast<const Julia *>(area.Frattale) != nullptr;
+    const int32_t h = area.Altezza;
+    W = area.Larghezza;
+    if ((!mandelbrot && !PerIlCentro) || area.Riferimento.Pronto || W < 1 || h < 2)
+        return;
+    // The rows as the drawing methods place them: Max.im + y dy.
+    DY = Somma(area.Max.im, (area.Min.im - area.Max.im) / h, h);
+    DX = PerIlCentro ? Somma(area.Min.re, (area.Max.re - area.Min.re) / W, W) : 0;
+    if (DY < 0 || DX < 0)
+        return;
+    // The rows of the side that comes first, whose mirror rows are pixels too.
+    Y0 = std::max(0, DY - h + 1);
+    Y1 = std::min(h, (DY + 1) / 2);
+    if (Y1 <= Y0 || uint64_t(Y1 - Y0) * uint64_t(W) > MassimoByte / sizeof(CVoce))
+        return;
+    // calloc hands out pages that cost nothing until a row records.
+    Voci.reset(static_cast<CVoce *>(std::calloc(size_t(Y1 - Y0) * size_t(W), sizeof(CVoce))));
+#ifdef __linux__
+    if (Voci) {
+        const uintptr_t inizio = (reinterpret_cast<uintptr_t>(Voci.get()) + 0x1FFFFF) & ~uintptr_t(0x1FFFFF);
+        const uintptr_t fine = (reinterpret_cast<uintptr_t>(Voci.get() + size_t(Y1 - Y0) * size_t(W))) & ~uintptr_t(0x1FFFFF);
+        if (fine > inizio)
+            madvise(reinterpret_cast<void *>(inizio), fine - inizio, MADV_HUGEPAGE);
+    }
+#endif
+    if (Voci)
+        Finite = std::make_unique<std::atomic<int32_t>[]>(size_t(Y1 - Y0));
+}
+
+bool CSpecchio::Prendi(const CVoce &v, long double re, long double im, CPunto &p) const
+{
+    if (!Uguale(v.Im, -im) || !Uguale(v.Re, PerIlCentro ? -re : re))
+        return false;
+    p.c = {re, im};
+    p.Iterazioni = v.Iterazioni;
+    if (PerIlCentro)
+        p.z = v.Iterazioni > 0 ? Complesso{Valore(v.Zr), Valore(v.Zi)} : p.c;
+    else
+        p.z = {Valore(v.Zr), 0.0L - Valore(v.Zi)};
+    return true;
+}
+
+void CSpecchio::Scrivi(CVoce &v, const CPunto &p)
+{
+    std::memcpy(v.Re, &p.c.re, 10);
+    std::memcpy(v.Im, &p.c.im, 10);
+    std::memcpy(v.Zr, &p.z.re, 10);
+    std::memcpy(v.Zi, &p.z.im, 10);
+    v.Iterazioni = p.Iterazioni;
+}

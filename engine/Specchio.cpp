@@ -6,9 +6,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#ifdef __linux__
-#include <sys/mman.h>
-#endif
 
 namespace {
 
@@ -61,14 +58,6 @@ CSpecchio::CSpecchio(const CAreaDisegno &area, int32_t fili) : Insieme(fili > 1)
         return;
     // calloc hands out pages that cost nothing until a row records.
     Voci.reset(static_cast<CVoce *>(std::calloc(size_t(Y1 - Y0) * size_t(W), sizeof(CVoce))));
-#ifdef __linux__
-    if (Voci) {
-        const uintptr_t inizio = (reinterpret_cast<uintptr_t>(Voci.get()) + 0x1FFFFF) & ~uintptr_t(0x1FFFFF);
-        const uintptr_t fine = (reinterpret_cast<uintptr_t>(Voci.get() + size_t(Y1 - Y0) * size_t(W))) & ~uintptr_t(0x1FFFFF);
-        if (fine > inizio)
-            madvise(reinterpret_cast<void *>(inizio), fine - inizio, MADV_HUGEPAGE);
-    }
-#endif
     if (Voci)
         Finite = std::make_unique<std::atomic<int32_t>[]>(size_t(Y1 - Y0));
 }

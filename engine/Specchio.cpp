@@ -10,7 +10,7 @@
 namespace {
 
 // The room recorded points may take; a larger picture draws without them.
-constexpr uint64_t MassimoByte = uint64_t(512) << 20;
+constexpr uint64_t MassimoByte = uint64_t(256) << 20;
 
 // Where pixel k meets its mirror image: k + its mirror's k = the result, the
 // grid's step being passo from the edge inizio; -1 when that is not a whole
@@ -18,7 +18,7 @@ constexpr uint64_t MassimoByte = uint64_t(512) << 20;
 int32_t Somma(long double inizio, long double passo, int32_t lato)
 {
     const long double d = -2.0L * inizio / passo;
-    if (!std::isfinite(d) || d < 0.0L || d > 2.0L * lato)
+    if (!std::isfinite(d) || d < 0.0L || d > 2.0L * lato || d >= 2147483646.0L)
         return -1;
     const long double intero = std::nearbyint(d);
     return std::fabs(d - intero) <= 1e-3L ? int32_t(intero) : -1;
@@ -40,26 +40,37 @@ long double Valore(const unsigned char (&registrato)[10])
 
 CSpecchio::CSpecchio(const CAreaDisegno &area, int32_t fili) : Insieme(fili > 1)
 {
+    if (!Prepara(area)) {
+        // No row records, none looks: every call does nothing.
+        Y0 = Y1 = 0;
+        Voci.reset();
+    }
+}
+
+bool CSpecchio::Prepara(const CAreaDisegno &area)
+{
     const bool mandelbrot = dynamic_cast<const Mandelbrot *>(area.Frattale) != nullptr;
     PerIlCentro = dynamic_cast<const Julia *>(area.Frattale) != nullptr;
     const int32_t h = area.Altezza;
     W = area.Larghezza;
     if ((!mandelbrot && !PerIlCentro) || area.Riferimento.Pronto || W < 1 || h < 2)
-        return;
+        return false;
     // The rows as the drawing methods place them: Max.im + y dy.
     DY = Somma(area.Max.im, (area.Min.im - area.Max.im) / h, h);
     DX = PerIlCentro ? Somma(area.Min.re, (area.Max.re - area.Min.re) / W, W) : 0;
     if (DY < 0 || DX < 0)
-        return;
+        return false;
     // The rows of the side that comes first, whose mirror rows are pixels too.
     Y0 = std::max(0, DY - h + 1);
     Y1 = std::min(h, (DY + 1) / 2);
     if (Y1 <= Y0 || uint64_t(Y1 - Y0) * uint64_t(W) > MassimoByte / sizeof(CVoce))
-        return;
+        return false;
     // calloc hands out pages that cost nothing until a row records.
     Voci.reset(static_cast<CVoce *>(std::calloc(size_t(Y1 - Y0) * size_t(W), sizeof(CVoce))));
-    if (Voci)
-        Finite = std::make_unique<std::atomic<int32_t>[]>(size_t(Y1 - Y0));
+    if (!Voci)
+        return false;
+    Finite = std::make_unique<std::atomic<int32_t>[]>(size_t(Y1 - Y0));
+    return true;
 }
 
 bool CSpecchio::Prendi(const CVoce &v, long double re, long double im, CPunto &p) const

@@ -102,6 +102,8 @@ private:
         void operator()(CVoce *p) const { std::free(p); }
     };
 
+    // Sets the mirror up for the area's drawing; false when it has none.
+    bool Prepara(const CAreaDisegno &area);
     bool Prendi(const CVoce &v, long double re, long double im, CPunto &p) const;
     static void Scrivi(CVoce &v, const CPunto &p);
 

@@ -39,8 +39,8 @@ inline bool StessoValore(long double x, long double y)
 // and returns the steps done. Exactly the plain loop's count and final state,
 // found faster where the orbit turns periodic: once the state repeats bit
 // for bit (Brent: the state is saved after PrimoSalvataggio steps and again
-// whenever the steps have grown by a quarter, and compared after every step;
-// his doubling windows would find a late cycle later) it never
+// whenever the steps have grown by half, and compared after every step; his
+// doubling windows would find a late cycle later) it never
 // ends early, so only the steps left modulo the period are done.
 template <class Passo>
 int32_t OrbitaConCicli(long double &a, long double &b, int32_t max, Passo &&passo, const CSosta *sosta,
@@ -69,7 +69,7 @@ int32_t OrbitaConCicli(long double &a, long double &b, int32_t max, Passo &&pass
             sa = a;
             sb = b;
             salvato = n;
-            prossimo = n <= Mai - n / 4 ? n + n / 4 : Mai;
+            prossimo = n <= Mai - n / 2 ? n + n / 2 : Mai;
         }
         if (n == prossimaSosta) {
             if (sosta && !sosta->Passa()) {

@@ -28,8 +28,8 @@
 # left unfinished; otherwise it returns 1 when the batch is done.
 # The loop runs rounds of 16 steps; at the end of a round each lane
 # compares its value with the one it saved, first after 128 steps, then
-# whenever its steps have grown by a quarter since (Brent's cycle detection,
-# with windows that grow more slowly than his doubling ones).
+# whenever its steps have grown by half since (Brent's cycle detection, with
+# windows that grow more slowly than his doubling ones).
 
 #include "OrbitaX87.inc"
 
@@ -1172,11 +1172,12 @@ quillmere_lotto_x87:
         movl    $0, 0(%rsp)
         movl    $0xc0000000, 4(%rsp)
         movw    $0x7FFF, 8(%rsp)
-        # The next save a quarter further on: a periodic orbit is found
-        # soon after it turns periodic, while the window between two saves
-        # still grows to hold any period.
+        # The next save half as far again: a periodic orbit is found soon
+        # after it turns periodic, while the window between two saves
+        # still grows to hold any period, and an orbit that escapes late
+        # stops for few saves.
         movl    %r10d, %edx
-        shrl    $2, %edx
+        shrl    $1, %edx
         addl    %r10d, %edx
         jno     3f
         movl    $0x7FFFFFFF, %edx
@@ -1278,11 +1279,12 @@ quillmere_lotto_x87:
         movl    $0, 32(%rsp)
         movl    $0xc0000000, 36(%rsp)
         movw    $0x7FFF, 40(%rsp)
-        # The next save a quarter further on: a periodic orbit is found
-        # soon after it turns periodic, while the window between two saves
-        # still grows to hold any period.
+        # The next save half as far again: a periodic orbit is found soon
+        # after it turns periodic, while the window between two saves
+        # still grows to hold any period, and an orbit that escapes late
+        # stops for few saves.
         movl    %r11d, %edx
-        shrl    $2, %edx
+        shrl    $1, %edx
         addl    %r11d, %edx
         jno     3f
         movl    $0x7FFFFFFF, %edx

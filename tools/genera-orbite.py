@@ -27,8 +27,8 @@ import sys
 # and looks at the end of each round, where it costs no mispredicted branch.
 GIRO = 16
 # The first value a lane saves is that after this many steps (the next ones
-# each a quarter further on than the last): shorter orbits, which a cycle
-# check could hardly shorten, pay nothing for saving.
+# each half as far again as the last): shorter orbits, which a cycle check
+# could hardly shorten, pay nothing for saving.
 PRIMO_SALVATAGGIO = 128
 # Steps of a lane between two checkpoints.
 SOSTA = 32768
@@ -324,11 +324,12 @@ def fine_corsia(r, p, L):
     p.riga("        # compares: the steps between a save and a comparison are then")
     p.riga("        # multiples of the round, as a period must divide them.")
     salva_al_giro(p, SR(r.indice(L)))
-    p.riga("        # The next save a quarter further on: a periodic orbit is found")
-    p.riga("        # soon after it turns periodic, while the window between two saves")
-    p.riga("        # still grows to hold any period.")
+    p.riga("        # The next save half as far again: a periodic orbit is found soon")
+    p.riga("        # after it turns periodic, while the window between two saves")
+    p.riga("        # still grows to hold any period, and an orbit that escapes late")
+    p.riga("        # stops for few saves.")
     p.riga(f"        movl    {n}, %edx")
-    p.riga("        shrl    $2, %edx")
+    p.riga("        shrl    $1, %edx")
     p.riga(f"        addl    {n}, %edx")
     p.riga("        jno     3f")
     p.riga("        movl    $0x7FFFFFFF, %edx")
@@ -586,8 +587,8 @@ def intestazione(r):
 # left unfinished; otherwise it returns 1 when the batch is done.
 # The loop runs rounds of {GIRO} steps; at the end of a round each lane
 # compares its value with the one it saved, first after {PRIMO_SALVATAGGIO} steps, then
-# whenever its steps have grown by a quarter since (Brent's cycle detection,
-# with windows that grow more slowly than his doubling ones).
+# whenever its steps have grown by half since (Brent's cycle detection, with
+# windows that grow more slowly than his doubling ones).
 
 #include "OrbitaX87.inc"
 

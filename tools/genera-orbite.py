@@ -25,7 +25,10 @@ import sys
 
 # Steps between two looks for a cycle: the loop is unrolled this many times
 # and looks at the end of each round, where it costs no mispredicted branch.
-GIRO = 16
+# A cycle shows once the steps since the save are a multiple of both the
+# period and the round: rounds of 8 find the short periods of the interior
+# sooner than rounds of 16, for about the same cost per step.
+GIRO = 8
 # The first value a lane saves is that after this many steps (the next ones
 # each half as far again as the last): shorter orbits, which a cycle check
 # could hardly shorten, pay nothing for saving.

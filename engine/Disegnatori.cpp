@@ -270,8 +270,8 @@ int32_t FiliDa(const CAreaDisegno &area)
 
 // Adds a row's share to the progress, the steps its cycle checks spared and
 // the points it took from their mirror images; rows may end on several
-// threads at once. Every row adds the same
-// increment, so the sum does not depend on their order.
+// threads at once. Every row adds the same increment, so the sum does not
+// depend on their order.
 class CProgresso
 {
 public:

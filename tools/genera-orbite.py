@@ -306,18 +306,25 @@ def sosta(r, p):
     assert p.st == ordine
 
 
+def finita(r, p, L, dove):
+    """Jumps to dove when the step just done ended lane L's orbit by its
+    modulus: the sign of m - 4 the three-orbit routine stored, or the flag
+    the two-orbit routine set."""
+    if r.tre:
+        p.riga(f"        movl    {r.segno(L)}, %eax")
+        p.riga("        testl   %eax, %eax")
+        p.riga(f"        jns     {dove}")
+    else:
+        p.riga(f"        testb   {r.avanti[L][0]}, {r.avanti[L][0]}")
+        p.riga(f"        jz      {dove}")
+
+
 def fine_corsia(r, p, L):
     """Lane L has reached the end of a step with its orbit ended, or its
     count at the lane's target. %rbp holds where to go on."""
     base, n = r.puntatore[L], r.conta[L]
     p.riga(f".Lfine_{L}:")
-    if r.tre:
-        p.riga(f"        movl    {r.segno(L)}, %eax")
-        p.riga("        testl   %eax, %eax")
-        p.riga(f"        jns     .Lesce_{L}                  # ended by its modulus")
-    else:
-        p.riga(f"        testb   {r.avanti[L][0]}, {r.avanti[L][0]}")
-        p.riga(f"        jz      .Lesce_{L}                  # ended by its modulus")
+    finita(r, p, L, f".Lesce_{L}                  # ended by its modulus")
     p.riga(f"        cmpl    %r15d, {n}")
     p.riga(f"        je      .Lesce_{L}                  # or by the limit")
     p.riga("        # The lane's target: a save for the cycle check, a checkpoint, or both.")
@@ -492,13 +499,7 @@ def genera(tipo):
         # lane's check follows.
         for L in r.corsie:
             p.riga(f".Lcontrolla_{L}{g}:")
-            if r.tre:
-                p.riga(f"        movl    {r.segno(L)}, %eax")
-                p.riga("        testl   %eax, %eax")
-                p.riga(f"        jns     .Lvai_{L}{g}")
-            else:
-                p.riga(f"        testb   {r.avanti[L][0]}, {r.avanti[L][0]}")
-                p.riga(f"        jz      .Lvai_{L}{g}")
+            finita(r, p, L, f".Lvai_{L}{g}")
             p.riga(f"        cmpl    {r.bersaglio[L]}, {r.conta[L]}")
             p.riga(f"        je      .Lvai_{L}{g}")
     for L in r.corsie:

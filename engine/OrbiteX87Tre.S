@@ -27,9 +27,10 @@
 # when it returns false, the routine returns 0 at once and the batch is
 # left unfinished; otherwise it returns 1 when the batch is done.
 # The loop runs rounds of 8 steps; at the end of a round each lane
-# compares its value with the one it saved, first after 128 steps, then
-# whenever its steps have grown by half since (Brent's cycle detection, with
-# windows that grow more slowly than his doubling ones).
+# compares its value with the one it saved, first at the end of the round
+# in which it reaches 128 steps, then whenever its steps have grown by
+# half since (Brent's cycle detection, with windows that grow more
+# slowly than his doubling ones).
 
 #include "OrbitaX87.inc"
 
@@ -49,7 +50,7 @@ quillmere_lotto_x87_tre:
         movq    %rcx, 376(%rsp)
         movq    %r8, 384(%rsp)
         movl    %edx, %r15d                     # max
-        movl    $128, %eax
+        movl    $32768, %eax
         cmpl    %r15d, %eax
         cmovg   %r15d, %eax
         movl    %eax, 368(%rsp)               # a new lane's first target
@@ -750,25 +751,25 @@ quillmere_lotto_x87_tre:
         cmpl    %r14d, %ebx
         je      .Lvai_c7
 .Lgiro_a:
+        cmpl    340(%rsp), %r11d
+        jge     .Lsalva_a                # signed: never an idle lane
         fldt    0(%rsp)                 # s ra ia rb ib rc ic
         fucomip %st(1), %st             # ra ia rb ib rc ic
-        jne     .Lgiro_a_fatto
-        jp      .Lsalva_a
-        jmp     .Lsospetto_a
+        je      .Lsospetto_a
 .Lgiro_a_fatto:
 .Lgiro_b:
+        cmpl    344(%rsp), %ecx
+        jge     .Lsalva_b                # signed: never an idle lane
         fldt    32(%rsp)                # s ra ia rb ib rc ic
         fucomip %st(3), %st             # ra ia rb ib rc ic
-        jne     .Lgiro_b_fatto
-        jp      .Lsalva_b
-        jmp     .Lsospetto_b
+        je      .Lsospetto_b
 .Lgiro_b_fatto:
 .Lgiro_c:
+        cmpl    348(%rsp), %ebx
+        jge     .Lsalva_c                # signed: never an idle lane
         fldt    64(%rsp)                # s ra ia rb ib rc ic
         fucomip %st(5), %st             # ra ia rb ib rc ic
-        jne     .Lgiro_c_fatto
-        jp      .Lsalva_c
-        jmp     .Lsospetto_c
+        je      .Lsospetto_c
 .Lgiro_c_fatto:
         jmp     .Lpasso
 .Lvai_a0:
@@ -849,26 +850,8 @@ quillmere_lotto_x87_tre:
         jns     .Lesce_a                  # ended by its modulus
         cmpl    %r15d, %r11d
         je      .Lesce_a                  # or by the limit
-        # The lane's target: a save for the cycle check, a checkpoint, or both.
-        cmpl    340(%rsp), %r11d
-        jne     1f
-        # The save itself comes at the end of the round, where the lane
-        # compares: the steps between a save and a comparison are then
-        # multiples of the round, as a period must divide them.
-        movl    $0, 0(%rsp)
-        movl    $0xc0000000, 4(%rsp)
-        movw    $0x7FFF, 8(%rsp)
-        # The next save half as far again: a periodic orbit is found soon
-        # after it turns periodic, while the window between two saves
-        # still grows to hold any period, and an orbit that escapes late
-        # stops for few saves.
-        movl    %r11d, %edx
-        shrl    $1, %edx
-        addl    %r11d, %edx
-        jno     3f
-        movl    $0x7FFFFFFF, %edx
-3:      movl    %edx, 340(%rsp)
-1:      cmpl    392(%rsp), %r11d
+        # The lane's target: a checkpoint.
+        cmpl    392(%rsp), %r11d
         jne     2f
         fstpt   128(%rsp)               # ia rb ib rc ic
         fstpt   144(%rsp)               # rb ib rc ic
@@ -913,8 +896,6 @@ quillmere_lotto_x87_tre:
 1:      movl    %edx, 392(%rsp)
 2:
         movl    %r15d, %r12d
-        cmpl    340(%rsp), %r12d
-        cmovgl  340(%rsp), %r12d
         cmpl    392(%rsp), %r12d
         cmovgl  392(%rsp), %r12d
         jmp     *%rbp
@@ -961,26 +942,8 @@ quillmere_lotto_x87_tre:
         jns     .Lesce_b                  # ended by its modulus
         cmpl    %r15d, %ecx
         je      .Lesce_b                  # or by the limit
-        # The lane's target: a save for the cycle check, a checkpoint, or both.
-        cmpl    344(%rsp), %ecx
-        jne     1f
-        # The save itself comes at the end of the round, where the lane
-        # compares: the steps between a save and a comparison are then
-        # multiples of the round, as a period must divide them.
-        movl    $0, 32(%rsp)
-        movl    $0xc0000000, 36(%rsp)
-        movw    $0x7FFF, 40(%rsp)
-        # The next save half as far again: a periodic orbit is found soon
-        # after it turns periodic, while the window between two saves
-        # still grows to hold any period, and an orbit that escapes late
-        # stops for few saves.
-        movl    %ecx, %edx
-        shrl    $1, %edx
-        addl    %ecx, %edx
-        jno     3f
-        movl    $0x7FFFFFFF, %edx
-3:      movl    %edx, 344(%rsp)
-1:      cmpl    396(%rsp), %ecx
+        # The lane's target: a checkpoint.
+        cmpl    396(%rsp), %ecx
         jne     2f
         fstpt   128(%rsp)               # ia rb ib rc ic
         fstpt   144(%rsp)               # rb ib rc ic
@@ -1025,8 +988,6 @@ quillmere_lotto_x87_tre:
 1:      movl    %edx, 396(%rsp)
 2:
         movl    %r15d, %r13d
-        cmpl    344(%rsp), %r13d
-        cmovgl  344(%rsp), %r13d
         cmpl    396(%rsp), %r13d
         cmovgl  396(%rsp), %r13d
         jmp     *%rbp
@@ -1079,26 +1040,8 @@ quillmere_lotto_x87_tre:
         jns     .Lesce_c                  # ended by its modulus
         cmpl    %r15d, %ebx
         je      .Lesce_c                  # or by the limit
-        # The lane's target: a save for the cycle check, a checkpoint, or both.
-        cmpl    348(%rsp), %ebx
-        jne     1f
-        # The save itself comes at the end of the round, where the lane
-        # compares: the steps between a save and a comparison are then
-        # multiples of the round, as a period must divide them.
-        movl    $0, 64(%rsp)
-        movl    $0xc0000000, 68(%rsp)
-        movw    $0x7FFF, 72(%rsp)
-        # The next save half as far again: a periodic orbit is found soon
-        # after it turns periodic, while the window between two saves
-        # still grows to hold any period, and an orbit that escapes late
-        # stops for few saves.
-        movl    %ebx, %edx
-        shrl    $1, %edx
-        addl    %ebx, %edx
-        jno     3f
-        movl    $0x7FFFFFFF, %edx
-3:      movl    %edx, 348(%rsp)
-1:      cmpl    400(%rsp), %ebx
+        # The lane's target: a checkpoint.
+        cmpl    400(%rsp), %ebx
         jne     2f
         fstpt   128(%rsp)               # ia rb ib rc ic
         fstpt   144(%rsp)               # rb ib rc ic
@@ -1143,8 +1086,6 @@ quillmere_lotto_x87_tre:
 1:      movl    %edx, 400(%rsp)
 2:
         movl    %r15d, %r14d
-        cmpl    348(%rsp), %r14d
-        cmovgl  348(%rsp), %r14d
         cmpl    400(%rsp), %r14d
         cmovgl  400(%rsp), %r14d
         jmp     *%rbp
@@ -1197,6 +1138,16 @@ quillmere_lotto_x87_tre:
         fld     %st(1)                  # s ra ia rb ib rc ic
         fstpt   16(%rsp)                # ra ia rb ib rc ic
         movl    %r11d, 328(%rsp)
+        # The next save half as far again: a periodic orbit is found soon
+        # after it turns periodic, while the window between two saves
+        # still grows to hold any period, and an orbit that escapes late
+        # stops for few saves.
+        movl    %r11d, %edx
+        shrl    $1, %edx
+        addl    %r11d, %edx
+        jno     1f
+        movl    $0x7FFFFFFF, %edx
+1:      movl    %edx, 340(%rsp)
         jmp     .Lgiro_a_fatto
 .Lsospetto_a:
         # zr is as saved (not just now, in this very step): zi too, and then
@@ -1252,8 +1203,6 @@ quillmere_lotto_x87_tre:
         movl    $0x7FFFFFFF, %edx
 2:      movl    %edx, 392(%rsp)
         movl    %r15d, %r12d
-        cmpl    340(%rsp), %r12d
-        cmovgl  340(%rsp), %r12d
         cmpl    392(%rsp), %r12d
         cmovgl  392(%rsp), %r12d
         jmp     .Lgiro_b
@@ -1263,6 +1212,16 @@ quillmere_lotto_x87_tre:
         fld     %st(3)                  # s ra ia rb ib rc ic
         fstpt   48(%rsp)                # ra ia rb ib rc ic
         movl    %ecx, 332(%rsp)
+        # The next save half as far again: a periodic orbit is found soon
+        # after it turns periodic, while the window between two saves
+        # still grows to hold any period, and an orbit that escapes late
+        # stops for few saves.
+        movl    %ecx, %edx
+        shrl    $1, %edx
+        addl    %ecx, %edx
+        jno     1f
+        movl    $0x7FFFFFFF, %edx
+1:      movl    %edx, 344(%rsp)
         jmp     .Lgiro_b_fatto
 .Lsospetto_b:
         # zr is as saved (not just now, in this very step): zi too, and then
@@ -1318,8 +1277,6 @@ quillmere_lotto_x87_tre:
         movl    $0x7FFFFFFF, %edx
 2:      movl    %edx, 396(%rsp)
         movl    %r15d, %r13d
-        cmpl    344(%rsp), %r13d
-        cmovgl  344(%rsp), %r13d
         cmpl    396(%rsp), %r13d
         cmovgl  396(%rsp), %r13d
         jmp     .Lgiro_c
@@ -1329,6 +1286,16 @@ quillmere_lotto_x87_tre:
         fld     %st(5)                  # s ra ia rb ib rc ic
         fstpt   80(%rsp)                # ra ia rb ib rc ic
         movl    %ebx, 336(%rsp)
+        # The next save half as far again: a periodic orbit is found soon
+        # after it turns periodic, while the window between two saves
+        # still grows to hold any period, and an orbit that escapes late
+        # stops for few saves.
+        movl    %ebx, %edx
+        shrl    $1, %edx
+        addl    %ebx, %edx
+        jno     1f
+        movl    $0x7FFFFFFF, %edx
+1:      movl    %edx, 348(%rsp)
         jmp     .Lgiro_c_fatto
 .Lsospetto_c:
         # zr is as saved (not just now, in this very step): zi too, and then
@@ -1384,8 +1351,6 @@ quillmere_lotto_x87_tre:
         movl    $0x7FFFFFFF, %edx
 2:      movl    %edx, 400(%rsp)
         movl    %r15d, %r14d
-        cmpl    348(%rsp), %r14d
-        cmovgl  348(%rsp), %r14d
         cmpl    400(%rsp), %r14d
         cmovgl  400(%rsp), %r14d
         jmp     .Lpasso

@@ -29,16 +29,17 @@ import sys
 # period and the round: rounds of 8 find the short periods of the interior
 # sooner than rounds of 16, for about the same cost per step.
 GIRO = 8
-# The first value a lane saves is that after this many steps (the next ones
-# each half as far again as the last): shorter orbits, which a cycle check
-# could hardly shorten, pay nothing for saving.
+# The first value a lane saves is that at the end of the round in which it
+# has done this many steps (the next ones each half as far again as the
+# last): shorter orbits, which a cycle check could hardly shorten, pay
+# nothing for saving.
 PRIMO_SALVATAGGIO = 128
 # Steps of a lane between two checkpoints.
 SOSTA = 32768
 
 # The routine's own frame, above the stack pointer. Per lane (k = 0, 1, 2):
 # the saved value, zr at SR and zi at SI (80-bit; an infinity while nothing is
-# saved, a NaN while a save is due at the round's end); the steps at the save
+# saved); the steps at the save
 # (SC); the steps that ask for the next save (NS) and the next checkpoint
 # (TK); where the three-orbit routine leaves the sign of m - 4 (SEGNI).
 # Besides: scratch for a value to compare bit for bit, the x87 stack and the
@@ -228,25 +229,14 @@ def disponi(p, ordine):
     assert p.st == ordine
 
 
-def speciale(p, memoria_base, alto):
-    """Stores an 80-bit infinity (alto 0x80000000) or quiet NaN (0xC0000000)."""
+def niente_salvato(p, memoria_base):
+    """A lane's saved value when it has none: an 80-bit infinity, which no
+    orbit value equals (the values stay finite)."""
     spiazzamento, resto = memoria_base.split("(")
     s = int(spiazzamento)
     p.riga(f"        movl    $0, {s}({resto}")
-    p.riga(f"        movl    ${alto:#x}, {s + 4}({resto}")
+    p.riga(f"        movl    $0x80000000, {s + 4}({resto}")
     p.riga(f"        movw    $0x7FFF, {s + 8}({resto}")
-
-
-def niente_salvato(p, memoria_base):
-    """A lane's saved value when it has none: an infinity, which no orbit
-    value equals (the values stay finite) and which compares as unequal."""
-    speciale(p, memoria_base, 0x80000000)
-
-
-def salva_al_giro(p, memoria_base):
-    """A lane's saved value when the next round's end must save: a NaN, which
-    compares as unordered."""
-    speciale(p, memoria_base, 0xC0000000)
 
 
 def carica_orbita(r, p, L):
@@ -327,24 +317,8 @@ def fine_corsia(r, p, L):
     finita(r, p, L, f".Lesce_{L}                  # ended by its modulus")
     p.riga(f"        cmpl    %r15d, {n}")
     p.riga(f"        je      .Lesce_{L}                  # or by the limit")
-    p.riga("        # The lane's target: a save for the cycle check, a checkpoint, or both.")
-    p.riga(f"        cmpl    {r.ns(L)}, {n}")
-    p.riga("        jne     1f")
-    p.riga("        # The save itself comes at the end of the round, where the lane")
-    p.riga("        # compares: the steps between a save and a comparison are then")
-    p.riga("        # multiples of the round, as a period must divide them.")
-    salva_al_giro(p, SR(r.indice(L)))
-    p.riga("        # The next save half as far again: a periodic orbit is found soon")
-    p.riga("        # after it turns periodic, while the window between two saves")
-    p.riga("        # still grows to hold any period, and an orbit that escapes late")
-    p.riga("        # stops for few saves.")
-    p.riga(f"        movl    {n}, %edx")
-    p.riga("        shrl    $1, %edx")
-    p.riga(f"        addl    {n}, %edx")
-    p.riga("        jno     3f")
-    p.riga("        movl    $0x7FFFFFFF, %edx")
-    p.riga(f"3:      movl    %edx, {r.ns(L)}")
-    p.riga(f"1:      cmpl    {r.tk(L)}, {n}")
+    p.riga("        # The lane's target: a checkpoint.")
+    p.riga(f"        cmpl    {r.tk(L)}, {n}")
     p.riga("        jne     2f")
     sosta(r, p)
     p.riga(f"        movl    {n}, %edx")
@@ -372,27 +346,28 @@ def fine_corsia(r, p, L):
 
 
 def bersaglio(r, p, L):
-    """The count at which lane L next stops: the limit, the next save or the
-    next checkpoint, whichever comes first."""
+    """The count at which lane L next stops: the limit or the next
+    checkpoint, whichever comes first."""
     t = r.bersaglio[L]
     p.riga(f"        movl    %r15d, {t}")
-    p.riga(f"        cmpl    {r.ns(L)}, {t}")
-    p.riga(f"        cmovgl  {r.ns(L)}, {t}")
     p.riga(f"        cmpl    {r.tk(L)}, {t}")
     p.riga(f"        cmovgl  {r.tk(L)}, {t}")
 
 
 def fine_giro(r, p, L):
-    """At the end of a round: compares lane L's value with the one it saved
-    (an infinity while there is none), or saves it (when a NaN asks for it).
-    Falls through to the next lane's look; the rest goes out of line."""
-    k = r.indice(L)
+    """At the end of a round: saves lane L's value when its steps have
+    reached the next save (saving at a round's end, where the lane compares,
+    makes the steps between a save and a comparison multiples of the round,
+    as a period must divide them), or else compares the value with the one
+    it saved (an infinity while there is none). Falls through to the next
+    lane's look; the rest goes out of line."""
+    k, n = r.indice(L), r.conta[L]
     p.riga(f".Lgiro_{L}:")
+    p.riga(f"        cmpl    {r.ns(L)}, {n}")
+    p.riga(f"        jge     .Lsalva_{L}                # signed: never an idle lane")
     p.carica(SR(k), "s", tipo="t")
     p.confronta_e_togli("s", "r" + L)
-    p.riga(f"        jne     .Lgiro_{L}_fatto")
-    p.riga(f"        jp      .Lsalva_{L}")
-    p.riga(f"        jmp     .Lsospetto_{L}")
+    p.riga(f"        je      .Lsospetto_{L}")
     p.riga(f".Lgiro_{L}_fatto:")
 
 
@@ -404,6 +379,16 @@ def salva(r, p, L):
         p.copia(v, "s")
         p.salva_e_togli("s", memoria, "t")
     p.riga(f"        movl    {n}, {r.sc(L)}")
+    p.riga("        # The next save half as far again: a periodic orbit is found soon")
+    p.riga("        # after it turns periodic, while the window between two saves")
+    p.riga("        # still grows to hold any period, and an orbit that escapes late")
+    p.riga("        # stops for few saves.")
+    p.riga(f"        movl    {n}, %edx")
+    p.riga("        shrl    $1, %edx")
+    p.riga(f"        addl    {n}, %edx")
+    p.riga("        jno     1f")
+    p.riga("        movl    $0x7FFFFFFF, %edx")
+    p.riga(f"1:      movl    %edx, {r.ns(L)}")
     p.riga(f"        jmp     .Lgiro_{L}_fatto")
 
 
@@ -474,7 +459,7 @@ def genera(tipo):
     p.riga(f"        movq    %rcx, {FUNZIONE}")
     p.riga(f"        movq    %r8, {DATI}")
     p.riga("        movl    %edx, %r15d                     # max")
-    p.riga(f"        movl    ${PRIMO_SALVATAGGIO}, %eax")
+    p.riga(f"        movl    ${SOSTA}, %eax")
     p.riga("        cmpl    %r15d, %eax")
     p.riga("        cmovg   %r15d, %eax")
     p.riga(f"        movl    %eax, {BERSAGLIO}               # a new lane's first target")
@@ -590,9 +575,10 @@ def intestazione(r):
 # when it returns false, the routine returns 0 at once and the batch is
 # left unfinished; otherwise it returns 1 when the batch is done.
 # The loop runs rounds of {GIRO} steps; at the end of a round each lane
-# compares its value with the one it saved, first after {PRIMO_SALVATAGGIO} steps, then
-# whenever its steps have grown by half since (Brent's cycle detection, with
-# windows that grow more slowly than his doubling ones).
+# compares its value with the one it saved, first at the end of the round
+# in which it reaches {PRIMO_SALVATAGGIO} steps, then whenever its steps have grown by
+# half since (Brent's cycle detection, with windows that grow more
+# slowly than his doubling ones).
 
 #include "OrbitaX87.inc"
 

@@ -46,7 +46,7 @@ quillmere_lotto_x87:
         pushq   %r13
         pushq   %r14
         pushq   %r15
-        subq    $408, %rsp
+        subq    $424, %rsp
         movq    %rcx, 376(%rsp)
         movq    %r8, 384(%rsp)
         movl    %edx, %r15d                     # max
@@ -104,6 +104,15 @@ quillmere_lotto_x87:
         fldz                            # ia rb ib F
         fldz                            # ra ia rb ib F
 2:
+.Linizio:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
 .Lpasso:
         # lane a
         fld     %st(0)                  # t ra ia rb ib F
@@ -151,18 +160,11 @@ quillmere_lotto_x87:
         fxch    %st(3)                  # rb ia ib ra F
         fxch    %st(2)                  # ib ia rb ra F
         fxch    %st(3)                  # ra ia rb ib F
-        addl    $1, %r10d
-        addl    $1, %r11d
-.Lcontrolla_a0:
-        testb   %cl, %cl
-        jz      .Lvai_a0
-        cmpl    %r12d, %r10d
-        je      .Lvai_a0
-.Lcontrolla_b0:
-        testb   %al, %al
-        jz      .Lvai_b0
-        cmpl    %r13d, %r11d
-        je      .Lvai_b0
+        subl    $1, 404(%rsp)
+        je      .Lconta0
+        testb   %cl, %al
+        jz      .Lconta0
+.Lpasso0_fatto:
 .Lpasso1:
         # lane a
         fld     %st(0)                  # t ra ia rb ib F
@@ -210,18 +212,11 @@ quillmere_lotto_x87:
         fxch    %st(3)                  # rb ia ib ra F
         fxch    %st(2)                  # ib ia rb ra F
         fxch    %st(3)                  # ra ia rb ib F
-        addl    $1, %r10d
-        addl    $1, %r11d
-.Lcontrolla_a1:
-        testb   %cl, %cl
-        jz      .Lvai_a1
-        cmpl    %r12d, %r10d
-        je      .Lvai_a1
-.Lcontrolla_b1:
-        testb   %al, %al
-        jz      .Lvai_b1
-        cmpl    %r13d, %r11d
-        je      .Lvai_b1
+        subl    $1, 404(%rsp)
+        je      .Lconta1
+        testb   %cl, %al
+        jz      .Lconta1
+.Lpasso1_fatto:
 .Lpasso2:
         # lane a
         fld     %st(0)                  # t ra ia rb ib F
@@ -269,18 +264,11 @@ quillmere_lotto_x87:
         fxch    %st(3)                  # rb ia ib ra F
         fxch    %st(2)                  # ib ia rb ra F
         fxch    %st(3)                  # ra ia rb ib F
-        addl    $1, %r10d
-        addl    $1, %r11d
-.Lcontrolla_a2:
-        testb   %cl, %cl
-        jz      .Lvai_a2
-        cmpl    %r12d, %r10d
-        je      .Lvai_a2
-.Lcontrolla_b2:
-        testb   %al, %al
-        jz      .Lvai_b2
-        cmpl    %r13d, %r11d
-        je      .Lvai_b2
+        subl    $1, 404(%rsp)
+        je      .Lconta2
+        testb   %cl, %al
+        jz      .Lconta2
+.Lpasso2_fatto:
 .Lpasso3:
         # lane a
         fld     %st(0)                  # t ra ia rb ib F
@@ -328,18 +316,11 @@ quillmere_lotto_x87:
         fxch    %st(3)                  # rb ia ib ra F
         fxch    %st(2)                  # ib ia rb ra F
         fxch    %st(3)                  # ra ia rb ib F
-        addl    $1, %r10d
-        addl    $1, %r11d
-.Lcontrolla_a3:
-        testb   %cl, %cl
-        jz      .Lvai_a3
-        cmpl    %r12d, %r10d
-        je      .Lvai_a3
-.Lcontrolla_b3:
-        testb   %al, %al
-        jz      .Lvai_b3
-        cmpl    %r13d, %r11d
-        je      .Lvai_b3
+        subl    $1, 404(%rsp)
+        je      .Lconta3
+        testb   %cl, %al
+        jz      .Lconta3
+.Lpasso3_fatto:
 .Lpasso4:
         # lane a
         fld     %st(0)                  # t ra ia rb ib F
@@ -387,18 +368,11 @@ quillmere_lotto_x87:
         fxch    %st(3)                  # rb ia ib ra F
         fxch    %st(2)                  # ib ia rb ra F
         fxch    %st(3)                  # ra ia rb ib F
-        addl    $1, %r10d
-        addl    $1, %r11d
-.Lcontrolla_a4:
-        testb   %cl, %cl
-        jz      .Lvai_a4
-        cmpl    %r12d, %r10d
-        je      .Lvai_a4
-.Lcontrolla_b4:
-        testb   %al, %al
-        jz      .Lvai_b4
-        cmpl    %r13d, %r11d
-        je      .Lvai_b4
+        subl    $1, 404(%rsp)
+        je      .Lconta4
+        testb   %cl, %al
+        jz      .Lconta4
+.Lpasso4_fatto:
 .Lpasso5:
         # lane a
         fld     %st(0)                  # t ra ia rb ib F
@@ -446,18 +420,11 @@ quillmere_lotto_x87:
         fxch    %st(3)                  # rb ia ib ra F
         fxch    %st(2)                  # ib ia rb ra F
         fxch    %st(3)                  # ra ia rb ib F
-        addl    $1, %r10d
-        addl    $1, %r11d
-.Lcontrolla_a5:
-        testb   %cl, %cl
-        jz      .Lvai_a5
-        cmpl    %r12d, %r10d
-        je      .Lvai_a5
-.Lcontrolla_b5:
-        testb   %al, %al
-        jz      .Lvai_b5
-        cmpl    %r13d, %r11d
-        je      .Lvai_b5
+        subl    $1, 404(%rsp)
+        je      .Lconta5
+        testb   %cl, %al
+        jz      .Lconta5
+.Lpasso5_fatto:
 .Lpasso6:
         # lane a
         fld     %st(0)                  # t ra ia rb ib F
@@ -505,18 +472,11 @@ quillmere_lotto_x87:
         fxch    %st(3)                  # rb ia ib ra F
         fxch    %st(2)                  # ib ia rb ra F
         fxch    %st(3)                  # ra ia rb ib F
-        addl    $1, %r10d
-        addl    $1, %r11d
-.Lcontrolla_a6:
-        testb   %cl, %cl
-        jz      .Lvai_a6
-        cmpl    %r12d, %r10d
-        je      .Lvai_a6
-.Lcontrolla_b6:
-        testb   %al, %al
-        jz      .Lvai_b6
-        cmpl    %r13d, %r11d
-        je      .Lvai_b6
+        subl    $1, 404(%rsp)
+        je      .Lconta6
+        testb   %cl, %al
+        jz      .Lconta6
+.Lpasso6_fatto:
 .Lpasso7:
         # lane a
         fld     %st(0)                  # t ra ia rb ib F
@@ -564,18 +524,17 @@ quillmere_lotto_x87:
         fxch    %st(3)                  # rb ia ib ra F
         fxch    %st(2)                  # ib ia rb ra F
         fxch    %st(3)                  # ra ia rb ib F
-        addl    $1, %r10d
-        addl    $1, %r11d
-.Lcontrolla_a7:
-        testb   %cl, %cl
-        jz      .Lvai_a7
-        cmpl    %r12d, %r10d
-        je      .Lvai_a7
-.Lcontrolla_b7:
-        testb   %al, %al
-        jz      .Lvai_b7
-        cmpl    %r13d, %r11d
-        je      .Lvai_b7
+        subl    $1, 404(%rsp)
+        je      .Lconta7
+        testb   %cl, %al
+        jz      .Lconta7
+.Lpasso7_fatto:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lgiro_a:
         cmpl    340(%rsp), %r10d
         jge     .Lsalva_a                # signed: never an idle lane
@@ -590,54 +549,270 @@ quillmere_lotto_x87:
         fucomip %st(3), %st             # ra ia rb ib F
         je      .Lsospetto_b
 .Lgiro_b_fatto:
-        jmp     .Lpasso
+        jmp     .Linizio
+.Lconta0:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lcontrolla_a0:
+        testb   %cl, %cl
+        jz      .Lvai_a0
+        cmpl    %r12d, %r10d
+        je      .Lvai_a0
+.Lcontrolla_b0:
+        testb   %al, %al
+        jz      .Lvai_b0
+        cmpl    %r13d, %r11d
+        je      .Lvai_b0
+.Lcontrollate0:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso0_fatto
 .Lvai_a0:
         leaq    .Lcontrolla_b0(%rip), %rbp
         jmp     .Lfine_a
 .Lvai_b0:
-        leaq    .Lpasso1(%rip), %rbp
+        leaq    .Lcontrollate0(%rip), %rbp
         jmp     .Lfine_b
+.Lconta1:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lcontrolla_a1:
+        testb   %cl, %cl
+        jz      .Lvai_a1
+        cmpl    %r12d, %r10d
+        je      .Lvai_a1
+.Lcontrolla_b1:
+        testb   %al, %al
+        jz      .Lvai_b1
+        cmpl    %r13d, %r11d
+        je      .Lvai_b1
+.Lcontrollate1:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso1_fatto
 .Lvai_a1:
         leaq    .Lcontrolla_b1(%rip), %rbp
         jmp     .Lfine_a
 .Lvai_b1:
-        leaq    .Lpasso2(%rip), %rbp
+        leaq    .Lcontrollate1(%rip), %rbp
         jmp     .Lfine_b
+.Lconta2:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lcontrolla_a2:
+        testb   %cl, %cl
+        jz      .Lvai_a2
+        cmpl    %r12d, %r10d
+        je      .Lvai_a2
+.Lcontrolla_b2:
+        testb   %al, %al
+        jz      .Lvai_b2
+        cmpl    %r13d, %r11d
+        je      .Lvai_b2
+.Lcontrollate2:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso2_fatto
 .Lvai_a2:
         leaq    .Lcontrolla_b2(%rip), %rbp
         jmp     .Lfine_a
 .Lvai_b2:
-        leaq    .Lpasso3(%rip), %rbp
+        leaq    .Lcontrollate2(%rip), %rbp
         jmp     .Lfine_b
+.Lconta3:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lcontrolla_a3:
+        testb   %cl, %cl
+        jz      .Lvai_a3
+        cmpl    %r12d, %r10d
+        je      .Lvai_a3
+.Lcontrolla_b3:
+        testb   %al, %al
+        jz      .Lvai_b3
+        cmpl    %r13d, %r11d
+        je      .Lvai_b3
+.Lcontrollate3:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso3_fatto
 .Lvai_a3:
         leaq    .Lcontrolla_b3(%rip), %rbp
         jmp     .Lfine_a
 .Lvai_b3:
-        leaq    .Lpasso4(%rip), %rbp
+        leaq    .Lcontrollate3(%rip), %rbp
         jmp     .Lfine_b
+.Lconta4:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lcontrolla_a4:
+        testb   %cl, %cl
+        jz      .Lvai_a4
+        cmpl    %r12d, %r10d
+        je      .Lvai_a4
+.Lcontrolla_b4:
+        testb   %al, %al
+        jz      .Lvai_b4
+        cmpl    %r13d, %r11d
+        je      .Lvai_b4
+.Lcontrollate4:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso4_fatto
 .Lvai_a4:
         leaq    .Lcontrolla_b4(%rip), %rbp
         jmp     .Lfine_a
 .Lvai_b4:
-        leaq    .Lpasso5(%rip), %rbp
+        leaq    .Lcontrollate4(%rip), %rbp
         jmp     .Lfine_b
+.Lconta5:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lcontrolla_a5:
+        testb   %cl, %cl
+        jz      .Lvai_a5
+        cmpl    %r12d, %r10d
+        je      .Lvai_a5
+.Lcontrolla_b5:
+        testb   %al, %al
+        jz      .Lvai_b5
+        cmpl    %r13d, %r11d
+        je      .Lvai_b5
+.Lcontrollate5:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso5_fatto
 .Lvai_a5:
         leaq    .Lcontrolla_b5(%rip), %rbp
         jmp     .Lfine_a
 .Lvai_b5:
-        leaq    .Lpasso6(%rip), %rbp
+        leaq    .Lcontrollate5(%rip), %rbp
         jmp     .Lfine_b
+.Lconta6:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lcontrolla_a6:
+        testb   %cl, %cl
+        jz      .Lvai_a6
+        cmpl    %r12d, %r10d
+        je      .Lvai_a6
+.Lcontrolla_b6:
+        testb   %al, %al
+        jz      .Lvai_b6
+        cmpl    %r13d, %r11d
+        je      .Lvai_b6
+.Lcontrollate6:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso6_fatto
 .Lvai_a6:
         leaq    .Lcontrolla_b6(%rip), %rbp
         jmp     .Lfine_a
 .Lvai_b6:
-        leaq    .Lpasso7(%rip), %rbp
+        leaq    .Lcontrollate6(%rip), %rbp
         jmp     .Lfine_b
+.Lconta7:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r10d
+        addl    %edx, %r11d
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lcontrolla_a7:
+        testb   %cl, %cl
+        jz      .Lvai_a7
+        cmpl    %r12d, %r10d
+        je      .Lvai_a7
+.Lcontrolla_b7:
+        testb   %al, %al
+        jz      .Lvai_b7
+        cmpl    %r13d, %r11d
+        je      .Lvai_b7
+.Lcontrollate7:
+        movl    %r12d, %eax
+        subl    %r10d, %eax
+        movl    %r13d, %edx
+        subl    %r11d, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso7_fatto
 .Lvai_a7:
         leaq    .Lcontrolla_b7(%rip), %rbp
         jmp     .Lfine_a
 .Lvai_b7:
-        leaq    .Lgiro_a(%rip), %rbp
+        leaq    .Lcontrollate7(%rip), %rbp
         jmp     .Lfine_b
 .Lfine_a:
         testb   %cl, %cl
@@ -956,7 +1131,7 @@ quillmere_lotto_x87:
         testl   %edx, %edx
         jnz     1f
         # Nothing left: the orbit ends here.
-        leaq    .Lpasso(%rip), %rbp
+        leaq    .Linizio(%rip), %rbp
         jmp     .Lesce_b
 1:      movl    %r11d, %edx
         addl    $32768, %edx
@@ -966,7 +1141,7 @@ quillmere_lotto_x87:
         movl    %r15d, %r13d
         cmpl    396(%rsp), %r13d
         cmovgl  396(%rsp), %r13d
-        jmp     .Lpasso
+        jmp     .Linizio
 .Lfatto:
         fstp    %st(0)
         fstp    %st(0)
@@ -978,7 +1153,7 @@ quillmere_lotto_x87:
 .Lfermato:
         xorl    %eax, %eax
 .Lesci:
-        addq    $408, %rsp
+        addq    $424, %rsp
         popq    %r15
         popq    %r14
         popq    %r13

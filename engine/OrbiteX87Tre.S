@@ -46,7 +46,7 @@ quillmere_lotto_x87_tre:
         pushq   %r13
         pushq   %r14
         pushq   %r15
-        subq    $408, %rsp
+        subq    $424, %rsp
         movq    %rcx, 376(%rsp)
         movq    %r8, 384(%rsp)
         movl    %edx, %r15d                     # max
@@ -126,66 +126,541 @@ quillmere_lotto_x87_tre:
         fldz                            # ia rb ib rc ic
         fldz                            # ra ia rb ib rc ic
 2:
+        fxch    %st(3)                  # ib ia rb ra rc ic
+        fxch    %st(3)                  # ra ia rb ib rc ic
+        fxch    %st(1)                  # ia ra rb ib rc ic
+        fxch    %st(2)                  # rb ra ia ib rc ic
+        fxch    %st(3)                  # ib ra ia rb rc ic
+.Linizio:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
 .Lpasso:
         # lane a
-        fld     %st(0)                  # t ra ia rb ib rc ic
-        fadd    %st(0), %st             # 2ra ra ia rb ib rc ic
-        fmul    %st(2), %st             # pa ra ia rb ib rc ic
-        fxch    %st(1)                  # ra pa ia rb ib rc ic
-        fmul    %st(0), %st             # xa pa ia rb ib rc ic
-        fxch    %st(2)                  # ia pa xa rb ib rc ic
-        fmul    %st(0), %st             # ya pa xa rb ib rc ic
-        fld     %st(2)                  # m ya pa xa rb ib rc ic
-        fadd    %st(1), %st             # m ya pa xa rb ib rc ic
-        fsubs   .Lquattro(%rip)         # m ya pa xa rb ib rc ic
-        fstps   352(%rsp)               # ya pa xa rb ib rc ic
-        fsubrp  %st, %st(2)             # pa da rb ib rc ic
-        fxch    %st(1)                  # da pa rb ib rc ic
-        faddl   KR(%r8)                 # ra pa rb ib rc ic
-        fxch    %st(1)                  # pa ra rb ib rc ic
-        faddl   KI(%r8)                 # ia ra rb ib rc ic
+        fld     %st(1)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2ra ib ra ia rb rc ic
+        fmul    %st(3), %st             # pa ib ra ia rb rc ic
+        fxch    %st(2)                  # ra ib pa ia rb rc ic
+        fmul    %st(0), %st             # xa ib pa ia rb rc ic
+        fxch    %st(3)                  # ia ib pa xa rb rc ic
+        fmul    %st(0), %st             # ya ib pa xa rb rc ic
+        fld     %st(3)                  # m ya ib pa xa rb rc ic
+        fadd    %st(1), %st             # m ya ib pa xa rb rc ic
+        fsubs   .Lquattro(%rip)         # m ya ib pa xa rb rc ic
+        fstps   352(%rsp)               # ya ib pa xa rb rc ic
+        fsubrp  %st, %st(3)             # ib pa da rb rc ic
+        fxch    %st(2)                  # da pa ib rb rc ic
+        faddl   KR(%r8)                 # ra pa ib rb rc ic
+        fxch    %st(1)                  # pa ra ib rb rc ic
+        faddl   KI(%r8)                 # ia ra ib rb rc ic
         # lane b
-        fld     %st(2)                  # t ia ra rb ib rc ic
-        fadd    %st(0), %st             # 2rb ia ra rb ib rc ic
-        fmul    %st(4), %st             # pb ia ra rb ib rc ic
-        fxch    %st(3)                  # rb ia ra pb ib rc ic
-        fmul    %st(0), %st             # xb ia ra pb ib rc ic
-        fxch    %st(4)                  # ib ia ra pb xb rc ic
-        fmul    %st(0), %st             # yb ia ra pb xb rc ic
-        fld     %st(4)                  # m yb ia ra pb xb rc ic
-        fadd    %st(1), %st             # m yb ia ra pb xb rc ic
-        fsubs   .Lquattro(%rip)         # m yb ia ra pb xb rc ic
-        fstps   356(%rsp)               # yb ia ra pb xb rc ic
-        fsubrp  %st, %st(4)             # ia ra pb db rc ic
-        fxch    %st(3)                  # db ra pb ia rc ic
-        faddl   KR(%r9)                 # rb ra pb ia rc ic
-        fxch    %st(2)                  # pb ra rb ia rc ic
-        faddl   KI(%r9)                 # ib ra rb ia rc ic
+        fld     %st(3)                  # t ia ra ib rb rc ic
+        fadd    %st(0), %st             # 2rb ia ra ib rb rc ic
+        fmul    %st(3), %st             # pb ia ra ib rb rc ic
+        fxch    %st(4)                  # rb ia ra ib pb rc ic
+        fmul    %st(0), %st             # xb ia ra ib pb rc ic
+        fxch    %st(3)                  # ib ia ra xb pb rc ic
+        fmul    %st(0), %st             # yb ia ra xb pb rc ic
+        fld     %st(3)                  # m yb ia ra xb pb rc ic
+        fadd    %st(1), %st             # m yb ia ra xb pb rc ic
+        fsubs   .Lquattro(%rip)         # m yb ia ra xb pb rc ic
+        fstps   356(%rsp)               # yb ia ra xb pb rc ic
+        fsubrp  %st, %st(3)             # ia ra db pb rc ic
+        fxch    %st(2)                  # db ra ia pb rc ic
+        faddl   KR(%r9)                 # rb ra ia pb rc ic
+        fxch    %st(3)                  # pb ra ia rb rc ic
+        faddl   KI(%r9)                 # ib ra ia rb rc ic
         # lane c
-        fld     %st(4)                  # t ib ra rb ia rc ic
-        fadd    %st(0), %st             # 2rc ib ra rb ia rc ic
-        fmul    %st(6), %st             # pc ib ra rb ia rc ic
-        fxch    %st(5)                  # rc ib ra rb ia pc ic
-        fmul    %st(0), %st             # xc ib ra rb ia pc ic
-        fxch    %st(6)                  # ic ib ra rb ia pc xc
-        fmul    %st(0), %st             # yc ib ra rb ia pc xc
-        fld     %st(6)                  # m yc ib ra rb ia pc xc
-        fadd    %st(1), %st             # m yc ib ra rb ia pc xc
-        fsubs   .Lquattro(%rip)         # m yc ib ra rb ia pc xc
-        fstps   360(%rsp)               # yc ib ra rb ia pc xc
-        fsubrp  %st, %st(6)             # ib ra rb ia pc dc
-        fxch    %st(5)                  # dc ra rb ia pc ib
-        faddl   KR(%r10)                # rc ra rb ia pc ib
-        fxch    %st(4)                  # pc ra rb ia rc ib
-        faddl   KI(%r10)                # ic ra rb ia rc ib
-        fxch    %st(1)                  # ra ic rb ia rc ib
-        fxch    %st(3)                  # ia ic rb ra rc ib
-        fxch    %st(1)                  # ic ia rb ra rc ib
-        fxch    %st(5)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
-        addl    $1, %r11d
-        addl    $1, %ecx
-        addl    $1, %ebx
+        fld     %st(4)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2rc ib ra ia rb rc ic
+        fmul    %st(6), %st             # pc ib ra ia rb rc ic
+        fxch    %st(5)                  # rc ib ra ia rb pc ic
+        fmul    %st(0), %st             # xc ib ra ia rb pc ic
+        fxch    %st(6)                  # ic ib ra ia rb pc xc
+        fmul    %st(0), %st             # yc ib ra ia rb pc xc
+        fld     %st(6)                  # m yc ib ra ia rb pc xc
+        fadd    %st(1), %st             # m yc ib ra ia rb pc xc
+        fsubs   .Lquattro(%rip)         # m yc ib ra ia rb pc xc
+        fstps   360(%rsp)               # yc ib ra ia rb pc xc
+        fsubrp  %st, %st(6)             # ib ra ia rb pc dc
+        fxch    %st(5)                  # dc ra ia rb pc ib
+        faddl   KR(%r10)                # rc ra ia rb pc ib
+        fxch    %st(4)                  # pc ra ia rb rc ib
+        faddl   KI(%r10)                # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
+        subl    $1, 404(%rsp)
+        je      .Lconta0
+        movl    352(%rsp), %eax
+        andl    356(%rsp), %eax
+        andl    360(%rsp), %eax
+        jns     .Lconta0
+.Lpasso0_fatto:
+.Lpasso1:
+        # lane a
+        fld     %st(1)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2ra ib ra ia rb rc ic
+        fmul    %st(3), %st             # pa ib ra ia rb rc ic
+        fxch    %st(2)                  # ra ib pa ia rb rc ic
+        fmul    %st(0), %st             # xa ib pa ia rb rc ic
+        fxch    %st(3)                  # ia ib pa xa rb rc ic
+        fmul    %st(0), %st             # ya ib pa xa rb rc ic
+        fld     %st(3)                  # m ya ib pa xa rb rc ic
+        fadd    %st(1), %st             # m ya ib pa xa rb rc ic
+        fsubs   .Lquattro(%rip)         # m ya ib pa xa rb rc ic
+        fstps   352(%rsp)               # ya ib pa xa rb rc ic
+        fsubrp  %st, %st(3)             # ib pa da rb rc ic
+        fxch    %st(2)                  # da pa ib rb rc ic
+        faddl   KR(%r8)                 # ra pa ib rb rc ic
+        fxch    %st(1)                  # pa ra ib rb rc ic
+        faddl   KI(%r8)                 # ia ra ib rb rc ic
+        # lane b
+        fld     %st(3)                  # t ia ra ib rb rc ic
+        fadd    %st(0), %st             # 2rb ia ra ib rb rc ic
+        fmul    %st(3), %st             # pb ia ra ib rb rc ic
+        fxch    %st(4)                  # rb ia ra ib pb rc ic
+        fmul    %st(0), %st             # xb ia ra ib pb rc ic
+        fxch    %st(3)                  # ib ia ra xb pb rc ic
+        fmul    %st(0), %st             # yb ia ra xb pb rc ic
+        fld     %st(3)                  # m yb ia ra xb pb rc ic
+        fadd    %st(1), %st             # m yb ia ra xb pb rc ic
+        fsubs   .Lquattro(%rip)         # m yb ia ra xb pb rc ic
+        fstps   356(%rsp)               # yb ia ra xb pb rc ic
+        fsubrp  %st, %st(3)             # ia ra db pb rc ic
+        fxch    %st(2)                  # db ra ia pb rc ic
+        faddl   KR(%r9)                 # rb ra ia pb rc ic
+        fxch    %st(3)                  # pb ra ia rb rc ic
+        faddl   KI(%r9)                 # ib ra ia rb rc ic
+        # lane c
+        fld     %st(4)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2rc ib ra ia rb rc ic
+        fmul    %st(6), %st             # pc ib ra ia rb rc ic
+        fxch    %st(5)                  # rc ib ra ia rb pc ic
+        fmul    %st(0), %st             # xc ib ra ia rb pc ic
+        fxch    %st(6)                  # ic ib ra ia rb pc xc
+        fmul    %st(0), %st             # yc ib ra ia rb pc xc
+        fld     %st(6)                  # m yc ib ra ia rb pc xc
+        fadd    %st(1), %st             # m yc ib ra ia rb pc xc
+        fsubs   .Lquattro(%rip)         # m yc ib ra ia rb pc xc
+        fstps   360(%rsp)               # yc ib ra ia rb pc xc
+        fsubrp  %st, %st(6)             # ib ra ia rb pc dc
+        fxch    %st(5)                  # dc ra ia rb pc ib
+        faddl   KR(%r10)                # rc ra ia rb pc ib
+        fxch    %st(4)                  # pc ra ia rb rc ib
+        faddl   KI(%r10)                # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
+        subl    $1, 404(%rsp)
+        je      .Lconta1
+        movl    352(%rsp), %eax
+        andl    356(%rsp), %eax
+        andl    360(%rsp), %eax
+        jns     .Lconta1
+.Lpasso1_fatto:
+.Lpasso2:
+        # lane a
+        fld     %st(1)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2ra ib ra ia rb rc ic
+        fmul    %st(3), %st             # pa ib ra ia rb rc ic
+        fxch    %st(2)                  # ra ib pa ia rb rc ic
+        fmul    %st(0), %st             # xa ib pa ia rb rc ic
+        fxch    %st(3)                  # ia ib pa xa rb rc ic
+        fmul    %st(0), %st             # ya ib pa xa rb rc ic
+        fld     %st(3)                  # m ya ib pa xa rb rc ic
+        fadd    %st(1), %st             # m ya ib pa xa rb rc ic
+        fsubs   .Lquattro(%rip)         # m ya ib pa xa rb rc ic
+        fstps   352(%rsp)               # ya ib pa xa rb rc ic
+        fsubrp  %st, %st(3)             # ib pa da rb rc ic
+        fxch    %st(2)                  # da pa ib rb rc ic
+        faddl   KR(%r8)                 # ra pa ib rb rc ic
+        fxch    %st(1)                  # pa ra ib rb rc ic
+        faddl   KI(%r8)                 # ia ra ib rb rc ic
+        # lane b
+        fld     %st(3)                  # t ia ra ib rb rc ic
+        fadd    %st(0), %st             # 2rb ia ra ib rb rc ic
+        fmul    %st(3), %st             # pb ia ra ib rb rc ic
+        fxch    %st(4)                  # rb ia ra ib pb rc ic
+        fmul    %st(0), %st             # xb ia ra ib pb rc ic
+        fxch    %st(3)                  # ib ia ra xb pb rc ic
+        fmul    %st(0), %st             # yb ia ra xb pb rc ic
+        fld     %st(3)                  # m yb ia ra xb pb rc ic
+        fadd    %st(1), %st             # m yb ia ra xb pb rc ic
+        fsubs   .Lquattro(%rip)         # m yb ia ra xb pb rc ic
+        fstps   356(%rsp)               # yb ia ra xb pb rc ic
+        fsubrp  %st, %st(3)             # ia ra db pb rc ic
+        fxch    %st(2)                  # db ra ia pb rc ic
+        faddl   KR(%r9)                 # rb ra ia pb rc ic
+        fxch    %st(3)                  # pb ra ia rb rc ic
+        faddl   KI(%r9)                 # ib ra ia rb rc ic
+        # lane c
+        fld     %st(4)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2rc ib ra ia rb rc ic
+        fmul    %st(6), %st             # pc ib ra ia rb rc ic
+        fxch    %st(5)                  # rc ib ra ia rb pc ic
+        fmul    %st(0), %st             # xc ib ra ia rb pc ic
+        fxch    %st(6)                  # ic ib ra ia rb pc xc
+        fmul    %st(0), %st             # yc ib ra ia rb pc xc
+        fld     %st(6)                  # m yc ib ra ia rb pc xc
+        fadd    %st(1), %st             # m yc ib ra ia rb pc xc
+        fsubs   .Lquattro(%rip)         # m yc ib ra ia rb pc xc
+        fstps   360(%rsp)               # yc ib ra ia rb pc xc
+        fsubrp  %st, %st(6)             # ib ra ia rb pc dc
+        fxch    %st(5)                  # dc ra ia rb pc ib
+        faddl   KR(%r10)                # rc ra ia rb pc ib
+        fxch    %st(4)                  # pc ra ia rb rc ib
+        faddl   KI(%r10)                # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
+        subl    $1, 404(%rsp)
+        je      .Lconta2
+        movl    352(%rsp), %eax
+        andl    356(%rsp), %eax
+        andl    360(%rsp), %eax
+        jns     .Lconta2
+.Lpasso2_fatto:
+.Lpasso3:
+        # lane a
+        fld     %st(1)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2ra ib ra ia rb rc ic
+        fmul    %st(3), %st             # pa ib ra ia rb rc ic
+        fxch    %st(2)                  # ra ib pa ia rb rc ic
+        fmul    %st(0), %st             # xa ib pa ia rb rc ic
+        fxch    %st(3)                  # ia ib pa xa rb rc ic
+        fmul    %st(0), %st             # ya ib pa xa rb rc ic
+        fld     %st(3)                  # m ya ib pa xa rb rc ic
+        fadd    %st(1), %st             # m ya ib pa xa rb rc ic
+        fsubs   .Lquattro(%rip)         # m ya ib pa xa rb rc ic
+        fstps   352(%rsp)               # ya ib pa xa rb rc ic
+        fsubrp  %st, %st(3)             # ib pa da rb rc ic
+        fxch    %st(2)                  # da pa ib rb rc ic
+        faddl   KR(%r8)                 # ra pa ib rb rc ic
+        fxch    %st(1)                  # pa ra ib rb rc ic
+        faddl   KI(%r8)                 # ia ra ib rb rc ic
+        # lane b
+        fld     %st(3)                  # t ia ra ib rb rc ic
+        fadd    %st(0), %st             # 2rb ia ra ib rb rc ic
+        fmul    %st(3), %st             # pb ia ra ib rb rc ic
+        fxch    %st(4)                  # rb ia ra ib pb rc ic
+        fmul    %st(0), %st             # xb ia ra ib pb rc ic
+        fxch    %st(3)                  # ib ia ra xb pb rc ic
+        fmul    %st(0), %st             # yb ia ra xb pb rc ic
+        fld     %st(3)                  # m yb ia ra xb pb rc ic
+        fadd    %st(1), %st             # m yb ia ra xb pb rc ic
+        fsubs   .Lquattro(%rip)         # m yb ia ra xb pb rc ic
+        fstps   356(%rsp)               # yb ia ra xb pb rc ic
+        fsubrp  %st, %st(3)             # ia ra db pb rc ic
+        fxch    %st(2)                  # db ra ia pb rc ic
+        faddl   KR(%r9)                 # rb ra ia pb rc ic
+        fxch    %st(3)                  # pb ra ia rb rc ic
+        faddl   KI(%r9)                 # ib ra ia rb rc ic
+        # lane c
+        fld     %st(4)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2rc ib ra ia rb rc ic
+        fmul    %st(6), %st             # pc ib ra ia rb rc ic
+        fxch    %st(5)                  # rc ib ra ia rb pc ic
+        fmul    %st(0), %st             # xc ib ra ia rb pc ic
+        fxch    %st(6)                  # ic ib ra ia rb pc xc
+        fmul    %st(0), %st             # yc ib ra ia rb pc xc
+        fld     %st(6)                  # m yc ib ra ia rb pc xc
+        fadd    %st(1), %st             # m yc ib ra ia rb pc xc
+        fsubs   .Lquattro(%rip)         # m yc ib ra ia rb pc xc
+        fstps   360(%rsp)               # yc ib ra ia rb pc xc
+        fsubrp  %st, %st(6)             # ib ra ia rb pc dc
+        fxch    %st(5)                  # dc ra ia rb pc ib
+        faddl   KR(%r10)                # rc ra ia rb pc ib
+        fxch    %st(4)                  # pc ra ia rb rc ib
+        faddl   KI(%r10)                # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
+        subl    $1, 404(%rsp)
+        je      .Lconta3
+        movl    352(%rsp), %eax
+        andl    356(%rsp), %eax
+        andl    360(%rsp), %eax
+        jns     .Lconta3
+.Lpasso3_fatto:
+.Lpasso4:
+        # lane a
+        fld     %st(1)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2ra ib ra ia rb rc ic
+        fmul    %st(3), %st             # pa ib ra ia rb rc ic
+        fxch    %st(2)                  # ra ib pa ia rb rc ic
+        fmul    %st(0), %st             # xa ib pa ia rb rc ic
+        fxch    %st(3)                  # ia ib pa xa rb rc ic
+        fmul    %st(0), %st             # ya ib pa xa rb rc ic
+        fld     %st(3)                  # m ya ib pa xa rb rc ic
+        fadd    %st(1), %st             # m ya ib pa xa rb rc ic
+        fsubs   .Lquattro(%rip)         # m ya ib pa xa rb rc ic
+        fstps   352(%rsp)               # ya ib pa xa rb rc ic
+        fsubrp  %st, %st(3)             # ib pa da rb rc ic
+        fxch    %st(2)                  # da pa ib rb rc ic
+        faddl   KR(%r8)                 # ra pa ib rb rc ic
+        fxch    %st(1)                  # pa ra ib rb rc ic
+        faddl   KI(%r8)                 # ia ra ib rb rc ic
+        # lane b
+        fld     %st(3)                  # t ia ra ib rb rc ic
+        fadd    %st(0), %st             # 2rb ia ra ib rb rc ic
+        fmul    %st(3), %st             # pb ia ra ib rb rc ic
+        fxch    %st(4)                  # rb ia ra ib pb rc ic
+        fmul    %st(0), %st             # xb ia ra ib pb rc ic
+        fxch    %st(3)                  # ib ia ra xb pb rc ic
+        fmul    %st(0), %st             # yb ia ra xb pb rc ic
+        fld     %st(3)                  # m yb ia ra xb pb rc ic
+        fadd    %st(1), %st             # m yb ia ra xb pb rc ic
+        fsubs   .Lquattro(%rip)         # m yb ia ra xb pb rc ic
+        fstps   356(%rsp)               # yb ia ra xb pb rc ic
+        fsubrp  %st, %st(3)             # ia ra db pb rc ic
+        fxch    %st(2)                  # db ra ia pb rc ic
+        faddl   KR(%r9)                 # rb ra ia pb rc ic
+        fxch    %st(3)                  # pb ra ia rb rc ic
+        faddl   KI(%r9)                 # ib ra ia rb rc ic
+        # lane c
+        fld     %st(4)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2rc ib ra ia rb rc ic
+        fmul    %st(6), %st             # pc ib ra ia rb rc ic
+        fxch    %st(5)                  # rc ib ra ia rb pc ic
+        fmul    %st(0), %st             # xc ib ra ia rb pc ic
+        fxch    %st(6)                  # ic ib ra ia rb pc xc
+        fmul    %st(0), %st             # yc ib ra ia rb pc xc
+        fld     %st(6)                  # m yc ib ra ia rb pc xc
+        fadd    %st(1), %st             # m yc ib ra ia rb pc xc
+        fsubs   .Lquattro(%rip)         # m yc ib ra ia rb pc xc
+        fstps   360(%rsp)               # yc ib ra ia rb pc xc
+        fsubrp  %st, %st(6)             # ib ra ia rb pc dc
+        fxch    %st(5)                  # dc ra ia rb pc ib
+        faddl   KR(%r10)                # rc ra ia rb pc ib
+        fxch    %st(4)                  # pc ra ia rb rc ib
+        faddl   KI(%r10)                # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
+        subl    $1, 404(%rsp)
+        je      .Lconta4
+        movl    352(%rsp), %eax
+        andl    356(%rsp), %eax
+        andl    360(%rsp), %eax
+        jns     .Lconta4
+.Lpasso4_fatto:
+.Lpasso5:
+        # lane a
+        fld     %st(1)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2ra ib ra ia rb rc ic
+        fmul    %st(3), %st             # pa ib ra ia rb rc ic
+        fxch    %st(2)                  # ra ib pa ia rb rc ic
+        fmul    %st(0), %st             # xa ib pa ia rb rc ic
+        fxch    %st(3)                  # ia ib pa xa rb rc ic
+        fmul    %st(0), %st             # ya ib pa xa rb rc ic
+        fld     %st(3)                  # m ya ib pa xa rb rc ic
+        fadd    %st(1), %st             # m ya ib pa xa rb rc ic
+        fsubs   .Lquattro(%rip)         # m ya ib pa xa rb rc ic
+        fstps   352(%rsp)               # ya ib pa xa rb rc ic
+        fsubrp  %st, %st(3)             # ib pa da rb rc ic
+        fxch    %st(2)                  # da pa ib rb rc ic
+        faddl   KR(%r8)                 # ra pa ib rb rc ic
+        fxch    %st(1)                  # pa ra ib rb rc ic
+        faddl   KI(%r8)                 # ia ra ib rb rc ic
+        # lane b
+        fld     %st(3)                  # t ia ra ib rb rc ic
+        fadd    %st(0), %st             # 2rb ia ra ib rb rc ic
+        fmul    %st(3), %st             # pb ia ra ib rb rc ic
+        fxch    %st(4)                  # rb ia ra ib pb rc ic
+        fmul    %st(0), %st             # xb ia ra ib pb rc ic
+        fxch    %st(3)                  # ib ia ra xb pb rc ic
+        fmul    %st(0), %st             # yb ia ra xb pb rc ic
+        fld     %st(3)                  # m yb ia ra xb pb rc ic
+        fadd    %st(1), %st             # m yb ia ra xb pb rc ic
+        fsubs   .Lquattro(%rip)         # m yb ia ra xb pb rc ic
+        fstps   356(%rsp)               # yb ia ra xb pb rc ic
+        fsubrp  %st, %st(3)             # ia ra db pb rc ic
+        fxch    %st(2)                  # db ra ia pb rc ic
+        faddl   KR(%r9)                 # rb ra ia pb rc ic
+        fxch    %st(3)                  # pb ra ia rb rc ic
+        faddl   KI(%r9)                 # ib ra ia rb rc ic
+        # lane c
+        fld     %st(4)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2rc ib ra ia rb rc ic
+        fmul    %st(6), %st             # pc ib ra ia rb rc ic
+        fxch    %st(5)                  # rc ib ra ia rb pc ic
+        fmul    %st(0), %st             # xc ib ra ia rb pc ic
+        fxch    %st(6)                  # ic ib ra ia rb pc xc
+        fmul    %st(0), %st             # yc ib ra ia rb pc xc
+        fld     %st(6)                  # m yc ib ra ia rb pc xc
+        fadd    %st(1), %st             # m yc ib ra ia rb pc xc
+        fsubs   .Lquattro(%rip)         # m yc ib ra ia rb pc xc
+        fstps   360(%rsp)               # yc ib ra ia rb pc xc
+        fsubrp  %st, %st(6)             # ib ra ia rb pc dc
+        fxch    %st(5)                  # dc ra ia rb pc ib
+        faddl   KR(%r10)                # rc ra ia rb pc ib
+        fxch    %st(4)                  # pc ra ia rb rc ib
+        faddl   KI(%r10)                # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
+        subl    $1, 404(%rsp)
+        je      .Lconta5
+        movl    352(%rsp), %eax
+        andl    356(%rsp), %eax
+        andl    360(%rsp), %eax
+        jns     .Lconta5
+.Lpasso5_fatto:
+.Lpasso6:
+        # lane a
+        fld     %st(1)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2ra ib ra ia rb rc ic
+        fmul    %st(3), %st             # pa ib ra ia rb rc ic
+        fxch    %st(2)                  # ra ib pa ia rb rc ic
+        fmul    %st(0), %st             # xa ib pa ia rb rc ic
+        fxch    %st(3)                  # ia ib pa xa rb rc ic
+        fmul    %st(0), %st             # ya ib pa xa rb rc ic
+        fld     %st(3)                  # m ya ib pa xa rb rc ic
+        fadd    %st(1), %st             # m ya ib pa xa rb rc ic
+        fsubs   .Lquattro(%rip)         # m ya ib pa xa rb rc ic
+        fstps   352(%rsp)               # ya ib pa xa rb rc ic
+        fsubrp  %st, %st(3)             # ib pa da rb rc ic
+        fxch    %st(2)                  # da pa ib rb rc ic
+        faddl   KR(%r8)                 # ra pa ib rb rc ic
+        fxch    %st(1)                  # pa ra ib rb rc ic
+        faddl   KI(%r8)                 # ia ra ib rb rc ic
+        # lane b
+        fld     %st(3)                  # t ia ra ib rb rc ic
+        fadd    %st(0), %st             # 2rb ia ra ib rb rc ic
+        fmul    %st(3), %st             # pb ia ra ib rb rc ic
+        fxch    %st(4)                  # rb ia ra ib pb rc ic
+        fmul    %st(0), %st             # xb ia ra ib pb rc ic
+        fxch    %st(3)                  # ib ia ra xb pb rc ic
+        fmul    %st(0), %st             # yb ia ra xb pb rc ic
+        fld     %st(3)                  # m yb ia ra xb pb rc ic
+        fadd    %st(1), %st             # m yb ia ra xb pb rc ic
+        fsubs   .Lquattro(%rip)         # m yb ia ra xb pb rc ic
+        fstps   356(%rsp)               # yb ia ra xb pb rc ic
+        fsubrp  %st, %st(3)             # ia ra db pb rc ic
+        fxch    %st(2)                  # db ra ia pb rc ic
+        faddl   KR(%r9)                 # rb ra ia pb rc ic
+        fxch    %st(3)                  # pb ra ia rb rc ic
+        faddl   KI(%r9)                 # ib ra ia rb rc ic
+        # lane c
+        fld     %st(4)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2rc ib ra ia rb rc ic
+        fmul    %st(6), %st             # pc ib ra ia rb rc ic
+        fxch    %st(5)                  # rc ib ra ia rb pc ic
+        fmul    %st(0), %st             # xc ib ra ia rb pc ic
+        fxch    %st(6)                  # ic ib ra ia rb pc xc
+        fmul    %st(0), %st             # yc ib ra ia rb pc xc
+        fld     %st(6)                  # m yc ib ra ia rb pc xc
+        fadd    %st(1), %st             # m yc ib ra ia rb pc xc
+        fsubs   .Lquattro(%rip)         # m yc ib ra ia rb pc xc
+        fstps   360(%rsp)               # yc ib ra ia rb pc xc
+        fsubrp  %st, %st(6)             # ib ra ia rb pc dc
+        fxch    %st(5)                  # dc ra ia rb pc ib
+        faddl   KR(%r10)                # rc ra ia rb pc ib
+        fxch    %st(4)                  # pc ra ia rb rc ib
+        faddl   KI(%r10)                # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
+        subl    $1, 404(%rsp)
+        je      .Lconta6
+        movl    352(%rsp), %eax
+        andl    356(%rsp), %eax
+        andl    360(%rsp), %eax
+        jns     .Lconta6
+.Lpasso6_fatto:
+.Lpasso7:
+        # lane a
+        fld     %st(1)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2ra ib ra ia rb rc ic
+        fmul    %st(3), %st             # pa ib ra ia rb rc ic
+        fxch    %st(2)                  # ra ib pa ia rb rc ic
+        fmul    %st(0), %st             # xa ib pa ia rb rc ic
+        fxch    %st(3)                  # ia ib pa xa rb rc ic
+        fmul    %st(0), %st             # ya ib pa xa rb rc ic
+        fld     %st(3)                  # m ya ib pa xa rb rc ic
+        fadd    %st(1), %st             # m ya ib pa xa rb rc ic
+        fsubs   .Lquattro(%rip)         # m ya ib pa xa rb rc ic
+        fstps   352(%rsp)               # ya ib pa xa rb rc ic
+        fsubrp  %st, %st(3)             # ib pa da rb rc ic
+        fxch    %st(2)                  # da pa ib rb rc ic
+        faddl   KR(%r8)                 # ra pa ib rb rc ic
+        fxch    %st(1)                  # pa ra ib rb rc ic
+        faddl   KI(%r8)                 # ia ra ib rb rc ic
+        # lane b
+        fld     %st(3)                  # t ia ra ib rb rc ic
+        fadd    %st(0), %st             # 2rb ia ra ib rb rc ic
+        fmul    %st(3), %st             # pb ia ra ib rb rc ic
+        fxch    %st(4)                  # rb ia ra ib pb rc ic
+        fmul    %st(0), %st             # xb ia ra ib pb rc ic
+        fxch    %st(3)                  # ib ia ra xb pb rc ic
+        fmul    %st(0), %st             # yb ia ra xb pb rc ic
+        fld     %st(3)                  # m yb ia ra xb pb rc ic
+        fadd    %st(1), %st             # m yb ia ra xb pb rc ic
+        fsubs   .Lquattro(%rip)         # m yb ia ra xb pb rc ic
+        fstps   356(%rsp)               # yb ia ra xb pb rc ic
+        fsubrp  %st, %st(3)             # ia ra db pb rc ic
+        fxch    %st(2)                  # db ra ia pb rc ic
+        faddl   KR(%r9)                 # rb ra ia pb rc ic
+        fxch    %st(3)                  # pb ra ia rb rc ic
+        faddl   KI(%r9)                 # ib ra ia rb rc ic
+        # lane c
+        fld     %st(4)                  # t ib ra ia rb rc ic
+        fadd    %st(0), %st             # 2rc ib ra ia rb rc ic
+        fmul    %st(6), %st             # pc ib ra ia rb rc ic
+        fxch    %st(5)                  # rc ib ra ia rb pc ic
+        fmul    %st(0), %st             # xc ib ra ia rb pc ic
+        fxch    %st(6)                  # ic ib ra ia rb pc xc
+        fmul    %st(0), %st             # yc ib ra ia rb pc xc
+        fld     %st(6)                  # m yc ib ra ia rb pc xc
+        fadd    %st(1), %st             # m yc ib ra ia rb pc xc
+        fsubs   .Lquattro(%rip)         # m yc ib ra ia rb pc xc
+        fstps   360(%rsp)               # yc ib ra ia rb pc xc
+        fsubrp  %st, %st(6)             # ib ra ia rb pc dc
+        fxch    %st(5)                  # dc ra ia rb pc ib
+        faddl   KR(%r10)                # rc ra ia rb pc ib
+        fxch    %st(4)                  # pc ra ia rb rc ib
+        faddl   KI(%r10)                # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
+        subl    $1, 404(%rsp)
+        je      .Lconta7
+        movl    352(%rsp), %eax
+        andl    356(%rsp), %eax
+        andl    360(%rsp), %eax
+        jns     .Lconta7
+.Lpasso7_fatto:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
+.Lgiro_a:
+        cmpl    340(%rsp), %r11d
+        jge     .Lsalva_a                # signed: never an idle lane
+        fldt    0(%rsp)                 # s ib ra ia rb rc ic
+        fucomip %st(2), %st             # ib ra ia rb rc ic
+        je      .Lsospetto_a
+.Lgiro_a_fatto:
+.Lgiro_b:
+        cmpl    344(%rsp), %ecx
+        jge     .Lsalva_b                # signed: never an idle lane
+        fldt    32(%rsp)                # s ib ra ia rb rc ic
+        fucomip %st(4), %st             # ib ra ia rb rc ic
+        je      .Lsospetto_b
+.Lgiro_b_fatto:
+.Lgiro_c:
+        cmpl    348(%rsp), %ebx
+        jge     .Lsalva_c                # signed: never an idle lane
+        fldt    64(%rsp)                # s ib ra ia rb rc ic
+        fucomip %st(5), %st             # ib ra ia rb rc ic
+        je      .Lsospetto_c
+.Lgiro_c_fatto:
+        jmp     .Linizio
+.Lconta0:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lcontrolla_a0:
         movl    352(%rsp), %eax
         testl   %eax, %eax
@@ -204,66 +679,37 @@ quillmere_lotto_x87_tre:
         jns     .Lvai_c0
         cmpl    %r14d, %ebx
         je      .Lvai_c0
-.Lpasso1:
-        # lane a
-        fld     %st(0)                  # t ra ia rb ib rc ic
-        fadd    %st(0), %st             # 2ra ra ia rb ib rc ic
-        fmul    %st(2), %st             # pa ra ia rb ib rc ic
-        fxch    %st(1)                  # ra pa ia rb ib rc ic
-        fmul    %st(0), %st             # xa pa ia rb ib rc ic
-        fxch    %st(2)                  # ia pa xa rb ib rc ic
-        fmul    %st(0), %st             # ya pa xa rb ib rc ic
-        fld     %st(2)                  # m ya pa xa rb ib rc ic
-        fadd    %st(1), %st             # m ya pa xa rb ib rc ic
-        fsubs   .Lquattro(%rip)         # m ya pa xa rb ib rc ic
-        fstps   352(%rsp)               # ya pa xa rb ib rc ic
-        fsubrp  %st, %st(2)             # pa da rb ib rc ic
-        fxch    %st(1)                  # da pa rb ib rc ic
-        faddl   KR(%r8)                 # ra pa rb ib rc ic
-        fxch    %st(1)                  # pa ra rb ib rc ic
-        faddl   KI(%r8)                 # ia ra rb ib rc ic
-        # lane b
-        fld     %st(2)                  # t ia ra rb ib rc ic
-        fadd    %st(0), %st             # 2rb ia ra rb ib rc ic
-        fmul    %st(4), %st             # pb ia ra rb ib rc ic
-        fxch    %st(3)                  # rb ia ra pb ib rc ic
-        fmul    %st(0), %st             # xb ia ra pb ib rc ic
-        fxch    %st(4)                  # ib ia ra pb xb rc ic
-        fmul    %st(0), %st             # yb ia ra pb xb rc ic
-        fld     %st(4)                  # m yb ia ra pb xb rc ic
-        fadd    %st(1), %st             # m yb ia ra pb xb rc ic
-        fsubs   .Lquattro(%rip)         # m yb ia ra pb xb rc ic
-        fstps   356(%rsp)               # yb ia ra pb xb rc ic
-        fsubrp  %st, %st(4)             # ia ra pb db rc ic
-        fxch    %st(3)                  # db ra pb ia rc ic
-        faddl   KR(%r9)                 # rb ra pb ia rc ic
-        fxch    %st(2)                  # pb ra rb ia rc ic
-        faddl   KI(%r9)                 # ib ra rb ia rc ic
-        # lane c
-        fld     %st(4)                  # t ib ra rb ia rc ic
-        fadd    %st(0), %st             # 2rc ib ra rb ia rc ic
-        fmul    %st(6), %st             # pc ib ra rb ia rc ic
-        fxch    %st(5)                  # rc ib ra rb ia pc ic
-        fmul    %st(0), %st             # xc ib ra rb ia pc ic
-        fxch    %st(6)                  # ic ib ra rb ia pc xc
-        fmul    %st(0), %st             # yc ib ra rb ia pc xc
-        fld     %st(6)                  # m yc ib ra rb ia pc xc
-        fadd    %st(1), %st             # m yc ib ra rb ia pc xc
-        fsubs   .Lquattro(%rip)         # m yc ib ra rb ia pc xc
-        fstps   360(%rsp)               # yc ib ra rb ia pc xc
-        fsubrp  %st, %st(6)             # ib ra rb ia pc dc
-        fxch    %st(5)                  # dc ra rb ia pc ib
-        faddl   KR(%r10)                # rc ra rb ia pc ib
-        fxch    %st(4)                  # pc ra rb ia rc ib
-        faddl   KI(%r10)                # ic ra rb ia rc ib
-        fxch    %st(1)                  # ra ic rb ia rc ib
-        fxch    %st(3)                  # ia ic rb ra rc ib
-        fxch    %st(1)                  # ic ia rb ra rc ib
-        fxch    %st(5)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
-        addl    $1, %r11d
-        addl    $1, %ecx
-        addl    $1, %ebx
+.Lcontrollate0:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso0_fatto
+.Lvai_a0:
+        leaq    .Lcontrolla_b0(%rip), %rbp
+        jmp     .Lfine_a
+.Lvai_b0:
+        leaq    .Lcontrolla_c0(%rip), %rbp
+        jmp     .Lfine_b
+.Lvai_c0:
+        leaq    .Lcontrollate0(%rip), %rbp
+        jmp     .Lfine_c
+.Lconta1:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lcontrolla_a1:
         movl    352(%rsp), %eax
         testl   %eax, %eax
@@ -282,66 +728,37 @@ quillmere_lotto_x87_tre:
         jns     .Lvai_c1
         cmpl    %r14d, %ebx
         je      .Lvai_c1
-.Lpasso2:
-        # lane a
-        fld     %st(0)                  # t ra ia rb ib rc ic
-        fadd    %st(0), %st             # 2ra ra ia rb ib rc ic
-        fmul    %st(2), %st             # pa ra ia rb ib rc ic
-        fxch    %st(1)                  # ra pa ia rb ib rc ic
-        fmul    %st(0), %st             # xa pa ia rb ib rc ic
-        fxch    %st(2)                  # ia pa xa rb ib rc ic
-        fmul    %st(0), %st             # ya pa xa rb ib rc ic
-        fld     %st(2)                  # m ya pa xa rb ib rc ic
-        fadd    %st(1), %st             # m ya pa xa rb ib rc ic
-        fsubs   .Lquattro(%rip)         # m ya pa xa rb ib rc ic
-        fstps   352(%rsp)               # ya pa xa rb ib rc ic
-        fsubrp  %st, %st(2)             # pa da rb ib rc ic
-        fxch    %st(1)                  # da pa rb ib rc ic
-        faddl   KR(%r8)                 # ra pa rb ib rc ic
-        fxch    %st(1)                  # pa ra rb ib rc ic
-        faddl   KI(%r8)                 # ia ra rb ib rc ic
-        # lane b
-        fld     %st(2)                  # t ia ra rb ib rc ic
-        fadd    %st(0), %st             # 2rb ia ra rb ib rc ic
-        fmul    %st(4), %st             # pb ia ra rb ib rc ic
-        fxch    %st(3)                  # rb ia ra pb ib rc ic
-        fmul    %st(0), %st             # xb ia ra pb ib rc ic
-        fxch    %st(4)                  # ib ia ra pb xb rc ic
-        fmul    %st(0), %st             # yb ia ra pb xb rc ic
-        fld     %st(4)                  # m yb ia ra pb xb rc ic
-        fadd    %st(1), %st             # m yb ia ra pb xb rc ic
-        fsubs   .Lquattro(%rip)         # m yb ia ra pb xb rc ic
-        fstps   356(%rsp)               # yb ia ra pb xb rc ic
-        fsubrp  %st, %st(4)             # ia ra pb db rc ic
-        fxch    %st(3)                  # db ra pb ia rc ic
-        faddl   KR(%r9)                 # rb ra pb ia rc ic
-        fxch    %st(2)                  # pb ra rb ia rc ic
-        faddl   KI(%r9)                 # ib ra rb ia rc ic
-        # lane c
-        fld     %st(4)                  # t ib ra rb ia rc ic
-        fadd    %st(0), %st             # 2rc ib ra rb ia rc ic
-        fmul    %st(6), %st             # pc ib ra rb ia rc ic
-        fxch    %st(5)                  # rc ib ra rb ia pc ic
-        fmul    %st(0), %st             # xc ib ra rb ia pc ic
-        fxch    %st(6)                  # ic ib ra rb ia pc xc
-        fmul    %st(0), %st             # yc ib ra rb ia pc xc
-        fld     %st(6)                  # m yc ib ra rb ia pc xc
-        fadd    %st(1), %st             # m yc ib ra rb ia pc xc
-        fsubs   .Lquattro(%rip)         # m yc ib ra rb ia pc xc
-        fstps   360(%rsp)               # yc ib ra rb ia pc xc
-        fsubrp  %st, %st(6)             # ib ra rb ia pc dc
-        fxch    %st(5)                  # dc ra rb ia pc ib
-        faddl   KR(%r10)                # rc ra rb ia pc ib
-        fxch    %st(4)                  # pc ra rb ia rc ib
-        faddl   KI(%r10)                # ic ra rb ia rc ib
-        fxch    %st(1)                  # ra ic rb ia rc ib
-        fxch    %st(3)                  # ia ic rb ra rc ib
-        fxch    %st(1)                  # ic ia rb ra rc ib
-        fxch    %st(5)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
-        addl    $1, %r11d
-        addl    $1, %ecx
-        addl    $1, %ebx
+.Lcontrollate1:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso1_fatto
+.Lvai_a1:
+        leaq    .Lcontrolla_b1(%rip), %rbp
+        jmp     .Lfine_a
+.Lvai_b1:
+        leaq    .Lcontrolla_c1(%rip), %rbp
+        jmp     .Lfine_b
+.Lvai_c1:
+        leaq    .Lcontrollate1(%rip), %rbp
+        jmp     .Lfine_c
+.Lconta2:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lcontrolla_a2:
         movl    352(%rsp), %eax
         testl   %eax, %eax
@@ -360,66 +777,37 @@ quillmere_lotto_x87_tre:
         jns     .Lvai_c2
         cmpl    %r14d, %ebx
         je      .Lvai_c2
-.Lpasso3:
-        # lane a
-        fld     %st(0)                  # t ra ia rb ib rc ic
-        fadd    %st(0), %st             # 2ra ra ia rb ib rc ic
-        fmul    %st(2), %st             # pa ra ia rb ib rc ic
-        fxch    %st(1)                  # ra pa ia rb ib rc ic
-        fmul    %st(0), %st             # xa pa ia rb ib rc ic
-        fxch    %st(2)                  # ia pa xa rb ib rc ic
-        fmul    %st(0), %st             # ya pa xa rb ib rc ic
-        fld     %st(2)                  # m ya pa xa rb ib rc ic
-        fadd    %st(1), %st             # m ya pa xa rb ib rc ic
-        fsubs   .Lquattro(%rip)         # m ya pa xa rb ib rc ic
-        fstps   352(%rsp)               # ya pa xa rb ib rc ic
-        fsubrp  %st, %st(2)             # pa da rb ib rc ic
-        fxch    %st(1)                  # da pa rb ib rc ic
-        faddl   KR(%r8)                 # ra pa rb ib rc ic
-        fxch    %st(1)                  # pa ra rb ib rc ic
-        faddl   KI(%r8)                 # ia ra rb ib rc ic
-        # lane b
-        fld     %st(2)                  # t ia ra rb ib rc ic
-        fadd    %st(0), %st             # 2rb ia ra rb ib rc ic
-        fmul    %st(4), %st             # pb ia ra rb ib rc ic
-        fxch    %st(3)                  # rb ia ra pb ib rc ic
-        fmul    %st(0), %st             # xb ia ra pb ib rc ic
-        fxch    %st(4)                  # ib ia ra pb xb rc ic
-        fmul    %st(0), %st             # yb ia ra pb xb rc ic
-        fld     %st(4)                  # m yb ia ra pb xb rc ic
-        fadd    %st(1), %st             # m yb ia ra pb xb rc ic
-        fsubs   .Lquattro(%rip)         # m yb ia ra pb xb rc ic
-        fstps   356(%rsp)               # yb ia ra pb xb rc ic
-        fsubrp  %st, %st(4)             # ia ra pb db rc ic
-        fxch    %st(3)                  # db ra pb ia rc ic
-        faddl   KR(%r9)                 # rb ra pb ia rc ic
-        fxch    %st(2)                  # pb ra rb ia rc ic
-        faddl   KI(%r9)                 # ib ra rb ia rc ic
-        # lane c
-        fld     %st(4)                  # t ib ra rb ia rc ic
-        fadd    %st(0), %st             # 2rc ib ra rb ia rc ic
-        fmul    %st(6), %st             # pc ib ra rb ia rc ic
-        fxch    %st(5)                  # rc ib ra rb ia pc ic
-        fmul    %st(0), %st             # xc ib ra rb ia pc ic
-        fxch    %st(6)                  # ic ib ra rb ia pc xc
-        fmul    %st(0), %st             # yc ib ra rb ia pc xc
-        fld     %st(6)                  # m yc ib ra rb ia pc xc
-        fadd    %st(1), %st             # m yc ib ra rb ia pc xc
-        fsubs   .Lquattro(%rip)         # m yc ib ra rb ia pc xc
-        fstps   360(%rsp)               # yc ib ra rb ia pc xc
-        fsubrp  %st, %st(6)             # ib ra rb ia pc dc
-        fxch    %st(5)                  # dc ra rb ia pc ib
-        faddl   KR(%r10)                # rc ra rb ia pc ib
-        fxch    %st(4)                  # pc ra rb ia rc ib
-        faddl   KI(%r10)                # ic ra rb ia rc ib
-        fxch    %st(1)                  # ra ic rb ia rc ib
-        fxch    %st(3)                  # ia ic rb ra rc ib
-        fxch    %st(1)                  # ic ia rb ra rc ib
-        fxch    %st(5)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
-        addl    $1, %r11d
-        addl    $1, %ecx
-        addl    $1, %ebx
+.Lcontrollate2:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso2_fatto
+.Lvai_a2:
+        leaq    .Lcontrolla_b2(%rip), %rbp
+        jmp     .Lfine_a
+.Lvai_b2:
+        leaq    .Lcontrolla_c2(%rip), %rbp
+        jmp     .Lfine_b
+.Lvai_c2:
+        leaq    .Lcontrollate2(%rip), %rbp
+        jmp     .Lfine_c
+.Lconta3:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lcontrolla_a3:
         movl    352(%rsp), %eax
         testl   %eax, %eax
@@ -438,66 +826,37 @@ quillmere_lotto_x87_tre:
         jns     .Lvai_c3
         cmpl    %r14d, %ebx
         je      .Lvai_c3
-.Lpasso4:
-        # lane a
-        fld     %st(0)                  # t ra ia rb ib rc ic
-        fadd    %st(0), %st             # 2ra ra ia rb ib rc ic
-        fmul    %st(2), %st             # pa ra ia rb ib rc ic
-        fxch    %st(1)                  # ra pa ia rb ib rc ic
-        fmul    %st(0), %st             # xa pa ia rb ib rc ic
-        fxch    %st(2)                  # ia pa xa rb ib rc ic
-        fmul    %st(0), %st             # ya pa xa rb ib rc ic
-        fld     %st(2)                  # m ya pa xa rb ib rc ic
-        fadd    %st(1), %st             # m ya pa xa rb ib rc ic
-        fsubs   .Lquattro(%rip)         # m ya pa xa rb ib rc ic
-        fstps   352(%rsp)               # ya pa xa rb ib rc ic
-        fsubrp  %st, %st(2)             # pa da rb ib rc ic
-        fxch    %st(1)                  # da pa rb ib rc ic
-        faddl   KR(%r8)                 # ra pa rb ib rc ic
-        fxch    %st(1)                  # pa ra rb ib rc ic
-        faddl   KI(%r8)                 # ia ra rb ib rc ic
-        # lane b
-        fld     %st(2)                  # t ia ra rb ib rc ic
-        fadd    %st(0), %st             # 2rb ia ra rb ib rc ic
-        fmul    %st(4), %st             # pb ia ra rb ib rc ic
-        fxch    %st(3)                  # rb ia ra pb ib rc ic
-        fmul    %st(0), %st             # xb ia ra pb ib rc ic
-        fxch    %st(4)                  # ib ia ra pb xb rc ic
-        fmul    %st(0), %st             # yb ia ra pb xb rc ic
-        fld     %st(4)                  # m yb ia ra pb xb rc ic
-        fadd    %st(1), %st             # m yb ia ra pb xb rc ic
-        fsubs   .Lquattro(%rip)         # m yb ia ra pb xb rc ic
-        fstps   356(%rsp)               # yb ia ra pb xb rc ic
-        fsubrp  %st, %st(4)             # ia ra pb db rc ic
-        fxch    %st(3)                  # db ra pb ia rc ic
-        faddl   KR(%r9)                 # rb ra pb ia rc ic
-        fxch    %st(2)                  # pb ra rb ia rc ic
-        faddl   KI(%r9)                 # ib ra rb ia rc ic
-        # lane c
-        fld     %st(4)                  # t ib ra rb ia rc ic
-        fadd    %st(0), %st             # 2rc ib ra rb ia rc ic
-        fmul    %st(6), %st             # pc ib ra rb ia rc ic
-        fxch    %st(5)                  # rc ib ra rb ia pc ic
-        fmul    %st(0), %st             # xc ib ra rb ia pc ic
-        fxch    %st(6)                  # ic ib ra rb ia pc xc
-        fmul    %st(0), %st             # yc ib ra rb ia pc xc
-        fld     %st(6)                  # m yc ib ra rb ia pc xc
-        fadd    %st(1), %st             # m yc ib ra rb ia pc xc
-        fsubs   .Lquattro(%rip)         # m yc ib ra rb ia pc xc
-        fstps   360(%rsp)               # yc ib ra rb ia pc xc
-        fsubrp  %st, %st(6)             # ib ra rb ia pc dc
-        fxch    %st(5)                  # dc ra rb ia pc ib
-        faddl   KR(%r10)                # rc ra rb ia pc ib
-        fxch    %st(4)                  # pc ra rb ia rc ib
-        faddl   KI(%r10)                # ic ra rb ia rc ib
-        fxch    %st(1)                  # ra ic rb ia rc ib
-        fxch    %st(3)                  # ia ic rb ra rc ib
-        fxch    %st(1)                  # ic ia rb ra rc ib
-        fxch    %st(5)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
-        addl    $1, %r11d
-        addl    $1, %ecx
-        addl    $1, %ebx
+.Lcontrollate3:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso3_fatto
+.Lvai_a3:
+        leaq    .Lcontrolla_b3(%rip), %rbp
+        jmp     .Lfine_a
+.Lvai_b3:
+        leaq    .Lcontrolla_c3(%rip), %rbp
+        jmp     .Lfine_b
+.Lvai_c3:
+        leaq    .Lcontrollate3(%rip), %rbp
+        jmp     .Lfine_c
+.Lconta4:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lcontrolla_a4:
         movl    352(%rsp), %eax
         testl   %eax, %eax
@@ -516,66 +875,37 @@ quillmere_lotto_x87_tre:
         jns     .Lvai_c4
         cmpl    %r14d, %ebx
         je      .Lvai_c4
-.Lpasso5:
-        # lane a
-        fld     %st(0)                  # t ra ia rb ib rc ic
-        fadd    %st(0), %st             # 2ra ra ia rb ib rc ic
-        fmul    %st(2), %st             # pa ra ia rb ib rc ic
-        fxch    %st(1)                  # ra pa ia rb ib rc ic
-        fmul    %st(0), %st             # xa pa ia rb ib rc ic
-        fxch    %st(2)                  # ia pa xa rb ib rc ic
-        fmul    %st(0), %st             # ya pa xa rb ib rc ic
-        fld     %st(2)                  # m ya pa xa rb ib rc ic
-        fadd    %st(1), %st             # m ya pa xa rb ib rc ic
-        fsubs   .Lquattro(%rip)         # m ya pa xa rb ib rc ic
-        fstps   352(%rsp)               # ya pa xa rb ib rc ic
-        fsubrp  %st, %st(2)             # pa da rb ib rc ic
-        fxch    %st(1)                  # da pa rb ib rc ic
-        faddl   KR(%r8)                 # ra pa rb ib rc ic
-        fxch    %st(1)                  # pa ra rb ib rc ic
-        faddl   KI(%r8)                 # ia ra rb ib rc ic
-        # lane b
-        fld     %st(2)                  # t ia ra rb ib rc ic
-        fadd    %st(0), %st             # 2rb ia ra rb ib rc ic
-        fmul    %st(4), %st             # pb ia ra rb ib rc ic
-        fxch    %st(3)                  # rb ia ra pb ib rc ic
-        fmul    %st(0), %st             # xb ia ra pb ib rc ic
-        fxch    %st(4)                  # ib ia ra pb xb rc ic
-        fmul    %st(0), %st             # yb ia ra pb xb rc ic
-        fld     %st(4)                  # m yb ia ra pb xb rc ic
-        fadd    %st(1), %st             # m yb ia ra pb xb rc ic
-        fsubs   .Lquattro(%rip)         # m yb ia ra pb xb rc ic
-        fstps   356(%rsp)               # yb ia ra pb xb rc ic
-        fsubrp  %st, %st(4)             # ia ra pb db rc ic
-        fxch    %st(3)                  # db ra pb ia rc ic
-        faddl   KR(%r9)                 # rb ra pb ia rc ic
-        fxch    %st(2)                  # pb ra rb ia rc ic
-        faddl   KI(%r9)                 # ib ra rb ia rc ic
-        # lane c
-        fld     %st(4)                  # t ib ra rb ia rc ic
-        fadd    %st(0), %st             # 2rc ib ra rb ia rc ic
-        fmul    %st(6), %st             # pc ib ra rb ia rc ic
-        fxch    %st(5)                  # rc ib ra rb ia pc ic
-        fmul    %st(0), %st             # xc ib ra rb ia pc ic
-        fxch    %st(6)                  # ic ib ra rb ia pc xc
-        fmul    %st(0), %st             # yc ib ra rb ia pc xc
-        fld     %st(6)                  # m yc ib ra rb ia pc xc
-        fadd    %st(1), %st             # m yc ib ra rb ia pc xc
-        fsubs   .Lquattro(%rip)         # m yc ib ra rb ia pc xc
-        fstps   360(%rsp)               # yc ib ra rb ia pc xc
-        fsubrp  %st, %st(6)             # ib ra rb ia pc dc
-        fxch    %st(5)                  # dc ra rb ia pc ib
-        faddl   KR(%r10)                # rc ra rb ia pc ib
-        fxch    %st(4)                  # pc ra rb ia rc ib
-        faddl   KI(%r10)                # ic ra rb ia rc ib
-        fxch    %st(1)                  # ra ic rb ia rc ib
-        fxch    %st(3)                  # ia ic rb ra rc ib
-        fxch    %st(1)                  # ic ia rb ra rc ib
-        fxch    %st(5)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
-        addl    $1, %r11d
-        addl    $1, %ecx
-        addl    $1, %ebx
+.Lcontrollate4:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso4_fatto
+.Lvai_a4:
+        leaq    .Lcontrolla_b4(%rip), %rbp
+        jmp     .Lfine_a
+.Lvai_b4:
+        leaq    .Lcontrolla_c4(%rip), %rbp
+        jmp     .Lfine_b
+.Lvai_c4:
+        leaq    .Lcontrollate4(%rip), %rbp
+        jmp     .Lfine_c
+.Lconta5:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lcontrolla_a5:
         movl    352(%rsp), %eax
         testl   %eax, %eax
@@ -594,66 +924,37 @@ quillmere_lotto_x87_tre:
         jns     .Lvai_c5
         cmpl    %r14d, %ebx
         je      .Lvai_c5
-.Lpasso6:
-        # lane a
-        fld     %st(0)                  # t ra ia rb ib rc ic
-        fadd    %st(0), %st             # 2ra ra ia rb ib rc ic
-        fmul    %st(2), %st             # pa ra ia rb ib rc ic
-        fxch    %st(1)                  # ra pa ia rb ib rc ic
-        fmul    %st(0), %st             # xa pa ia rb ib rc ic
-        fxch    %st(2)                  # ia pa xa rb ib rc ic
-        fmul    %st(0), %st             # ya pa xa rb ib rc ic
-        fld     %st(2)                  # m ya pa xa rb ib rc ic
-        fadd    %st(1), %st             # m ya pa xa rb ib rc ic
-        fsubs   .Lquattro(%rip)         # m ya pa xa rb ib rc ic
-        fstps   352(%rsp)               # ya pa xa rb ib rc ic
-        fsubrp  %st, %st(2)             # pa da rb ib rc ic
-        fxch    %st(1)                  # da pa rb ib rc ic
-        faddl   KR(%r8)                 # ra pa rb ib rc ic
-        fxch    %st(1)                  # pa ra rb ib rc ic
-        faddl   KI(%r8)                 # ia ra rb ib rc ic
-        # lane b
-        fld     %st(2)                  # t ia ra rb ib rc ic
-        fadd    %st(0), %st             # 2rb ia ra rb ib rc ic
-        fmul    %st(4), %st             # pb ia ra rb ib rc ic
-        fxch    %st(3)                  # rb ia ra pb ib rc ic
-        fmul    %st(0), %st             # xb ia ra pb ib rc ic
-        fxch    %st(4)                  # ib ia ra pb xb rc ic
-        fmul    %st(0), %st             # yb ia ra pb xb rc ic
-        fld     %st(4)                  # m yb ia ra pb xb rc ic
-        fadd    %st(1), %st             # m yb ia ra pb xb rc ic
-        fsubs   .Lquattro(%rip)         # m yb ia ra pb xb rc ic
-        fstps   356(%rsp)               # yb ia ra pb xb rc ic
-        fsubrp  %st, %st(4)             # ia ra pb db rc ic
-        fxch    %st(3)                  # db ra pb ia rc ic
-        faddl   KR(%r9)                 # rb ra pb ia rc ic
-        fxch    %st(2)                  # pb ra rb ia rc ic
-        faddl   KI(%r9)                 # ib ra rb ia rc ic
-        # lane c
-        fld     %st(4)                  # t ib ra rb ia rc ic
-        fadd    %st(0), %st             # 2rc ib ra rb ia rc ic
-        fmul    %st(6), %st             # pc ib ra rb ia rc ic
-        fxch    %st(5)                  # rc ib ra rb ia pc ic
-        fmul    %st(0), %st             # xc ib ra rb ia pc ic
-        fxch    %st(6)                  # ic ib ra rb ia pc xc
-        fmul    %st(0), %st             # yc ib ra rb ia pc xc
-        fld     %st(6)                  # m yc ib ra rb ia pc xc
-        fadd    %st(1), %st             # m yc ib ra rb ia pc xc
-        fsubs   .Lquattro(%rip)         # m yc ib ra rb ia pc xc
-        fstps   360(%rsp)               # yc ib ra rb ia pc xc
-        fsubrp  %st, %st(6)             # ib ra rb ia pc dc
-        fxch    %st(5)                  # dc ra rb ia pc ib
-        faddl   KR(%r10)                # rc ra rb ia pc ib
-        fxch    %st(4)                  # pc ra rb ia rc ib
-        faddl   KI(%r10)                # ic ra rb ia rc ib
-        fxch    %st(1)                  # ra ic rb ia rc ib
-        fxch    %st(3)                  # ia ic rb ra rc ib
-        fxch    %st(1)                  # ic ia rb ra rc ib
-        fxch    %st(5)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
-        addl    $1, %r11d
-        addl    $1, %ecx
-        addl    $1, %ebx
+.Lcontrollate5:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso5_fatto
+.Lvai_a5:
+        leaq    .Lcontrolla_b5(%rip), %rbp
+        jmp     .Lfine_a
+.Lvai_b5:
+        leaq    .Lcontrolla_c5(%rip), %rbp
+        jmp     .Lfine_b
+.Lvai_c5:
+        leaq    .Lcontrollate5(%rip), %rbp
+        jmp     .Lfine_c
+.Lconta6:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lcontrolla_a6:
         movl    352(%rsp), %eax
         testl   %eax, %eax
@@ -672,66 +973,37 @@ quillmere_lotto_x87_tre:
         jns     .Lvai_c6
         cmpl    %r14d, %ebx
         je      .Lvai_c6
-.Lpasso7:
-        # lane a
-        fld     %st(0)                  # t ra ia rb ib rc ic
-        fadd    %st(0), %st             # 2ra ra ia rb ib rc ic
-        fmul    %st(2), %st             # pa ra ia rb ib rc ic
-        fxch    %st(1)                  # ra pa ia rb ib rc ic
-        fmul    %st(0), %st             # xa pa ia rb ib rc ic
-        fxch    %st(2)                  # ia pa xa rb ib rc ic
-        fmul    %st(0), %st             # ya pa xa rb ib rc ic
-        fld     %st(2)                  # m ya pa xa rb ib rc ic
-        fadd    %st(1), %st             # m ya pa xa rb ib rc ic
-        fsubs   .Lquattro(%rip)         # m ya pa xa rb ib rc ic
-        fstps   352(%rsp)               # ya pa xa rb ib rc ic
-        fsubrp  %st, %st(2)             # pa da rb ib rc ic
-        fxch    %st(1)                  # da pa rb ib rc ic
-        faddl   KR(%r8)                 # ra pa rb ib rc ic
-        fxch    %st(1)                  # pa ra rb ib rc ic
-        faddl   KI(%r8)                 # ia ra rb ib rc ic
-        # lane b
-        fld     %st(2)                  # t ia ra rb ib rc ic
-        fadd    %st(0), %st             # 2rb ia ra rb ib rc ic
-        fmul    %st(4), %st             # pb ia ra rb ib rc ic
-        fxch    %st(3)                  # rb ia ra pb ib rc ic
-        fmul    %st(0), %st             # xb ia ra pb ib rc ic
-        fxch    %st(4)                  # ib ia ra pb xb rc ic
-        fmul    %st(0), %st             # yb ia ra pb xb rc ic
-        fld     %st(4)                  # m yb ia ra pb xb rc ic
-        fadd    %st(1), %st             # m yb ia ra pb xb rc ic
-        fsubs   .Lquattro(%rip)         # m yb ia ra pb xb rc ic
-        fstps   356(%rsp)               # yb ia ra pb xb rc ic
-        fsubrp  %st, %st(4)             # ia ra pb db rc ic
-        fxch    %st(3)                  # db ra pb ia rc ic
-        faddl   KR(%r9)                 # rb ra pb ia rc ic
-        fxch    %st(2)                  # pb ra rb ia rc ic
-        faddl   KI(%r9)                 # ib ra rb ia rc ic
-        # lane c
-        fld     %st(4)                  # t ib ra rb ia rc ic
-        fadd    %st(0), %st             # 2rc ib ra rb ia rc ic
-        fmul    %st(6), %st             # pc ib ra rb ia rc ic
-        fxch    %st(5)                  # rc ib ra rb ia pc ic
-        fmul    %st(0), %st             # xc ib ra rb ia pc ic
-        fxch    %st(6)                  # ic ib ra rb ia pc xc
-        fmul    %st(0), %st             # yc ib ra rb ia pc xc
-        fld     %st(6)                  # m yc ib ra rb ia pc xc
-        fadd    %st(1), %st             # m yc ib ra rb ia pc xc
-        fsubs   .Lquattro(%rip)         # m yc ib ra rb ia pc xc
-        fstps   360(%rsp)               # yc ib ra rb ia pc xc
-        fsubrp  %st, %st(6)             # ib ra rb ia pc dc
-        fxch    %st(5)                  # dc ra rb ia pc ib
-        faddl   KR(%r10)                # rc ra rb ia pc ib
-        fxch    %st(4)                  # pc ra rb ia rc ib
-        faddl   KI(%r10)                # ic ra rb ia rc ib
-        fxch    %st(1)                  # ra ic rb ia rc ib
-        fxch    %st(3)                  # ia ic rb ra rc ib
-        fxch    %st(1)                  # ic ia rb ra rc ib
-        fxch    %st(5)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
-        addl    $1, %r11d
-        addl    $1, %ecx
-        addl    $1, %ebx
+.Lcontrollate6:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso6_fatto
+.Lvai_a6:
+        leaq    .Lcontrolla_b6(%rip), %rbp
+        jmp     .Lfine_a
+.Lvai_b6:
+        leaq    .Lcontrolla_c6(%rip), %rbp
+        jmp     .Lfine_b
+.Lvai_c6:
+        leaq    .Lcontrollate6(%rip), %rbp
+        jmp     .Lfine_c
+.Lconta7:
+        movl    408(%rsp), %edx
+        subl    404(%rsp), %edx
+        addl    %edx, %r11d
+        addl    %edx, %ecx
+        addl    %edx, %ebx
+        movl    404(%rsp), %edx
+        movl    %edx, 408(%rsp)
 .Lcontrolla_a7:
         movl    352(%rsp), %eax
         testl   %eax, %eax
@@ -750,91 +1022,20 @@ quillmere_lotto_x87_tre:
         jns     .Lvai_c7
         cmpl    %r14d, %ebx
         je      .Lvai_c7
-.Lgiro_a:
-        cmpl    340(%rsp), %r11d
-        jge     .Lsalva_a                # signed: never an idle lane
-        fldt    0(%rsp)                 # s ra ia rb ib rc ic
-        fucomip %st(1), %st             # ra ia rb ib rc ic
-        je      .Lsospetto_a
-.Lgiro_a_fatto:
-.Lgiro_b:
-        cmpl    344(%rsp), %ecx
-        jge     .Lsalva_b                # signed: never an idle lane
-        fldt    32(%rsp)                # s ra ia rb ib rc ic
-        fucomip %st(3), %st             # ra ia rb ib rc ic
-        je      .Lsospetto_b
-.Lgiro_b_fatto:
-.Lgiro_c:
-        cmpl    348(%rsp), %ebx
-        jge     .Lsalva_c                # signed: never an idle lane
-        fldt    64(%rsp)                # s ra ia rb ib rc ic
-        fucomip %st(5), %st             # ra ia rb ib rc ic
-        je      .Lsospetto_c
-.Lgiro_c_fatto:
-        jmp     .Lpasso
-.Lvai_a0:
-        leaq    .Lcontrolla_b0(%rip), %rbp
-        jmp     .Lfine_a
-.Lvai_b0:
-        leaq    .Lcontrolla_c0(%rip), %rbp
-        jmp     .Lfine_b
-.Lvai_c0:
-        leaq    .Lpasso1(%rip), %rbp
-        jmp     .Lfine_c
-.Lvai_a1:
-        leaq    .Lcontrolla_b1(%rip), %rbp
-        jmp     .Lfine_a
-.Lvai_b1:
-        leaq    .Lcontrolla_c1(%rip), %rbp
-        jmp     .Lfine_b
-.Lvai_c1:
-        leaq    .Lpasso2(%rip), %rbp
-        jmp     .Lfine_c
-.Lvai_a2:
-        leaq    .Lcontrolla_b2(%rip), %rbp
-        jmp     .Lfine_a
-.Lvai_b2:
-        leaq    .Lcontrolla_c2(%rip), %rbp
-        jmp     .Lfine_b
-.Lvai_c2:
-        leaq    .Lpasso3(%rip), %rbp
-        jmp     .Lfine_c
-.Lvai_a3:
-        leaq    .Lcontrolla_b3(%rip), %rbp
-        jmp     .Lfine_a
-.Lvai_b3:
-        leaq    .Lcontrolla_c3(%rip), %rbp
-        jmp     .Lfine_b
-.Lvai_c3:
-        leaq    .Lpasso4(%rip), %rbp
-        jmp     .Lfine_c
-.Lvai_a4:
-        leaq    .Lcontrolla_b4(%rip), %rbp
-        jmp     .Lfine_a
-.Lvai_b4:
-        leaq    .Lcontrolla_c4(%rip), %rbp
-        jmp     .Lfine_b
-.Lvai_c4:
-        leaq    .Lpasso5(%rip), %rbp
-        jmp     .Lfine_c
-.Lvai_a5:
-        leaq    .Lcontrolla_b5(%rip), %rbp
-        jmp     .Lfine_a
-.Lvai_b5:
-        leaq    .Lcontrolla_c5(%rip), %rbp
-        jmp     .Lfine_b
-.Lvai_c5:
-        leaq    .Lpasso6(%rip), %rbp
-        jmp     .Lfine_c
-.Lvai_a6:
-        leaq    .Lcontrolla_b6(%rip), %rbp
-        jmp     .Lfine_a
-.Lvai_b6:
-        leaq    .Lcontrolla_c6(%rip), %rbp
-        jmp     .Lfine_b
-.Lvai_c6:
-        leaq    .Lpasso7(%rip), %rbp
-        jmp     .Lfine_c
+.Lcontrollate7:
+        movl    %r12d, %eax
+        subl    %r11d, %eax
+        movl    %r13d, %edx
+        subl    %ecx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %r14d, %edx
+        subl    %ebx, %edx
+        cmpl    %eax, %edx
+        cmovbl  %edx, %eax
+        movl    %eax, 404(%rsp)
+        movl    %eax, 408(%rsp)
+        jmp     .Lpasso7_fatto
 .Lvai_a7:
         leaq    .Lcontrolla_b7(%rip), %rbp
         jmp     .Lfine_a
@@ -842,7 +1043,7 @@ quillmere_lotto_x87_tre:
         leaq    .Lcontrolla_c7(%rip), %rbp
         jmp     .Lfine_b
 .Lvai_c7:
-        leaq    .Lgiro_a(%rip), %rbp
+        leaq    .Lcontrollate7(%rip), %rbp
         jmp     .Lfine_c
 .Lfine_a:
         movl    352(%rsp), %eax
@@ -853,9 +1054,9 @@ quillmere_lotto_x87_tre:
         # The lane's target: a checkpoint.
         cmpl    392(%rsp), %r11d
         jne     2f
-        fstpt   128(%rsp)               # ia rb ib rc ic
-        fstpt   144(%rsp)               # rb ib rc ic
-        fstpt   160(%rsp)               # ib rc ic
+        fstpt   128(%rsp)               # ra ia rb rc ic
+        fstpt   144(%rsp)               # ia rb rc ic
+        fstpt   160(%rsp)               # rb rc ic
         fstpt   176(%rsp)               # rc ic
         fstpt   192(%rsp)               # ic
         fstpt   208(%rsp)               # 
@@ -885,10 +1086,10 @@ quillmere_lotto_x87_tre:
         je      .Lfermato
         fldt    208(%rsp)               # ic
         fldt    192(%rsp)               # rc ic
-        fldt    176(%rsp)               # ib rc ic
-        fldt    160(%rsp)               # rb ib rc ic
-        fldt    144(%rsp)               # ia rb ib rc ic
-        fldt    128(%rsp)               # ra ia rb ib rc ic
+        fldt    176(%rsp)               # rb rc ic
+        fldt    160(%rsp)               # ia rb rc ic
+        fldt    144(%rsp)               # ra ia rb rc ic
+        fldt    128(%rsp)               # ib ra ia rb rc ic
         movl    %r11d, %edx
         addl    $32768, %edx
         jno     1f
@@ -900,8 +1101,10 @@ quillmere_lotto_x87_tre:
         cmovgl  392(%rsp), %r12d
         jmp     *%rbp
 .Lesce_a:
-        fstpt   ZR(%r8)                 # ia rb ib rc ic
-        fstpt   ZI(%r8)                 # rb ib rc ic
+        fxch    %st(1)                  # ra ib ia rb rc ic
+        fstpt   ZR(%r8)                 # ib ia rb rc ic
+        fxch    %st(1)                  # ia ib rb rc ic
+        fstpt   ZI(%r8)                 # ib rb rc ic
         movl    %r11d, N(%r8)
         movl    $0, 0(%rsp)
         movl    $0x80000000, 4(%rsp)
@@ -914,18 +1117,22 @@ quillmere_lotto_x87_tre:
         movl    368(%rsp), %r12d
         movl    $128, 340(%rsp)
         movl    $32768, 392(%rsp)
-        fldl    ZI(%r8)                 # ia rb ib rc ic
-        faddl   ZI2(%r8)                # ia rb ib rc ic
-        fldl    ZR(%r8)                 # ra ia rb ib rc ic
-        faddl   ZR2(%r8)                # ra ia rb ib rc ic
+        fldl    ZI(%r8)                 # ia ib rb rc ic
+        faddl   ZI2(%r8)                # ia ib rb rc ic
+        fldl    ZR(%r8)                 # ra ia ib rb rc ic
+        faddl   ZR2(%r8)                # ra ia ib rb rc ic
         jmp     2f
 1:      leaq    .Lzeri(%rip), %r8
         movl    $INATTIVA, %r11d
         movl    $0x7FFFFFFF, %r12d
         movl    $0x7FFFFFFF, 340(%rsp)
-        fldz                            # ia rb ib rc ic
-        fldz                            # ra ia rb ib rc ic
+        fldz                            # ia ib rb rc ic
+        fldz                            # ra ia ib rb rc ic
 2:
+        fxch    %st(2)                  # ib ia ra rb rc ic
+        fxch    %st(2)                  # ra ia ib rb rc ic
+        fxch    %st(1)                  # ia ra ib rb rc ic
+        fxch    %st(2)                  # ib ra ia rb rc ic
         # All lanes idle: the batch is done.
         leaq    .Lzeri(%rip), %rdx
         cmpq    %rdx, %r8
@@ -945,9 +1152,9 @@ quillmere_lotto_x87_tre:
         # The lane's target: a checkpoint.
         cmpl    396(%rsp), %ecx
         jne     2f
-        fstpt   128(%rsp)               # ia rb ib rc ic
-        fstpt   144(%rsp)               # rb ib rc ic
-        fstpt   160(%rsp)               # ib rc ic
+        fstpt   128(%rsp)               # ra ia rb rc ic
+        fstpt   144(%rsp)               # ia rb rc ic
+        fstpt   160(%rsp)               # rb rc ic
         fstpt   176(%rsp)               # rc ic
         fstpt   192(%rsp)               # ic
         fstpt   208(%rsp)               # 
@@ -977,10 +1184,10 @@ quillmere_lotto_x87_tre:
         je      .Lfermato
         fldt    208(%rsp)               # ic
         fldt    192(%rsp)               # rc ic
-        fldt    176(%rsp)               # ib rc ic
-        fldt    160(%rsp)               # rb ib rc ic
-        fldt    144(%rsp)               # ia rb ib rc ic
-        fldt    128(%rsp)               # ra ia rb ib rc ic
+        fldt    176(%rsp)               # rb rc ic
+        fldt    160(%rsp)               # ia rb rc ic
+        fldt    144(%rsp)               # ra ia rb rc ic
+        fldt    128(%rsp)               # ib ra ia rb rc ic
         movl    %ecx, %edx
         addl    $32768, %edx
         jno     1f
@@ -992,10 +1199,10 @@ quillmere_lotto_x87_tre:
         cmovgl  396(%rsp), %r13d
         jmp     *%rbp
 .Lesce_b:
-        fxch    %st(2)                  # rb ia ra ib rc ic
-        fstpt   ZR(%r9)                 # ia ra ib rc ic
-        fxch    %st(2)                  # ib ra ia rc ic
-        fstpt   ZI(%r9)                 # ra ia rc ic
+        fxch    %st(3)                  # rb ra ia ib rc ic
+        fstpt   ZR(%r9)                 # ra ia ib rc ic
+        fxch    %st(2)                  # ib ia ra rc ic
+        fstpt   ZI(%r9)                 # ia ra rc ic
         movl    %ecx, N(%r9)
         movl    $0, 32(%rsp)
         movl    $0x80000000, 36(%rsp)
@@ -1008,22 +1215,22 @@ quillmere_lotto_x87_tre:
         movl    368(%rsp), %r13d
         movl    $128, 344(%rsp)
         movl    $32768, 396(%rsp)
-        fldl    ZI(%r9)                 # ib ra ia rc ic
-        faddl   ZI2(%r9)                # ib ra ia rc ic
-        fldl    ZR(%r9)                 # rb ib ra ia rc ic
-        faddl   ZR2(%r9)                # rb ib ra ia rc ic
+        fldl    ZI(%r9)                 # ib ia ra rc ic
+        faddl   ZI2(%r9)                # ib ia ra rc ic
+        fldl    ZR(%r9)                 # rb ib ia ra rc ic
+        faddl   ZR2(%r9)                # rb ib ia ra rc ic
         jmp     2f
 1:      leaq    .Lzeri(%rip), %r9
         movl    $INATTIVA, %ecx
         movl    $0x7FFFFFFF, %r13d
         movl    $0x7FFFFFFF, 344(%rsp)
-        fldz                            # ib ra ia rc ic
-        fldz                            # rb ib ra ia rc ic
+        fldz                            # ib ia ra rc ic
+        fldz                            # rb ib ia ra rc ic
 2:
-        fxch    %st(2)                  # ra ib rb ia rc ic
-        fxch    %st(3)                  # ia ib rb ra rc ic
-        fxch    %st(1)                  # ib ia rb ra rc ic
-        fxch    %st(3)                  # ra ia rb ib rc ic
+        fxch    %st(1)                  # ib rb ia ra rc ic
+        fxch    %st(3)                  # ra rb ia ib rc ic
+        fxch    %st(1)                  # rb ra ia ib rc ic
+        fxch    %st(3)                  # ib ra ia rb rc ic
         # All lanes idle: the batch is done.
         leaq    .Lzeri(%rip), %rdx
         cmpq    %rdx, %r8
@@ -1043,9 +1250,9 @@ quillmere_lotto_x87_tre:
         # The lane's target: a checkpoint.
         cmpl    400(%rsp), %ebx
         jne     2f
-        fstpt   128(%rsp)               # ia rb ib rc ic
-        fstpt   144(%rsp)               # rb ib rc ic
-        fstpt   160(%rsp)               # ib rc ic
+        fstpt   128(%rsp)               # ra ia rb rc ic
+        fstpt   144(%rsp)               # ia rb rc ic
+        fstpt   160(%rsp)               # rb rc ic
         fstpt   176(%rsp)               # rc ic
         fstpt   192(%rsp)               # ic
         fstpt   208(%rsp)               # 
@@ -1075,10 +1282,10 @@ quillmere_lotto_x87_tre:
         je      .Lfermato
         fldt    208(%rsp)               # ic
         fldt    192(%rsp)               # rc ic
-        fldt    176(%rsp)               # ib rc ic
-        fldt    160(%rsp)               # rb ib rc ic
-        fldt    144(%rsp)               # ia rb ib rc ic
-        fldt    128(%rsp)               # ra ia rb ib rc ic
+        fldt    176(%rsp)               # rb rc ic
+        fldt    160(%rsp)               # ia rb rc ic
+        fldt    144(%rsp)               # ra ia rb rc ic
+        fldt    128(%rsp)               # ib ra ia rb rc ic
         movl    %ebx, %edx
         addl    $32768, %edx
         jno     1f
@@ -1090,10 +1297,10 @@ quillmere_lotto_x87_tre:
         cmovgl  400(%rsp), %r14d
         jmp     *%rbp
 .Lesce_c:
-        fxch    %st(4)                  # rc ia rb ib ra ic
-        fstpt   ZR(%r10)                # ia rb ib ra ic
-        fxch    %st(4)                  # ic rb ib ra ia
-        fstpt   ZI(%r10)                # rb ib ra ia
+        fxch    %st(4)                  # rc ra ia rb ib ic
+        fstpt   ZR(%r10)                # ra ia rb ib ic
+        fxch    %st(4)                  # ic ia rb ib ra
+        fstpt   ZI(%r10)                # ia rb ib ra
         movl    %ebx, N(%r10)
         movl    $0, 64(%rsp)
         movl    $0x80000000, 68(%rsp)
@@ -1106,22 +1313,22 @@ quillmere_lotto_x87_tre:
         movl    368(%rsp), %r14d
         movl    $128, 348(%rsp)
         movl    $32768, 400(%rsp)
-        fldl    ZI(%r10)                # ic rb ib ra ia
-        faddl   ZI2(%r10)               # ic rb ib ra ia
-        fldl    ZR(%r10)                # rc ic rb ib ra ia
-        faddl   ZR2(%r10)               # rc ic rb ib ra ia
+        fldl    ZI(%r10)                # ic ia rb ib ra
+        faddl   ZI2(%r10)               # ic ia rb ib ra
+        fldl    ZR(%r10)                # rc ic ia rb ib ra
+        faddl   ZR2(%r10)               # rc ic ia rb ib ra
         jmp     2f
 1:      leaq    .Lzeri(%rip), %r10
         movl    $INATTIVA, %ebx
         movl    $0x7FFFFFFF, %r14d
         movl    $0x7FFFFFFF, 348(%rsp)
-        fldz                            # ic rb ib ra ia
-        fldz                            # rc ic rb ib ra ia
+        fldz                            # ic ia rb ib ra
+        fldz                            # rc ic ia rb ib ra
 2:
-        fxch    %st(4)                  # ra ic rb ib rc ia
-        fxch    %st(5)                  # ia ic rb ib rc ra
-        fxch    %st(1)                  # ic ia rb ib rc ra
-        fxch    %st(5)                  # ra ia rb ib rc ic
+        fxch    %st(4)                  # ib ic ia rb rc ra
+        fxch    %st(5)                  # ra ic ia rb rc ib
+        fxch    %st(1)                  # ic ra ia rb rc ib
+        fxch    %st(5)                  # ib ra ia rb rc ic
         # All lanes idle: the batch is done.
         leaq    .Lzeri(%rip), %rdx
         cmpq    %rdx, %r8
@@ -1133,10 +1340,10 @@ quillmere_lotto_x87_tre:
         jmp     .Lfatto
 1:      jmp     *%rbp
 .Lsalva_a:
-        fld     %st(0)                  # s ra ia rb ib rc ic
-        fstpt   0(%rsp)                 # ra ia rb ib rc ic
-        fld     %st(1)                  # s ra ia rb ib rc ic
-        fstpt   16(%rsp)                # ra ia rb ib rc ic
+        fld     %st(1)                  # s ib ra ia rb rc ic
+        fstpt   0(%rsp)                 # ib ra ia rb rc ic
+        fld     %st(2)                  # s ib ra ia rb rc ic
+        fstpt   16(%rsp)                # ib ra ia rb rc ic
         movl    %r11d, 328(%rsp)
         # The next save half as far again: a periodic orbit is found soon
         # after it turns periodic, while the window between two saves
@@ -1154,14 +1361,14 @@ quillmere_lotto_x87_tre:
         # bit for bit (a zero's sign counts)?
         cmpl    328(%rsp), %r11d
         je      .Lgiro_a_fatto
-        fldt    16(%rsp)                # s ra ia rb ib rc ic
-        fucomip %st(2), %st             # ra ia rb ib rc ic
+        fldt    16(%rsp)                # s ib ra ia rb rc ic
+        fucomip %st(3), %st             # ib ra ia rb rc ic
         jne     .Lgiro_a_fatto
         jp      .Lgiro_a_fatto
-        fld     %st(0)                  # s ra ia rb ib rc ic
-        fstpt   96(%rsp)                # ra ia rb ib rc ic
-        fld     %st(1)                  # s ra ia rb ib rc ic
-        fstpt   112(%rsp)               # ra ia rb ib rc ic
+        fld     %st(1)                  # s ib ra ia rb rc ic
+        fstpt   96(%rsp)                # ib ra ia rb rc ic
+        fld     %st(2)                  # s ib ra ia rb rc ic
+        fstpt   112(%rsp)               # ib ra ia rb rc ic
         movq    96(%rsp), %rax
         cmpq    0(%rsp), %rax
         jne     .Lgiro_a_fatto
@@ -1207,10 +1414,10 @@ quillmere_lotto_x87_tre:
         cmovgl  392(%rsp), %r12d
         jmp     .Lgiro_b
 .Lsalva_b:
-        fld     %st(2)                  # s ra ia rb ib rc ic
-        fstpt   32(%rsp)                # ra ia rb ib rc ic
-        fld     %st(3)                  # s ra ia rb ib rc ic
-        fstpt   48(%rsp)                # ra ia rb ib rc ic
+        fld     %st(3)                  # s ib ra ia rb rc ic
+        fstpt   32(%rsp)                # ib ra ia rb rc ic
+        fld     %st(0)                  # s ib ra ia rb rc ic
+        fstpt   48(%rsp)                # ib ra ia rb rc ic
         movl    %ecx, 332(%rsp)
         # The next save half as far again: a periodic orbit is found soon
         # after it turns periodic, while the window between two saves
@@ -1228,14 +1435,14 @@ quillmere_lotto_x87_tre:
         # bit for bit (a zero's sign counts)?
         cmpl    332(%rsp), %ecx
         je      .Lgiro_b_fatto
-        fldt    48(%rsp)                # s ra ia rb ib rc ic
-        fucomip %st(4), %st             # ra ia rb ib rc ic
+        fldt    48(%rsp)                # s ib ra ia rb rc ic
+        fucomip %st(1), %st             # ib ra ia rb rc ic
         jne     .Lgiro_b_fatto
         jp      .Lgiro_b_fatto
-        fld     %st(2)                  # s ra ia rb ib rc ic
-        fstpt   96(%rsp)                # ra ia rb ib rc ic
-        fld     %st(3)                  # s ra ia rb ib rc ic
-        fstpt   112(%rsp)               # ra ia rb ib rc ic
+        fld     %st(3)                  # s ib ra ia rb rc ic
+        fstpt   96(%rsp)                # ib ra ia rb rc ic
+        fld     %st(0)                  # s ib ra ia rb rc ic
+        fstpt   112(%rsp)               # ib ra ia rb rc ic
         movq    96(%rsp), %rax
         cmpq    32(%rsp), %rax
         jne     .Lgiro_b_fatto
@@ -1281,10 +1488,10 @@ quillmere_lotto_x87_tre:
         cmovgl  396(%rsp), %r13d
         jmp     .Lgiro_c
 .Lsalva_c:
-        fld     %st(4)                  # s ra ia rb ib rc ic
-        fstpt   64(%rsp)                # ra ia rb ib rc ic
-        fld     %st(5)                  # s ra ia rb ib rc ic
-        fstpt   80(%rsp)                # ra ia rb ib rc ic
+        fld     %st(4)                  # s ib ra ia rb rc ic
+        fstpt   64(%rsp)                # ib ra ia rb rc ic
+        fld     %st(5)                  # s ib ra ia rb rc ic
+        fstpt   80(%rsp)                # ib ra ia rb rc ic
         movl    %ebx, 336(%rsp)
         # The next save half as far again: a periodic orbit is found soon
         # after it turns periodic, while the window between two saves
@@ -1302,14 +1509,14 @@ quillmere_lotto_x87_tre:
         # bit for bit (a zero's sign counts)?
         cmpl    336(%rsp), %ebx
         je      .Lgiro_c_fatto
-        fldt    80(%rsp)                # s ra ia rb ib rc ic
-        fucomip %st(6), %st             # ra ia rb ib rc ic
+        fldt    80(%rsp)                # s ib ra ia rb rc ic
+        fucomip %st(6), %st             # ib ra ia rb rc ic
         jne     .Lgiro_c_fatto
         jp      .Lgiro_c_fatto
-        fld     %st(4)                  # s ra ia rb ib rc ic
-        fstpt   96(%rsp)                # ra ia rb ib rc ic
-        fld     %st(5)                  # s ra ia rb ib rc ic
-        fstpt   112(%rsp)               # ra ia rb ib rc ic
+        fld     %st(4)                  # s ib ra ia rb rc ic
+        fstpt   96(%rsp)                # ib ra ia rb rc ic
+        fld     %st(5)                  # s ib ra ia rb rc ic
+        fstpt   112(%rsp)               # ib ra ia rb rc ic
         movq    96(%rsp), %rax
         cmpq    64(%rsp), %rax
         jne     .Lgiro_c_fatto
@@ -1343,7 +1550,7 @@ quillmere_lotto_x87_tre:
         testl   %edx, %edx
         jnz     1f
         # Nothing left: the orbit ends here.
-        leaq    .Lpasso(%rip), %rbp
+        leaq    .Linizio(%rip), %rbp
         jmp     .Lesce_c
 1:      movl    %ebx, %edx
         addl    $32768, %edx
@@ -1353,7 +1560,7 @@ quillmere_lotto_x87_tre:
         movl    %r15d, %r14d
         cmpl    400(%rsp), %r14d
         cmovgl  400(%rsp), %r14d
-        jmp     .Lpasso
+        jmp     .Linizio
 .Lfatto:
         fstp    %st(0)
         fstp    %st(0)
@@ -1366,7 +1573,7 @@ quillmere_lotto_x87_tre:
 .Lfermato:
         xorl    %eax, %eax
 .Lesci:
-        addq    $408, %rsp
+        addq    $424, %rsp
         popq    %r15
         popq    %r14
         popq    %r13

@@ -41,7 +41,10 @@ SOSTA = 32768
 # the saved value, zr at SR and zi at SI (80-bit; an infinity while nothing is
 # saved); the steps at the save
 # (SC); the steps that ask for the next save (NS) and the next checkpoint
-# (TK); where the three-orbit routine leaves the sign of m - 4 (SEGNI).
+# (TK); where the three-orbit routine leaves the sign of m - 4 (SEGNI); the
+# steps until the first lane reaches its target (EVENTO), and what it was when
+# the lanes' counts last took in the steps done (CONTATO): the loop itself
+# only counts down EVENTO.
 # Besides: scratch for a value to compare bit for bit, the x87 stack and the
 # registers while the checkpoint runs, the period (or the checkpoint's
 # answer), a new lane's first target, the checkpoint and its argument.
@@ -65,7 +68,9 @@ BERSAGLIO = "368(%rsp)"
 FUNZIONE = "376(%rsp)"
 DATI = "384(%rsp)"
 TK = 392         # 4 bytes per lane
-CORNICE = 408    # with the six pushes, keeps %rsp 16-byte aligned at the call
+EVENTO = "404(%rsp)"  # steps until the first lane reaches its target
+CONTATO = "408(%rsp)"  # EVENTO when the counts were last brought up to date
+CORNICE = 424    # with the six pushes, keeps %rsp 16-byte aligned at the call
 SALVATI = ["%rax", "%rcx", "%rdx", "%rsi", "%rdi", "%r8", "%r9", "%r10", "%r11"]
 
 
@@ -160,9 +165,13 @@ class Routine:
             # Where each lane leaves whether its orbit goes on (and the
             # register that helps to compute it).
             self.avanti = {"a": ("%cl", "%ch"), "b": ("%al", "%ah")}
-        self.ordine = [v for L in self.corsie for v in ("r" + L, "i" + L)]
-        if not self.tre:
-            self.ordine.append("F")
+        # The stack's order between steps: for three orbits the one that
+        # needs the fewest exchanges for a step of each (13, against 17 in
+        # the order of the lanes).
+        if self.tre:
+            self.ordine = ["ib", "ra", "ia", "rb", "rc", "ic"]
+        else:
+            self.ordine = ["ra", "ia", "rb", "ib", "F"]
 
     def indice(self, L):
         return self.corsie.index(L)
@@ -307,6 +316,45 @@ def finita(r, p, L, dove):
     else:
         p.riga(f"        testb   {r.avanti[L][0]}, {r.avanti[L][0]}")
         p.riga(f"        jz      {dove}")
+
+
+def qualcuna(r, p, dove):
+    """Jumps to dove when the step just done ended some lane's orbit by its
+    modulus: the signs of m - 4 are all negative, or the flags all set,
+    while every orbit goes on."""
+    if r.tre:
+        p.riga(f"        movl    {r.segno('a')}, %eax")
+        for L in r.corsie[1:]:
+            p.riga(f"        andl    {r.segno(L)}, %eax")
+        p.riga(f"        jns     {dove}")
+    else:
+        p.riga(f"        testb   {r.avanti['a'][0]}, {r.avanti['b'][0]}")
+        p.riga(f"        jz      {dove}")
+
+
+def conta(r, p):
+    """Adds the steps done since the counts were last brought up to date to
+    every lane's count (an idle lane's stays far below any target)."""
+    p.riga(f"        movl    {CONTATO}, %edx")
+    p.riga(f"        subl    {EVENTO}, %edx")
+    for L in r.corsie:
+        p.riga(f"        addl    %edx, {r.conta[L]}")
+    p.riga(f"        movl    {EVENTO}, %edx")
+    p.riga(f"        movl    %edx, {CONTATO}")
+
+
+def evento(r, p):
+    """Sets the steps until the first lane reaches its target, unsigned, so
+    that an idle lane (a target far below its count) counts as never."""
+    for j, L in enumerate(r.corsie):
+        reg = "%eax" if j == 0 else "%edx"
+        p.riga(f"        movl    {r.bersaglio[L]}, {reg}")
+        p.riga(f"        subl    {r.conta[L]}, {reg}")
+        if j:
+            p.riga("        cmpl    %eax, %edx")
+            p.riga("        cmovbl  %edx, %eax")
+    p.riga(f"        movl    %eax, {EVENTO}")
+    p.riga(f"        movl    %eax, {CONTATO}")
 
 
 def fine_corsia(r, p, L):
@@ -471,40 +519,49 @@ def genera(tipo):
     # The first orbits, or zeros for lanes that have none.
     for L in reversed(r.corsie):
         prossima_orbita(r, p, L)
-    assert p.st == r.ordine
+    disponi(p, r.ordine)
 
+    p.riga(".Linizio:")
+    evento(r, p)
     for g in range(GIRO):
         p.riga(f".Lpasso{g or ''}:")
         for L in r.corsie:
             passo(r, p, L)
         disponi(p, r.ordine)
-        for L in r.corsie:
-            p.riga(f"        addl    $1, {r.conta[L]}")
+        # One look for all lanes: each lane's own comes out of line.
+        p.riga(f"        subl    $1, {EVENTO}")
+        p.riga(f"        je      .Lconta{g}")
+        qualcuna(r, p, f".Lconta{g}")
+        p.riga(f".Lpasso{g}_fatto:")
+    conta(r, p)
+    for L in r.corsie:
+        fine_giro(r, p, L)
+    p.riga("        jmp     .Linizio")
+    for g in range(GIRO):
         # Each lane's end is its own branch; after handling it, the next
-        # lane's check follows.
+        # lane's check follows, and after the last the steps until a target.
+        p.riga(f".Lconta{g}:")
+        conta(r, p)
         for L in r.corsie:
             p.riga(f".Lcontrolla_{L}{g}:")
             finita(r, p, L, f".Lvai_{L}{g}")
             p.riga(f"        cmpl    {r.bersaglio[L]}, {r.conta[L]}")
             p.riga(f"        je      .Lvai_{L}{g}")
-    for L in r.corsie:
-        fine_giro(r, p, L)
-    p.riga("        jmp     .Lpasso")
-    for g in range(GIRO):
+        p.riga(f".Lcontrollate{g}:")
+        evento(r, p)
+        p.riga(f"        jmp     .Lpasso{g}_fatto")
         for j, L in enumerate(r.corsie):
             if j + 1 < len(r.corsie):
                 dopo = f".Lcontrolla_{r.corsie[j + 1]}{g}"
-            elif g + 1 < GIRO:
-                dopo = f".Lpasso{g + 1}"
             else:
-                dopo = f".Lgiro_{r.corsie[0]}"
+                dopo = f".Lcontrollate{g}"
             p.riga(f".Lvai_{L}{g}:")
             p.riga(f"        leaq    {dopo}(%rip), %rbp")
             p.riga(f"        jmp     .Lfine_{L}")
     for L in r.corsie:
         fine_corsia(r, p, L)
     for j, L in enumerate(r.corsie):
-        dopo = f".Lgiro_{r.corsie[j + 1]}" if j + 1 < len(r.corsie) else ".Lpasso"
+        dopo = f".Lgiro_{r.corsie[j + 1]}" if j + 1 < len(r.corsie) else ".Linizio"
         salva(r, p, L)
         ciclo(r, p, L, dopo)
 

@@ -118,48 +118,44 @@ quillmere_lotto_x87:
         fld     %st(0)                  # t ra ia rb ib F
         fadd    %st(0), %st             # 2ra ra ia rb ib F
         fmul    %st(2), %st             # pa ra ia rb ib F
-        fxch    %st(1)                  # ra pa ia rb ib F
-        fmul    %st(0), %st             # xa pa ia rb ib F
-        fxch    %st(2)                  # ia pa xa rb ib F
-        fmul    %st(0), %st             # ya pa xa rb ib F
-        fld     %st(2)                  # m ya pa xa rb ib F
-        fadd    %st(1), %st             # m ya pa xa rb ib F
-        fucomip %st(6), %st             # ya pa xa rb ib F
+        fxch    %st(2)                  # ia ra pa rb ib F
+        fmul    %st(0), %st             # ya ra pa rb ib F
+        fxch    %st(1)                  # ra ya pa rb ib F
+        fmul    %st(0), %st             # xa ya pa rb ib F
+        fld     %st(0)                  # m xa ya pa rb ib F
+        fadd    %st(2), %st             # m xa ya pa rb ib F
+        fucomip %st(6), %st             # xa ya pa rb ib F
         setb    %cl
         setnp   %ch
         andb    %ch, %cl
-        fsubrp  %st, %st(2)             # pa da rb ib F
-        fldl    KR(%r8)                 # k pa da rb ib F
-        faddl   KR+8(%r8)               # k pa da rb ib F
-        faddp   %st, %st(2)             # pa ra rb ib F
-        fldl    KI(%r8)                 # k pa ra rb ib F
-        faddl   KI+8(%r8)               # k pa ra rb ib F
-        faddp   %st, %st(1)             # ia ra rb ib F
+        fsubp   %st, %st(1)             # da pa rb ib F
+        fldl    KR(%r8)                 # k da pa rb ib F
+        faddl   KR+8(%r8)               # k da pa rb ib F
+        faddp   %st, %st(1)             # ra pa rb ib F
+        fldl    KI(%r8)                 # k ra pa rb ib F
+        faddl   KI+8(%r8)               # k ra pa rb ib F
+        faddp   %st, %st(2)             # ra ia rb ib F
         # lane b
-        fld     %st(2)                  # t ia ra rb ib F
-        fadd    %st(0), %st             # 2rb ia ra rb ib F
-        fmul    %st(4), %st             # pb ia ra rb ib F
-        fxch    %st(3)                  # rb ia ra pb ib F
-        fmul    %st(0), %st             # xb ia ra pb ib F
-        fxch    %st(4)                  # ib ia ra pb xb F
-        fmul    %st(0), %st             # yb ia ra pb xb F
-        fld     %st(4)                  # m yb ia ra pb xb F
-        fadd    %st(1), %st             # m yb ia ra pb xb F
-        fucomip %st(6), %st             # yb ia ra pb xb F
+        fld     %st(2)                  # t ra ia rb ib F
+        fadd    %st(0), %st             # 2rb ra ia rb ib F
+        fmul    %st(4), %st             # pb ra ia rb ib F
+        fxch    %st(4)                  # ib ra ia rb pb F
+        fmul    %st(0), %st             # yb ra ia rb pb F
+        fxch    %st(3)                  # rb ra ia yb pb F
+        fmul    %st(0), %st             # xb ra ia yb pb F
+        fld     %st(0)                  # m xb ra ia yb pb F
+        fadd    %st(4), %st             # m xb ra ia yb pb F
+        fucomip %st(6), %st             # xb ra ia yb pb F
         setb    %al
         setnp   %ah
         andb    %ah, %al
-        fsubrp  %st, %st(4)             # ia ra pb db F
-        fldl    KR(%r9)                 # k ia ra pb db F
-        faddl   KR+8(%r9)               # k ia ra pb db F
-        faddp   %st, %st(4)             # ia ra pb rb F
-        fldl    KI(%r9)                 # k ia ra pb rb F
-        faddl   KI+8(%r9)               # k ia ra pb rb F
-        faddp   %st, %st(3)             # ia ra ib rb F
-        fxch    %st(1)                  # ra ia ib rb F
-        fxch    %st(3)                  # rb ia ib ra F
-        fxch    %st(2)                  # ib ia rb ra F
-        fxch    %st(3)                  # ra ia rb ib F
+        fsubp   %st, %st(3)             # ra ia db pb F
+        fldl    KR(%r9)                 # k ra ia db pb F
+        faddl   KR+8(%r9)               # k ra ia db pb F
+        faddp   %st, %st(3)             # ra ia rb pb F
+        fldl    KI(%r9)                 # k ra ia rb pb F
+        faddl   KI+8(%r9)               # k ra ia rb pb F
+        faddp   %st, %st(4)             # ra ia rb ib F
         subl    $1, 404(%rsp)
         je      .Lconta0
         testb   %cl, %al
@@ -170,48 +166,44 @@ quillmere_lotto_x87:
         fld     %st(0)                  # t ra ia rb ib F
         fadd    %st(0), %st             # 2ra ra ia rb ib F
         fmul    %st(2), %st             # pa ra ia rb ib F
-        fxch    %st(1)                  # ra pa ia rb ib F
-        fmul    %st(0), %st             # xa pa ia rb ib F
-        fxch    %st(2)                  # ia pa xa rb ib F
-        fmul    %st(0), %st             # ya pa xa rb ib F
-        fld     %st(2)                  # m ya pa xa rb ib F
-        fadd    %st(1), %st             # m ya pa xa rb ib F
-        fucomip %st(6), %st             # ya pa xa rb ib F
+        fxch    %st(2)                  # ia ra pa rb ib F
+        fmul    %st(0), %st             # ya ra pa rb ib F
+        fxch    %st(1)                  # ra ya pa rb ib F
+        fmul    %st(0), %st             # xa ya pa rb ib F
+        fld     %st(0)                  # m xa ya pa rb ib F
+        fadd    %st(2), %st             # m xa ya pa rb ib F
+        fucomip %st(6), %st             # xa ya pa rb ib F
         setb    %cl
         setnp   %ch
         andb    %ch, %cl
-        fsubrp  %st, %st(2)             # pa da rb ib F
-        fldl    KR(%r8)                 # k pa da rb ib F
-        faddl   KR+8(%r8)               # k pa da rb ib F
-        faddp   %st, %st(2)             # pa ra rb ib F
-        fldl    KI(%r8)                 # k pa ra rb ib F
-        faddl   KI+8(%r8)               # k pa ra rb ib F
-        faddp   %st, %st(1)             # ia ra rb ib F
+        fsubp   %st, %st(1)             # da pa rb ib F
+        fldl    KR(%r8)                 # k da pa rb ib F
+        faddl   KR+8(%r8)               # k da pa rb ib F
+        faddp   %st, %st(1)             # ra pa rb ib F
+        fldl    KI(%r8)                 # k ra pa rb ib F
+        faddl   KI+8(%r8)               # k ra pa rb ib F
+        faddp   %st, %st(2)             # ra ia rb ib F
         # lane b
-        fld     %st(2)                  # t ia ra rb ib F
-        fadd    %st(0), %st             # 2rb ia ra rb ib F
-        fmul    %st(4), %st             # pb ia ra rb ib F
-        fxch    %st(3)                  # rb ia ra pb ib F
-        fmul    %st(0), %st             # xb ia ra pb ib F
-        fxch    %st(4)                  # ib ia ra pb xb F
-        fmul    %st(0), %st             # yb ia ra pb xb F
-        fld     %st(4)                  # m yb ia ra pb xb F
-        fadd    %st(1), %st             # m yb ia ra pb xb F
-        fucomip %st(6), %st             # yb ia ra pb xb F
+        fld     %st(2)                  # t ra ia rb ib F
+        fadd    %st(0), %st             # 2rb ra ia rb ib F
+        fmul    %st(4), %st             # pb ra ia rb ib F
+        fxch    %st(4)                  # ib ra ia rb pb F
+        fmul    %st(0), %st             # yb ra ia rb pb F
+        fxch    %st(3)                  # rb ra ia yb pb F
+        fmul    %st(0), %st             # xb ra ia yb pb F
+        fld     %st(0)                  # m xb ra ia yb pb F
+        fadd    %st(4), %st             # m xb ra ia yb pb F
+        fucomip %st(6), %st             # xb ra ia yb pb F
         setb    %al
         setnp   %ah
         andb    %ah, %al
-        fsubrp  %st, %st(4)             # ia ra pb db F
-        fldl    KR(%r9)                 # k ia ra pb db F
-        faddl   KR+8(%r9)               # k ia ra pb db F
-        faddp   %st, %st(4)             # ia ra pb rb F
-        fldl    KI(%r9)                 # k ia ra pb rb F
-        faddl   KI+8(%r9)               # k ia ra pb rb F
-        faddp   %st, %st(3)             # ia ra ib rb F
-        fxch    %st(1)                  # ra ia ib rb F
-        fxch    %st(3)                  # rb ia ib ra F
-        fxch    %st(2)                  # ib ia rb ra F
-        fxch    %st(3)                  # ra ia rb ib F
+        fsubp   %st, %st(3)             # ra ia db pb F
+        fldl    KR(%r9)                 # k ra ia db pb F
+        faddl   KR+8(%r9)               # k ra ia db pb F
+        faddp   %st, %st(3)             # ra ia rb pb F
+        fldl    KI(%r9)                 # k ra ia rb pb F
+        faddl   KI+8(%r9)               # k ra ia rb pb F
+        faddp   %st, %st(4)             # ra ia rb ib F
         subl    $1, 404(%rsp)
         je      .Lconta1
         testb   %cl, %al
@@ -222,48 +214,44 @@ quillmere_lotto_x87:
         fld     %st(0)                  # t ra ia rb ib F
         fadd    %st(0), %st             # 2ra ra ia rb ib F
         fmul    %st(2), %st             # pa ra ia rb ib F
-        fxch    %st(1)                  # ra pa ia rb ib F
-        fmul    %st(0), %st             # xa pa ia rb ib F
-        fxch    %st(2)                  # ia pa xa rb ib F
-        fmul    %st(0), %st             # ya pa xa rb ib F
-        fld     %st(2)                  # m ya pa xa rb ib F
-        fadd    %st(1), %st             # m ya pa xa rb ib F
-        fucomip %st(6), %st             # ya pa xa rb ib F
+        fxch    %st(2)                  # ia ra pa rb ib F
+        fmul    %st(0), %st             # ya ra pa rb ib F
+        fxch    %st(1)                  # ra ya pa rb ib F
+        fmul    %st(0), %st             # xa ya pa rb ib F
+        fld     %st(0)                  # m xa ya pa rb ib F
+        fadd    %st(2), %st             # m xa ya pa rb ib F
+        fucomip %st(6), %st             # xa ya pa rb ib F
         setb    %cl
         setnp   %ch
         andb    %ch, %cl
-        fsubrp  %st, %st(2)             # pa da rb ib F
-        fldl    KR(%r8)                 # k pa da rb ib F
-        faddl   KR+8(%r8)               # k pa da rb ib F
-        faddp   %st, %st(2)             # pa ra rb ib F
-        fldl    KI(%r8)                 # k pa ra rb ib F
-        faddl   KI+8(%r8)               # k pa ra rb ib F
-        faddp   %st, %st(1)             # ia ra rb ib F
+        fsubp   %st, %st(1)             # da pa rb ib F
+        fldl    KR(%r8)                 # k da pa rb ib F
+        faddl   KR+8(%r8)               # k da pa rb ib F
+        faddp   %st, %st(1)             # ra pa rb ib F
+        fldl    KI(%r8)                 # k ra pa rb ib F
+        faddl   KI+8(%r8)               # k ra pa rb ib F
+        faddp   %st, %st(2)             # ra ia rb ib F
         # lane b
-        fld     %st(2)                  # t ia ra rb ib F
-        fadd    %st(0), %st             # 2rb ia ra rb ib F
-        fmul    %st(4), %st             # pb ia ra rb ib F
-        fxch    %st(3)                  # rb ia ra pb ib F
-        fmul    %st(0), %st             # xb ia ra pb ib F
-        fxch    %st(4)                  # ib ia ra pb xb F
-        fmul    %st(0), %st             # yb ia ra pb xb F
-        fld     %st(4)                  # m yb ia ra pb xb F
-        fadd    %st(1), %st             # m yb ia ra pb xb F
-        fucomip %st(6), %st             # yb ia ra pb xb F
+        fld     %st(2)                  # t ra ia rb ib F
+        fadd    %st(0), %st             # 2rb ra ia rb ib F
+        fmul    %st(4), %st             # pb ra ia rb ib F
+        fxch    %st(4)                  # ib ra ia rb pb F
+        fmul    %st(0), %st             # yb ra ia rb pb F
+        fxch    %st(3)                  # rb ra ia yb pb F
+        fmul    %st(0), %st             # xb ra ia yb pb F
+        fld     %st(0)                  # m xb ra ia yb pb F
+        fadd    %st(4), %st             # m xb ra ia yb pb F
+        fucomip %st(6), %st             # xb ra ia yb pb F
         setb    %al
         setnp   %ah
         andb    %ah, %al
-        fsubrp  %st, %st(4)             # ia ra pb db F
-        fldl    KR(%r9)                 # k ia ra pb db F
-        faddl   KR+8(%r9)               # k ia ra pb db F
-        faddp   %st, %st(4)             # ia ra pb rb F
-        fldl    KI(%r9)                 # k ia ra pb rb F
-        faddl   KI+8(%r9)               # k ia ra pb rb F
-        faddp   %st, %st(3)             # ia ra ib rb F
-        fxch    %st(1)                  # ra ia ib rb F
-        fxch    %st(3)                  # rb ia ib ra F
-        fxch    %st(2)                  # ib ia rb ra F
-        fxch    %st(3)                  # ra ia rb ib F
+        fsubp   %st, %st(3)             # ra ia db pb F
+        fldl    KR(%r9)                 # k ra ia db pb F
+        faddl   KR+8(%r9)               # k ra ia db pb F
+        faddp   %st, %st(3)             # ra ia rb pb F
+        fldl    KI(%r9)                 # k ra ia rb pb F
+        faddl   KI+8(%r9)               # k ra ia rb pb F
+        faddp   %st, %st(4)             # ra ia rb ib F
         subl    $1, 404(%rsp)
         je      .Lconta2
         testb   %cl, %al
@@ -274,48 +262,44 @@ quillmere_lotto_x87:
         fld     %st(0)                  # t ra ia rb ib F
         fadd    %st(0), %st             # 2ra ra ia rb ib F
         fmul    %st(2), %st             # pa ra ia rb ib F
-        fxch    %st(1)                  # ra pa ia rb ib F
-        fmul    %st(0), %st             # xa pa ia rb ib F
-        fxch    %st(2)                  # ia pa xa rb ib F
-        fmul    %st(0), %st             # ya pa xa rb ib F
-        fld     %st(2)                  # m ya pa xa rb ib F
-        fadd    %st(1), %st             # m ya pa xa rb ib F
-        fucomip %st(6), %st             # ya pa xa rb ib F
+        fxch    %st(2)                  # ia ra pa rb ib F
+        fmul    %st(0), %st             # ya ra pa rb ib F
+        fxch    %st(1)                  # ra ya pa rb ib F
+        fmul    %st(0), %st             # xa ya pa rb ib F
+        fld     %st(0)                  # m xa ya pa rb ib F
+        fadd    %st(2), %st             # m xa ya pa rb ib F
+        fucomip %st(6), %st             # xa ya pa rb ib F
         setb    %cl
         setnp   %ch
         andb    %ch, %cl
-        fsubrp  %st, %st(2)             # pa da rb ib F
-        fldl    KR(%r8)                 # k pa da rb ib F
-        faddl   KR+8(%r8)               # k pa da rb ib F
-        faddp   %st, %st(2)             # pa ra rb ib F
-        fldl    KI(%r8)                 # k pa ra rb ib F
-        faddl   KI+8(%r8)               # k pa ra rb ib F
-        faddp   %st, %st(1)             # ia ra rb ib F
+        fsubp   %st, %st(1)             # da pa rb ib F
+        fldl    KR(%r8)                 # k da pa rb ib F
+        faddl   KR+8(%r8)               # k da pa rb ib F
+        faddp   %st, %st(1)             # ra pa rb ib F
+        fldl    KI(%r8)                 # k ra pa rb ib F
+        faddl   KI+8(%r8)               # k ra pa rb ib F
+        faddp   %st, %st(2)             # ra ia rb ib F
         # lane b
-        fld     %st(2)                  # t ia ra rb ib F
-        fadd    %st(0), %st             # 2rb ia ra rb ib F
-        fmul    %st(4), %st             # pb ia ra rb ib F
-        fxch    %st(3)                  # rb ia ra pb ib F
-        fmul    %st(0), %st             # xb ia ra pb ib F
-        fxch    %st(4)                  # ib ia ra pb xb F
-        fmul    %st(0), %st             # yb ia ra pb xb F
-        fld     %st(4)                  # m yb ia ra pb xb F
-        fadd    %st(1), %st             # m yb ia ra pb xb F
-        fucomip %st(6), %st             # yb ia ra pb xb F
+        fld     %st(2)                  # t ra ia rb ib F
+        fadd    %st(0), %st             # 2rb ra ia rb ib F
+        fmul    %st(4), %st             # pb ra ia rb ib F
+        fxch    %st(4)                  # ib ra ia rb pb F
+        fmul    %st(0), %st             # yb ra ia rb pb F
+        fxch    %st(3)                  # rb ra ia yb pb F
+        fmul    %st(0), %st             # xb ra ia yb pb F
+        fld     %st(0)                  # m xb ra ia yb pb F
+        fadd    %st(4), %st             # m xb ra ia yb pb F
+        fucomip %st(6), %st             # xb ra ia yb pb F
         setb    %al
         setnp   %ah
         andb    %ah, %al
-        fsubrp  %st, %st(4)             # ia ra pb db F
-        fldl    KR(%r9)                 # k ia ra pb db F
-        faddl   KR+8(%r9)               # k ia ra pb db F
-        faddp   %st, %st(4)             # ia ra pb rb F
-        fldl    KI(%r9)                 # k ia ra pb rb F
-        faddl   KI+8(%r9)               # k ia ra pb rb F
-        faddp   %st, %st(3)             # ia ra ib rb F
-        fxch    %st(1)                  # ra ia ib rb F
-        fxch    %st(3)                  # rb ia ib ra F
-        fxch    %st(2)                  # ib ia rb ra F
-        fxch    %st(3)                  # ra ia rb ib F
+        fsubp   %st, %st(3)             # ra ia db pb F
+        fldl    KR(%r9)                 # k ra ia db pb F
+        faddl   KR+8(%r9)               # k ra ia db pb F
+        faddp   %st, %st(3)             # ra ia rb pb F
+        fldl    KI(%r9)                 # k ra ia rb pb F
+        faddl   KI+8(%r9)               # k ra ia rb pb F
+        faddp   %st, %st(4)             # ra ia rb ib F
         subl    $1, 404(%rsp)
         je      .Lconta3
         testb   %cl, %al
@@ -326,48 +310,44 @@ quillmere_lotto_x87:
         fld     %st(0)                  # t ra ia rb ib F
         fadd    %st(0), %st             # 2ra ra ia rb ib F
         fmul    %st(2), %st             # pa ra ia rb ib F
-        fxch    %st(1)                  # ra pa ia rb ib F
-        fmul    %st(0), %st             # xa pa ia rb ib F
-        fxch    %st(2)                  # ia pa xa rb ib F
-        fmul    %st(0), %st             # ya pa xa rb ib F
-        fld     %st(2)                  # m ya pa xa rb ib F
-        fadd    %st(1), %st             # m ya pa xa rb ib F
-        fucomip %st(6), %st             # ya pa xa rb ib F
+        fxch    %st(2)                  # ia ra pa rb ib F
+        fmul    %st(0), %st             # ya ra pa rb ib F
+        fxch    %st(1)                  # ra ya pa rb ib F
+        fmul    %st(0), %st             # xa ya pa rb ib F
+        fld     %st(0)                  # m xa ya pa rb ib F
+        fadd    %st(2), %st             # m xa ya pa rb ib F
+        fucomip %st(6), %st             # xa ya pa rb ib F
         setb    %cl
         setnp   %ch
         andb    %ch, %cl
-        fsubrp  %st, %st(2)             # pa da rb ib F
-        fldl    KR(%r8)                 # k pa da rb ib F
-        faddl   KR+8(%r8)               # k pa da rb ib F
-        faddp   %st, %st(2)             # pa ra rb ib F
-        fldl    KI(%r8)                 # k pa ra rb ib F
-        faddl   KI+8(%r8)               # k pa ra rb ib F
-        faddp   %st, %st(1)             # ia ra rb ib F
+        fsubp   %st, %st(1)             # da pa rb ib F
+        fldl    KR(%r8)                 # k da pa rb ib F
+        faddl   KR+8(%r8)               # k da pa rb ib F
+        faddp   %st, %st(1)             # ra pa rb ib F
+        fldl    KI(%r8)                 # k ra pa rb ib F
+        faddl   KI+8(%r8)               # k ra pa rb ib F
+        faddp   %st, %st(2)             # ra ia rb ib F
         # lane b
-        fld     %st(2)                  # t ia ra rb ib F
-        fadd    %st(0), %st             # 2rb ia ra rb ib F
-        fmul    %st(4), %st             # pb ia ra rb ib F
-        fxch    %st(3)                  # rb ia ra pb ib F
-        fmul    %st(0), %st             # xb ia ra pb ib F
-        fxch    %st(4)                  # ib ia ra pb xb F
-        fmul    %st(0), %st             # yb ia ra pb xb F
-        fld     %st(4)                  # m yb ia ra pb xb F
-        fadd    %st(1), %st             # m yb ia ra pb xb F
-        fucomip %st(6), %st             # yb ia ra pb xb F
+        fld     %st(2)                  # t ra ia rb ib F
+        fadd    %st(0), %st             # 2rb ra ia rb ib F
+        fmul    %st(4), %st             # pb ra ia rb ib F
+        fxch    %st(4)                  # ib ra ia rb pb F
+        fmul    %st(0), %st             # yb ra ia rb pb F
+        fxch    %st(3)                  # rb ra ia yb pb F
+        fmul    %st(0), %st             # xb ra ia yb pb F
+        fld     %st(0)                  # m xb ra ia yb pb F
+        fadd    %st(4), %st             # m xb ra ia yb pb F
+        fucomip %st(6), %st             # xb ra ia yb pb F
         setb    %al
         setnp   %ah
         andb    %ah, %al
-        fsubrp  %st, %st(4)             # ia ra pb db F
-        fldl    KR(%r9)                 # k ia ra pb db F
-        faddl   KR+8(%r9)               # k ia ra pb db F
-        faddp   %st, %st(4)             # ia ra pb rb F
-        fldl    KI(%r9)                 # k ia ra pb rb F
-        faddl   KI+8(%r9)               # k ia ra pb rb F
-        faddp   %st, %st(3)             # ia ra ib rb F
-        fxch    %st(1)                  # ra ia ib rb F
-        fxch    %st(3)                  # rb ia ib ra F
-        fxch    %st(2)                  # ib ia rb ra F
-        fxch    %st(3)                  # ra ia rb ib F
+        fsubp   %st, %st(3)             # ra ia db pb F
+        fldl    KR(%r9)                 # k ra ia db pb F
+        faddl   KR+8(%r9)               # k ra ia db pb F
+        faddp   %st, %st(3)             # ra ia rb pb F
+        fldl    KI(%r9)                 # k ra ia rb pb F
+        faddl   KI+8(%r9)               # k ra ia rb pb F
+        faddp   %st, %st(4)             # ra ia rb ib F
         subl    $1, 404(%rsp)
         je      .Lconta4
         testb   %cl, %al
@@ -378,48 +358,44 @@ quillmere_lotto_x87:
         fld     %st(0)                  # t ra ia rb ib F
         fadd    %st(0), %st             # 2ra ra ia rb ib F
         fmul    %st(2), %st             # pa ra ia rb ib F
-        fxch    %st(1)                  # ra pa ia rb ib F
-        fmul    %st(0), %st             # xa pa ia rb ib F
-        fxch    %st(2)                  # ia pa xa rb ib F
-        fmul    %st(0), %st             # ya pa xa rb ib F
-        fld     %st(2)                  # m ya pa xa rb ib F
-        fadd    %st(1), %st             # m ya pa xa rb ib F
-        fucomip %st(6), %st             # ya pa xa rb ib F
+        fxch    %st(2)                  # ia ra pa rb ib F
+        fmul    %st(0), %st             # ya ra pa rb ib F
+        fxch    %st(1)                  # ra ya pa rb ib F
+        fmul    %st(0), %st             # xa ya pa rb ib F
+        fld     %st(0)                  # m xa ya pa rb ib F
+        fadd    %st(2), %st             # m xa ya pa rb ib F
+        fucomip %st(6), %st             # xa ya pa rb ib F
         setb    %cl
         setnp   %ch
         andb    %ch, %cl
-        fsubrp  %st, %st(2)             # pa da rb ib F
-        fldl    KR(%r8)                 # k pa da rb ib F
-        faddl   KR+8(%r8)               # k pa da rb ib F
-        faddp   %st, %st(2)             # pa ra rb ib F
-        fldl    KI(%r8)                 # k pa ra rb ib F
-        faddl   KI+8(%r8)               # k pa ra rb ib F
-        faddp   %st, %st(1)             # ia ra rb ib F
+        fsubp   %st, %st(1)             # da pa rb ib F
+        fldl    KR(%r8)                 # k da pa rb ib F
+        faddl   KR+8(%r8)               # k da pa rb ib F
+        faddp   %st, %st(1)             # ra pa rb ib F
+        fldl    KI(%r8)                 # k ra pa rb ib F
+        faddl   KI+8(%r8)               # k ra pa rb ib F
+        faddp   %st, %st(2)             # ra ia rb ib F
         # lane b
-        fld     %st(2)                  # t ia ra rb ib F
-        fadd    %st(0), %st             # 2rb ia ra rb ib F
-        fmul    %st(4), %st             # pb ia ra rb ib F
-        fxch    %st(3)                  # rb ia ra pb ib F
-        fmul    %st(0), %st             # xb ia ra pb ib F
-        fxch    %st(4)                  # ib ia ra pb xb F
-        fmul    %st(0), %st             # yb ia ra pb xb F
-        fld     %st(4)                  # m yb ia ra pb xb F
-        fadd    %st(1), %st             # m yb ia ra pb xb F
-        fucomip %st(6), %st             # yb ia ra pb xb F
+        fld     %st(2)                  # t ra ia rb ib F
+        fadd    %st(0), %st             # 2rb ra ia rb ib F
+        fmul    %st(4), %st             # pb ra ia rb ib F
+        fxch    %st(4)                  # ib ra ia rb pb F
+        fmul    %st(0), %st             # yb ra ia rb pb F
+        fxch    %st(3)                  # rb ra ia yb pb F
+        fmul    %st(0), %st             # xb ra ia yb pb F
+        fld     %st(0)                  # m xb ra ia yb pb F
+        fadd    %st(4), %st             # m xb ra ia yb pb F
+        fucomip %st(6), %st             # xb ra ia yb pb F
         setb    %al
         setnp   %ah
         andb    %ah, %al
-        fsubrp  %st, %st(4)             # ia ra pb db F
-        fldl    KR(%r9)                 # k ia ra pb db F
-        faddl   KR+8(%r9)               # k ia ra pb db F
-        faddp   %st, %st(4)             # ia ra pb rb F
-        fldl    KI(%r9)                 # k ia ra pb rb F
-        faddl   KI+8(%r9)               # k ia ra pb rb F
-        faddp   %st, %st(3)             # ia ra ib rb F
-        fxch    %st(1)                  # ra ia ib rb F
-        fxch    %st(3)                  # rb ia ib ra F
-        fxch    %st(2)                  # ib ia rb ra F
-        fxch    %st(3)                  # ra ia rb ib F
+        fsubp   %st, %st(3)             # ra ia db pb F
+        fldl    KR(%r9)                 # k ra ia db pb F
+        faddl   KR+8(%r9)               # k ra ia db pb F
+        faddp   %st, %st(3)             # ra ia rb pb F
+        fldl    KI(%r9)                 # k ra ia rb pb F
+        faddl   KI+8(%r9)               # k ra ia rb pb F
+        faddp   %st, %st(4)             # ra ia rb ib F
         subl    $1, 404(%rsp)
         je      .Lconta5
         testb   %cl, %al
@@ -430,48 +406,44 @@ quillmere_lotto_x87:
         fld     %st(0)                  # t ra ia rb ib F
         fadd    %st(0), %st             # 2ra ra ia rb ib F
         fmul    %st(2), %st             # pa ra ia rb ib F
-        fxch    %st(1)                  # ra pa ia rb ib F
-        fmul    %st(0), %st             # xa pa ia rb ib F
-        fxch    %st(2)                  # ia pa xa rb ib F
-        fmul    %st(0), %st             # ya pa xa rb ib F
-        fld     %st(2)                  # m ya pa xa rb ib F
-        fadd    %st(1), %st             # m ya pa xa rb ib F
-        fucomip %st(6), %st             # ya pa xa rb ib F
+        fxch    %st(2)                  # ia ra pa rb ib F
+        fmul    %st(0), %st             # ya ra pa rb ib F
+        fxch    %st(1)                  # ra ya pa rb ib F
+        fmul    %st(0), %st             # xa ya pa rb ib F
+        fld     %st(0)                  # m xa ya pa rb ib F
+        fadd    %st(2), %st             # m xa ya pa rb ib F
+        fucomip %st(6), %st             # xa ya pa rb ib F
         setb    %cl
         setnp   %ch
         andb    %ch, %cl
-        fsubrp  %st, %st(2)             # pa da rb ib F
-        fldl    KR(%r8)                 # k pa da rb ib F
-        faddl   KR+8(%r8)               # k pa da rb ib F
-        faddp   %st, %st(2)             # pa ra rb ib F
-        fldl    KI(%r8)                 # k pa ra rb ib F
-        faddl   KI+8(%r8)               # k pa ra rb ib F
-        faddp   %st, %st(1)             # ia ra rb ib F
+        fsubp   %st, %st(1)             # da pa rb ib F
+        fldl    KR(%r8)                 # k da pa rb ib F
+        faddl   KR+8(%r8)               # k da pa rb ib F
+        faddp   %st, %st(1)             # ra pa rb ib F
+        fldl    KI(%r8)                 # k ra pa rb ib F
+        faddl   KI+8(%r8)               # k ra pa rb ib F
+        faddp   %st, %st(2)             # ra ia rb ib F
         # lane b
-        fld     %st(2)                  # t ia ra rb ib F
-        fadd    %st(0), %st             # 2rb ia ra rb ib F
-        fmul    %st(4), %st             # pb ia ra rb ib F
-        fxch    %st(3)                  # rb ia ra pb ib F
-        fmul    %st(0), %st             # xb ia ra pb ib F
-        fxch    %st(4)                  # ib ia ra pb xb F
-        fmul    %st(0), %st             # yb ia ra pb xb F
-        fld     %st(4)                  # m yb ia ra pb xb F
-        fadd    %st(1), %st             # m yb ia ra pb xb F
-        fucomip %st(6), %st             # yb ia ra pb xb F
+        fld     %st(2)                  # t ra ia rb ib F
+        fadd    %st(0), %st             # 2rb ra ia rb ib F
+        fmul    %st(4), %st             # pb ra ia rb ib F
+        fxch    %st(4)                  # ib ra ia rb pb F
+        fmul    %st(0), %st             # yb ra ia rb pb F
+        fxch    %st(3)                  # rb ra ia yb pb F
+        fmul    %st(0), %st             # xb ra ia yb pb F
+        fld     %st(0)                  # m xb ra ia yb pb F
+        fadd    %st(4), %st             # m xb ra ia yb pb F
+        fucomip %st(6), %st             # xb ra ia yb pb F
         setb    %al
         setnp   %ah
         andb    %ah, %al
-        fsubrp  %st, %st(4)             # ia ra pb db F
-        fldl    KR(%r9)                 # k ia ra pb db F
-        faddl   KR+8(%r9)               # k ia ra pb db F
-        faddp   %st, %st(4)             # ia ra pb rb F
-        fldl    KI(%r9)                 # k ia ra pb rb F
-        faddl   KI+8(%r9)               # k ia ra pb rb F
-        faddp   %st, %st(3)             # ia ra ib rb F
-        fxch    %st(1)                  # ra ia ib rb F
-        fxch    %st(3)                  # rb ia ib ra F
-        fxch    %st(2)                  # ib ia rb ra F
-        fxch    %st(3)                  # ra ia rb ib F
+        fsubp   %st, %st(3)             # ra ia db pb F
+        fldl    KR(%r9)                 # k ra ia db pb F
+        faddl   KR+8(%r9)               # k ra ia db pb F
+        faddp   %st, %st(3)             # ra ia rb pb F
+        fldl    KI(%r9)                 # k ra ia rb pb F
+        faddl   KI+8(%r9)               # k ra ia rb pb F
+        faddp   %st, %st(4)             # ra ia rb ib F
         subl    $1, 404(%rsp)
         je      .Lconta6
         testb   %cl, %al
@@ -482,48 +454,44 @@ quillmere_lotto_x87:
         fld     %st(0)                  # t ra ia rb ib F
         fadd    %st(0), %st             # 2ra ra ia rb ib F
         fmul    %st(2), %st             # pa ra ia rb ib F
-        fxch    %st(1)                  # ra pa ia rb ib F
-        fmul    %st(0), %st             # xa pa ia rb ib F
-        fxch    %st(2)                  # ia pa xa rb ib F
-        fmul    %st(0), %st             # ya pa xa rb ib F
-        fld     %st(2)                  # m ya pa xa rb ib F
-        fadd    %st(1), %st             # m ya pa xa rb ib F
-        fucomip %st(6), %st             # ya pa xa rb ib F
+        fxch    %st(2)                  # ia ra pa rb ib F
+        fmul    %st(0), %st             # ya ra pa rb ib F
+        fxch    %st(1)                  # ra ya pa rb ib F
+        fmul    %st(0), %st             # xa ya pa rb ib F
+        fld     %st(0)                  # m xa ya pa rb ib F
+        fadd    %st(2), %st             # m xa ya pa rb ib F
+        fucomip %st(6), %st             # xa ya pa rb ib F
         setb    %cl
         setnp   %ch
         andb    %ch, %cl
-        fsubrp  %st, %st(2)             # pa da rb ib F
-        fldl    KR(%r8)                 # k pa da rb ib F
-        faddl   KR+8(%r8)               # k pa da rb ib F
-        faddp   %st, %st(2)             # pa ra rb ib F
-        fldl    KI(%r8)                 # k pa ra rb ib F
-        faddl   KI+8(%r8)               # k pa ra rb ib F
-        faddp   %st, %st(1)             # ia ra rb ib F
+        fsubp   %st, %st(1)             # da pa rb ib F
+        fldl    KR(%r8)                 # k da pa rb ib F
+        faddl   KR+8(%r8)               # k da pa rb ib F
+        faddp   %st, %st(1)             # ra pa rb ib F
+        fldl    KI(%r8)                 # k ra pa rb ib F
+        faddl   KI+8(%r8)               # k ra pa rb ib F
+        faddp   %st, %st(2)             # ra ia rb ib F
         # lane b
-        fld     %st(2)                  # t ia ra rb ib F
-        fadd    %st(0), %st             # 2rb ia ra rb ib F
-        fmul    %st(4), %st             # pb ia ra rb ib F
-        fxch    %st(3)                  # rb ia ra pb ib F
-        fmul    %st(0), %st             # xb ia ra pb ib F
-        fxch    %st(4)                  # ib ia ra pb xb F
-        fmul    %st(0), %st             # yb ia ra pb xb F
-        fld     %st(4)                  # m yb ia ra pb xb F
-        fadd    %st(1), %st             # m yb ia ra pb xb F
-        fucomip %st(6), %st             # yb ia ra pb xb F
+        fld     %st(2)                  # t ra ia rb ib F
+        fadd    %st(0), %st             # 2rb ra ia rb ib F
+        fmul    %st(4), %st             # pb ra ia rb ib F
+        fxch    %st(4)                  # ib ra ia rb pb F
+        fmul    %st(0), %st             # yb ra ia rb pb F
+        fxch    %st(3)                  # rb ra ia yb pb F
+        fmul    %st(0), %st             # xb ra ia yb pb F
+        fld     %st(0)                  # m xb ra ia yb pb F
+        fadd    %st(4), %st             # m xb ra ia yb pb F
+        fucomip %st(6), %st             # xb ra ia yb pb F
         setb    %al
         setnp   %ah
         andb    %ah, %al
-        fsubrp  %st, %st(4)             # ia ra pb db F
-        fldl    KR(%r9)                 # k ia ra pb db F
-        faddl   KR+8(%r9)               # k ia ra pb db F
-        faddp   %st, %st(4)             # ia ra pb rb F
-        fldl    KI(%r9)                 # k ia ra pb rb F
-        faddl   KI+8(%r9)               # k ia ra pb rb F
-        faddp   %st, %st(3)             # ia ra ib rb F
-        fxch    %st(1)                  # ra ia ib rb F
-        fxch    %st(3)                  # rb ia ib ra F
-        fxch    %st(2)                  # ib ia rb ra F
-        fxch    %st(3)                  # ra ia rb ib F
+        fsubp   %st, %st(3)             # ra ia db pb F
+        fldl    KR(%r9)                 # k ra ia db pb F
+        faddl   KR+8(%r9)               # k ra ia db pb F
+        faddp   %st, %st(3)             # ra ia rb pb F
+        fldl    KI(%r9)                 # k ra ia rb pb F
+        faddl   KI+8(%r9)               # k ra ia rb pb F
+        faddp   %st, %st(4)             # ra ia rb ib F
         subl    $1, 404(%rsp)
         je      .Lconta7
         testb   %cl, %al

@@ -12,7 +12,7 @@
 # lane); %r12d, %r13d, %r14d are the counts at which each lane next stops
 # (the limit, or a checkpoint); %rdi is the next orbit of the batch, %rsi the
 # end, %r15d max; %rbp where a lane's end goes on.
-# The x87 stack holds, between steps: zr(a) zi(a) zr(b) zi(b) zr(c) zi(c).
+# The x87 stack holds, between steps: zi(b) zr(a) zi(a) zr(b) zr(c) zi(c).
 #
 # int quillmere_lotto_x87_tre(COrbita *orbite, int32_t quante, int32_t max,
 #                 bool (*sosta)(void *), void *dati)

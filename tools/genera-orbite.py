@@ -135,6 +135,16 @@ class Pila:
         nome = {"sub": "fsubrp", "add": "faddp", "mul": "fmulp"}[op]
         self.scrivi(f"{nome:<7} %st, %st({i})")
 
+    def togli_in(self, op, v, altro, nuovo):
+        """v <- v op altro, left where altro was; v leaves the stack."""
+        self.in_cima(v)
+        i = self.pos(altro)
+        self.st[i] = nuovo
+        self.st.pop(0)
+        # AT&T names st(i) <- st(0) - st(i) fsubp.
+        nome = {"sub": "fsubp", "add": "faddp", "mul": "fmulp"}[op]
+        self.scrivi(f"{nome:<7} %st, %st({i})")
+
     def confronta_e_togli(self, v, altro):
         """Compares v with altro (the flags of an unsigned comparison, and
         PF for unordered); v leaves the stack."""
@@ -165,13 +175,18 @@ class Routine:
             # Where each lane leaves whether its orbit goes on (and the
             # register that helps to compute it).
             self.avanti = {"a": ("%cl", "%ch"), "b": ("%al", "%ah")}
-        # The stack's order between steps: for three orbits the one that
-        # needs the fewest exchanges for a step of each (13, against 17 in
-        # the order of the lanes).
+        # The stack's order between steps, and the order of each step's
+        # operations: those that need the fewest exchanges (for three orbits
+        # 13 a step of each, against 17 in the order of the lanes; for two,
+        # 4 against 8).
         if self.tre:
             self.ordine = ["ib", "ra", "ia", "rb", "rc", "ic"]
         else:
             self.ordine = ["ra", "ia", "rb", "ib", "F"]
+        # For each lane: y2 before x2, m copied from y2, x2 - y2 left where
+        # y2 was, ki added before kr (see passo).
+        scelta = (False, False, False, False) if self.tre else (True, False, True, False)
+        self.variante = {L: scelta for L in self.corsie}
 
     def indice(self, L):
         return self.corsie.index(L)
@@ -189,19 +204,24 @@ class Routine:
         return f"{TK + 4 * self.indice(L)}(%rsp)"
 
 
-def passo(r, p, L):
+def passo(r, p, L, variante=None):
     """One step of lane L: z <- z^2 + k, exactly as the one-orbit loop:
     x2 = zr*zr; y2 = zi*zi; m = x2 + y2; zr' = (x2 - y2) + kr;
-    zi' = (zr*2)*zi + ki; the orbit goes on while m < 4."""
+    zi' = (zr*2)*zi + ki; the orbit goes on while m < 4. The variant picks
+    among orders of the same operations, which differ only in the exchanges
+    they need."""
+    y_prima, m_da_y, d_al_posto_di_y, ki_prima = variante or r.variante[L]
     zr, zi, base = "r" + L, "i" + L, r.puntatore[L]
+    x, y = "x" + L, "y" + L
     p.riga(f"        # lane {L}")
     p.copia(zr, "t")
     p.opera("add", "t", "t", "2" + zr)
     p.opera("mul", "2" + zr, zi, "p" + L)            # (zr*2)*zi
-    p.opera("mul", zr, zr, "x" + L)                  # x2
-    p.opera("mul", zi, zi, "y" + L)                  # y2
-    p.copia("x" + L, "m")
-    p.opera("add", "m", "y" + L, "m")                # m = x2 + y2
+    for v, nuovo in ((zi, y), (zr, x)) if y_prima else ((zr, x), (zi, y)):
+        p.opera("mul", v, v, nuovo)                  # x2, y2
+    primo, secondo = (y, x) if m_da_y else (x, y)
+    p.copia(primo, "m")
+    p.opera("add", "m", secondo, "m")                # m = x2 + y2
     if r.tre:
         # No room for the constant 4: m - 4 is negative exactly when m < 4,
         # and its sign survives the rounding to a float, which the integer
@@ -215,13 +235,19 @@ def passo(r, p, L):
         p.riga(f"        setb    {si}")
         p.riga(f"        setnp   {aiuto}")
         p.riga(f"        andb    {aiuto}, {si}")
-    p.opera_e_togli("sub", "x" + L, "y" + L, "d" + L)  # x2 - y2
+    if d_al_posto_di_y:
+        p.togli_in("sub", x, y, "d" + L)             # x2 - y2
+    else:
+        p.opera_e_togli("sub", x, y, "d" + L)
+    somme = [("d" + L, "KR", zr), ("p" + L, "KI", zi)]
+    if ki_prima:
+        somme.reverse()
     if r.tre:
-        p.opera_memoria("add", "d" + L, f"KR({base})", zr)
-        p.opera_memoria("add", "p" + L, f"KI({base})", zi)
+        for v, campo, nuovo in somme:
+            p.opera_memoria("add", v, f"{campo}({base})", nuovo)
     else:
         # The constant is the sum of its two doubles, exact in 80 bits.
-        for v, campo, nuovo in (("d" + L, "KR", zr), ("p" + L, "KI", zi)):
+        for v, campo, nuovo in somme:
             p.carica(f"{campo}({base})", "k")
             p.opera_memoria("add", "k", f"{campo}+8({base})", "k")
             p.opera_e_togli("add", v, "k", nuovo)
@@ -600,7 +626,7 @@ def intestazione(r):
 # lane); %r12d, %r13d, %r14d are the counts at which each lane next stops
 # (the limit, or a checkpoint); %rdi is the next orbit of the batch, %rsi the
 # end, %r15d max; %rbp where a lane's end goes on.
-# The x87 stack holds, between steps: zr(a) zi(a) zr(b) zi(b) zr(c) zi(c)."""
+# The x87 stack holds, between steps: zi(b) zr(a) zi(a) zr(b) zr(c) zi(c)."""
     else:
         righe = f"""# A batch of orbits of z <- z^2 + k, two at a time on the x87 stack: while
 # one orbit waits for the latency of an addition or a multiplication, the

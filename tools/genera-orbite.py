@@ -4,6 +4,9 @@
     python3 tools/genera-orbite.py due > engine/OrbiteX87.S
     python3 tools/genera-orbite.py tre > engine/OrbiteX87Tre.S
 
+("ordini" prints, for each routine, the order of the stack between steps and
+of a step's operations that needs the fewest exchanges.)
+
 "due" runs two orbits at a time, with constants held as pairs of doubles;
 "tre" runs three, for batches whose constants are all doubles. The routines
 are generated because the x87 stack is nearly full: every operation needs
@@ -21,6 +24,7 @@ Besides the steps themselves, each routine
   of steps of a lane, so that a long orbit can be parked or stopped.
 """
 
+import itertools
 import sys
 
 # Steps between two looks for a cycle: the loop is unrolled this many times
@@ -39,9 +43,8 @@ SOSTA = 32768
 
 # The routine's own frame, above the stack pointer. Per lane (k = 0, 1, 2):
 # the saved value, zr at SR and zi at SI (80-bit; an infinity while nothing is
-# saved); the steps at the save
-# (SC); the steps that ask for the next save (NS) and the next checkpoint
-# (TK); where the three-orbit routine leaves the sign of m - 4 (SEGNI); the
+# saved); the steps at the save (SC); the steps that ask for the next save
+# (NS) and the next checkpoint (TK); where the three-orbit routine leaves the sign of m - 4 (SEGNI); the
 # steps until the first lane reaches its target (EVENTO), and what it was when
 # the lanes' counts last took in the steps done (CONTATO): the loop itself
 # only counts down EVENTO.
@@ -176,9 +179,9 @@ class Routine:
             # register that helps to compute it).
             self.avanti = {"a": ("%cl", "%ch"), "b": ("%al", "%ah")}
         # The stack's order between steps, and the order of each step's
-        # operations: those that need the fewest exchanges (for three orbits
-        # 13 a step of each, against 17 in the order of the lanes; for two,
-        # 4 against 8).
+        # operations: those that need the fewest exchanges, as
+        # "genera-orbite.py ordini" finds them (for three orbits 13 a step of
+        # each, against 17 in the order of the lanes; for two, 4 against 8).
         if self.tre:
             self.ordine = ["ib", "ra", "ia", "rb", "rc", "ic"]
         else:
@@ -611,6 +614,7 @@ def genera(tipo):
 
 
 def intestazione(r):
+    pila = " ".join(f"z{v[0]}({v[1]})" for v in r.ordine if v != "F")
     if r.tre:
         righe = f"""# A batch of orbits of z <- z^2 + k, three at a time on the x87 stack, for
 # batches whose constants are all doubles (both low parts zero).
@@ -626,7 +630,7 @@ def intestazione(r):
 # lane); %r12d, %r13d, %r14d are the counts at which each lane next stops
 # (the limit, or a checkpoint); %rdi is the next orbit of the batch, %rsi the
 # end, %r15d max; %rbp where a lane's end goes on.
-# The x87 stack holds, between steps: zi(b) zr(a) zi(a) zr(b) zr(c) zi(c)."""
+# The x87 stack holds, between steps: {pila}."""
     else:
         righe = f"""# A batch of orbits of z <- z^2 + k, two at a time on the x87 stack: while
 # one orbit waits for the latency of an addition or a multiplication, the
@@ -683,8 +687,36 @@ def coda(r):
         .section .note.GNU-stack,"",@progbits"""
 
 
+def scambi(r, ordine, variante):
+    """The exchanges that a step of every lane needs, from and back to the
+    given order of the stack, with the given variant of passo."""
+    p = Pila(list(ordine))
+    for L in r.corsie:
+        passo(r, p, L, variante)
+    disponi(p, list(ordine))
+    return sum(1 for riga in p.righe if "fxch" in riga)
+
+
+def ordini():
+    """For each routine, the order of the stack and the variant of passo
+    (the same for every lane) that need the fewest exchanges a step."""
+    for tipo in ("tre", "due"):
+        r = Routine(tipo)
+        valori = [v for v in r.ordine if v != "F"]
+        coda_fissa = [] if r.tre else ["F"]
+        migliore = min(
+            (scambi(r, list(o) + coda_fissa, v), list(o) + coda_fissa, v)
+            for o in itertools.permutations(valori)
+            for v in itertools.product((False, True), repeat=4))
+        adesso = scambi(r, r.ordine, None)
+        print(f"{tipo}: {migliore[0]} exchanges with {migliore[1]} {migliore[2]}; {adesso} as generated")
+
+
 if __name__ == "__main__":
-    if len(sys.argv) != 2 or sys.argv[1] not in ("due", "tre"):
-        sys.stderr.write("uso: genera-orbite.py due|tre\n")
+    if len(sys.argv) != 2 or sys.argv[1] not in ("due", "tre", "ordini"):
+        sys.stderr.write("uso: genera-orbite.py due|tre|ordini\n")
         sys.exit(2)
-    sys.stdout.write(genera(sys.argv[1]))
+    if sys.argv[1] == "ordini":
+        ordini()
+    else:
+        sys.stdout.write(genera(sys.argv[1]))

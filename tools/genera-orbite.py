@@ -128,24 +128,17 @@ class Pila:
         self.st[0] = nuovo
         self.scrivi(f"{'f' + op + tipo:<7} {memoria}")
 
-    def opera_e_togli(self, op, v, altro, nuovo):
-        """v <- v op altro; altro leaves the stack."""
-        self.in_cima(altro)
-        i = self.pos(v)
+    def opera_e_togli(self, op, v, altro, nuovo, al_posto_di_altro=False):
+        """v <- v op altro, left where v was while altro leaves the stack,
+        or (al_posto_di_altro) where altro was while v leaves it."""
+        cima, resta = (v, altro) if al_posto_di_altro else (altro, v)
+        self.in_cima(cima)
+        i = self.pos(resta)
         self.st[i] = nuovo
         self.st.pop(0)
-        # AT&T names st(i) <- st(i) - st(0) fsubrp.
-        nome = {"sub": "fsubrp", "add": "faddp", "mul": "fmulp"}[op]
-        self.scrivi(f"{nome:<7} %st, %st({i})")
-
-    def togli_in(self, op, v, altro, nuovo):
-        """v <- v op altro, left where altro was; v leaves the stack."""
-        self.in_cima(v)
-        i = self.pos(altro)
-        self.st[i] = nuovo
-        self.st.pop(0)
-        # AT&T names st(i) <- st(0) - st(i) fsubp.
-        nome = {"sub": "fsubp", "add": "faddp", "mul": "fmulp"}[op]
+        # AT&T names st(i) <- st(i) - st(0) fsubrp, st(i) <- st(0) - st(i) fsubp.
+        sottrai = "fsubp" if al_posto_di_altro else "fsubrp"
+        nome = {"sub": sottrai, "add": "faddp", "mul": "fmulp"}[op]
         self.scrivi(f"{nome:<7} %st, %st({i})")
 
     def confronta_e_togli(self, v, altro):
@@ -238,10 +231,7 @@ def passo(r, p, L, variante=None):
         p.riga(f"        setb    {si}")
         p.riga(f"        setnp   {aiuto}")
         p.riga(f"        andb    {aiuto}, {si}")
-    if d_al_posto_di_y:
-        p.togli_in("sub", x, y, "d" + L)             # x2 - y2
-    else:
-        p.opera_e_togli("sub", x, y, "d" + L)
+    p.opera_e_togli("sub", x, y, "d" + L, al_posto_di_altro=d_al_posto_di_y)  # x2 - y2
     somme = [("d" + L, "KR", zr), ("p" + L, "KI", zi)]
     if ki_prima:
         somme.reverse()

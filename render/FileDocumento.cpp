@@ -7,6 +7,7 @@
 #include <QImageWriter>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cstdlib>
 #include <sstream>
 #include <string>
@@ -63,9 +64,83 @@ const char *NomeFormato(FormatoFigura formato)
     return formato == FormatoFigura::Png ? "png" : "bmp";
 }
 
+void Metti(char *&p, uint32_t valore, int byte)
+{
+    for (int k = 0; k < byte; ++k, valore >>= 8)
+        *p++ = char(valore & 0xFF);
+}
+
+constexpr qint64 TestaBitmap = 14 + 40;
+
+qint64 RigaBitmap24(const QImage &immagine)
+{
+    return ((qint64(immagine.width()) * 24 + 31) / 32) * 4;
+}
+
+// Whether the picture is one ScriviBitmap24 writes: true colour, and a file
+// whose size a bitmap's header can give (others are left to the toolkit).
+bool Bitmap24(const QImage &immagine)
+{
+    return immagine.format() == QImage::Format_RGB32 && !immagine.isNull()
+        && TestaBitmap + RigaBitmap24(immagine) * immagine.height() <= 0xFFFFFFFF;
+}
+
+// Writes a true-colour picture as a 24-bit bitmap, the bytes the toolkit's
+// writer gives it (rows from the bottom up, each padded to four bytes), in
+// pieces of about a megabyte: the toolkit's writer converts and writes a row
+// at a time, several times slower on a large picture.
+bool ScriviBitmap24(const QImage &immagine, QIODevice &file, QString &motivo)
+{
+    const int w = immagine.width();
+    const int h = immagine.height();
+    const qint64 riga = RigaBitmap24(immagine);
+    const qint64 testa = TestaBitmap;
+    const qint64 totale = testa + riga * h;
+    const qint64 righe = std::max<qint64>(1, (1 << 20) / riga);
+    QByteArray pezzo(std::max(testa, riga * std::min<qint64>(righe, h)), '\0');
+    char *p = pezzo.data();
+    Metti(p, 'B' | ('M' << 8), 2);
+    Metti(p, uint32_t(totale), 4);
+    Metti(p, 0, 4);
+    Metti(p, uint32_t(testa), 4);
+    Metti(p, 40, 4);
+    Metti(p, uint32_t(w), 4);
+    Metti(p, uint32_t(h), 4);
+    Metti(p, 1, 2);
+    Metti(p, 24, 2);
+    Metti(p, 0, 4);
+    Metti(p, uint32_t(riga * h), 4);
+    Metti(p, uint32_t(immagine.dotsPerMeterX()), 4);
+    Metti(p, uint32_t(immagine.dotsPerMeterY()), 4);
+    Metti(p, 0, 4);
+    Metti(p, 0, 4);
+    bool scritto = file.write(pezzo.constData(), testa) == testa;
+    pezzo.fill('\0');
+    for (int y = h - 1; scritto && y >= 0;) {
+        char *q = pezzo.data();
+        const int fine = int(std::max<qint64>(-1, y - righe));
+        for (; y > fine; --y, q += riga) {
+            const QRgb *pixel = reinterpret_cast<const QRgb *>(immagine.constScanLine(y));
+            char *b = q;
+            for (int x = 0; x < w; ++x) {
+                *b++ = char(qBlue(pixel[x]));
+                *b++ = char(qGreen(pixel[x]));
+                *b++ = char(qRed(pixel[x]));
+            }
+        }
+        const qint64 n = q - pezzo.constData();
+        scritto = file.write(pezzo.constData(), n) == n;
+    }
+    if (!scritto)
+        motivo = file.errorString();
+    return scritto;
+}
+
 bool ScriviNelFormato(const QImage &immagine, const QString &nome, FormatoFigura formato, QString &errore)
 {
     return ScriviIntero(nome, errore, [&](QSaveFile &file, QString &motivo) {
+        if (formato == FormatoFigura::Bitmap && Bitmap24(immagine))
+            return ScriviBitmap24(immagine, file, motivo);
         QImageWriter writer(&file, NomeFormato(formato));
         if (writer.write(immagine))
             return true;

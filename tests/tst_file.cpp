@@ -3,6 +3,7 @@
 
 #include "FileDocumento.h"
 
+#include <QImageWriter>
 #include <QtTest>
 
 #include <sys/stat.h>
@@ -154,6 +155,23 @@ void TestFile::andataERitorno()
     QVERIFY(LeggiBitmap(nome, letta, errore));
     QCOMPARE(letta.pixel(5, 5), qRgb(255, 0, 0));
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files).size(), 2); // nothing left beside them
+
+    // The file holds the very bytes the toolkit's own writer gives, for
+    // every padding of a row and the picture's own resolution.
+    for (int w : {1, 2, 3, 4, 37}) {
+        const QImage pezzo = immagine.copy(0, 0, w, 3);
+        QImage stampa = pezzo;
+        stampa.setDotsPerMeterX(2835);
+        for (const QImage &figura : {pezzo, stampa}) {
+            QVERIFY(ScriviBitmap(figura, nome, errore));
+            QBuffer atteso;
+            atteso.open(QIODevice::WriteOnly);
+            QVERIFY(QImageWriter(&atteso, "bmp").write(figura));
+            QFile f(nome);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            QCOMPARE(f.readAll(), atteso.data());
+        }
+    }
 }
 
 void TestFile::bitmapDiAltriProgrammi_data()

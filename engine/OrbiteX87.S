@@ -28,8 +28,8 @@
 # left unfinished; otherwise it returns 1 when the batch is done.
 # The loop runs rounds of 8 steps; at the end of a round each lane
 # compares its value with the one it saved, first at the end of the round
-# in which it reaches 128 steps, then whenever its steps have grown by
-# half since (Brent's cycle detection, with windows that grow more
+# in which it reaches 96 steps, then whenever its steps have grown by
+# a quarter since (Brent's cycle detection, with windows that grow more
 # slowly than his doubling ones).
 
 #include "OrbitaX87.inc"
@@ -67,7 +67,7 @@ quillmere_lotto_x87:
         addq    $TAGLIA, %rdi
         xorl    %r11d, %r11d
         movl    368(%rsp), %r13d
-        movl    $128, 344(%rsp)
+        movl    $96, 344(%rsp)
         movl    $32768, 396(%rsp)
         fldl    ZI(%r9)                 # ib F
         faddl   ZI2(%r9)                # ib F
@@ -90,7 +90,7 @@ quillmere_lotto_x87:
         addq    $TAGLIA, %rdi
         xorl    %r10d, %r10d
         movl    368(%rsp), %r12d
-        movl    $128, 340(%rsp)
+        movl    $96, 340(%rsp)
         movl    $32768, 392(%rsp)
         fldl    ZI(%r8)                 # ia rb ib F
         faddl   ZI2(%r8)                # ia rb ib F
@@ -847,7 +847,7 @@ quillmere_lotto_x87:
         addq    $TAGLIA, %rdi
         xorl    %r10d, %r10d
         movl    368(%rsp), %r12d
-        movl    $128, 340(%rsp)
+        movl    $96, 340(%rsp)
         movl    $32768, 392(%rsp)
         fldl    ZI(%r8)                 # ia rb ib F
         faddl   ZI2(%r8)                # ia rb ib F
@@ -936,7 +936,7 @@ quillmere_lotto_x87:
         addq    $TAGLIA, %rdi
         xorl    %r11d, %r11d
         movl    368(%rsp), %r13d
-        movl    $128, 344(%rsp)
+        movl    $96, 344(%rsp)
         movl    $32768, 396(%rsp)
         fldl    ZI(%r9)                 # ib ra ia F
         faddl   ZI2(%r9)                # ib ra ia F
@@ -968,12 +968,12 @@ quillmere_lotto_x87:
         fld     %st(1)                  # s ra ia rb ib F
         fstpt   16(%rsp)                # ra ia rb ib F
         movl    %r10d, 328(%rsp)
-        # The next save half as far again: a periodic orbit is found soon
+        # The next save a quarter further on: a periodic orbit is found soon
         # after it turns periodic, while the window between two saves
         # still grows to hold any period, and an orbit that escapes late
         # stops for few saves.
         movl    %r10d, %edx
-        shrl    $1, %edx
+        shrl    $2, %edx
         addl    %r10d, %edx
         jno     1f
         movl    $0x7FFFFFFF, %edx
@@ -1042,12 +1042,12 @@ quillmere_lotto_x87:
         fld     %st(3)                  # s ra ia rb ib F
         fstpt   48(%rsp)                # ra ia rb ib F
         movl    %r11d, 332(%rsp)
-        # The next save half as far again: a periodic orbit is found soon
+        # The next save a quarter further on: a periodic orbit is found soon
         # after it turns periodic, while the window between two saves
         # still grows to hold any period, and an orbit that escapes late
         # stops for few saves.
         movl    %r11d, %edx
-        shrl    $1, %edx
+        shrl    $2, %edx
         addl    %r11d, %edx
         jno     1f
         movl    $0x7FFFFFFF, %edx

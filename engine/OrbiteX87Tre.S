@@ -28,8 +28,8 @@
 # left unfinished; otherwise it returns 1 when the batch is done.
 # The loop runs rounds of 8 steps; at the end of a round each lane
 # compares its value with the one it saved, first at the end of the round
-# in which it reaches 128 steps, then whenever its steps have grown by
-# half since (Brent's cycle detection, with windows that grow more
+# in which it reaches 96 steps, then whenever its steps have grown by
+# a quarter since (Brent's cycle detection, with windows that grow more
 # slowly than his doubling ones).
 
 #include "OrbitaX87.inc"
@@ -66,7 +66,7 @@ quillmere_lotto_x87_tre:
         addq    $TAGLIA, %rdi
         xorl    %ebx, %ebx
         movl    368(%rsp), %r14d
-        movl    $128, 348(%rsp)
+        movl    $96, 348(%rsp)
         movl    $32768, 400(%rsp)
         fldl    ZI(%r10)                # ic
         faddl   ZI2(%r10)               # ic
@@ -89,7 +89,7 @@ quillmere_lotto_x87_tre:
         addq    $TAGLIA, %rdi
         xorl    %ecx, %ecx
         movl    368(%rsp), %r13d
-        movl    $128, 344(%rsp)
+        movl    $96, 344(%rsp)
         movl    $32768, 396(%rsp)
         fldl    ZI(%r9)                 # ib rc ic
         faddl   ZI2(%r9)                # ib rc ic
@@ -112,7 +112,7 @@ quillmere_lotto_x87_tre:
         addq    $TAGLIA, %rdi
         xorl    %r11d, %r11d
         movl    368(%rsp), %r12d
-        movl    $128, 340(%rsp)
+        movl    $96, 340(%rsp)
         movl    $32768, 392(%rsp)
         fldl    ZI(%r8)                 # ia rb ib rc ic
         faddl   ZI2(%r8)                # ia rb ib rc ic
@@ -1115,7 +1115,7 @@ quillmere_lotto_x87_tre:
         addq    $TAGLIA, %rdi
         xorl    %r11d, %r11d
         movl    368(%rsp), %r12d
-        movl    $128, 340(%rsp)
+        movl    $96, 340(%rsp)
         movl    $32768, 392(%rsp)
         fldl    ZI(%r8)                 # ia ib rb rc ic
         faddl   ZI2(%r8)                # ia ib rb rc ic
@@ -1213,7 +1213,7 @@ quillmere_lotto_x87_tre:
         addq    $TAGLIA, %rdi
         xorl    %ecx, %ecx
         movl    368(%rsp), %r13d
-        movl    $128, 344(%rsp)
+        movl    $96, 344(%rsp)
         movl    $32768, 396(%rsp)
         fldl    ZI(%r9)                 # ib ia ra rc ic
         faddl   ZI2(%r9)                # ib ia ra rc ic
@@ -1311,7 +1311,7 @@ quillmere_lotto_x87_tre:
         addq    $TAGLIA, %rdi
         xorl    %ebx, %ebx
         movl    368(%rsp), %r14d
-        movl    $128, 348(%rsp)
+        movl    $96, 348(%rsp)
         movl    $32768, 400(%rsp)
         fldl    ZI(%r10)                # ic ia rb ib ra
         faddl   ZI2(%r10)               # ic ia rb ib ra
@@ -1345,12 +1345,12 @@ quillmere_lotto_x87_tre:
         fld     %st(2)                  # s ib ra ia rb rc ic
         fstpt   16(%rsp)                # ib ra ia rb rc ic
         movl    %r11d, 328(%rsp)
-        # The next save half as far again: a periodic orbit is found soon
+        # The next save a quarter further on: a periodic orbit is found soon
         # after it turns periodic, while the window between two saves
         # still grows to hold any period, and an orbit that escapes late
         # stops for few saves.
         movl    %r11d, %edx
-        shrl    $1, %edx
+        shrl    $2, %edx
         addl    %r11d, %edx
         jno     1f
         movl    $0x7FFFFFFF, %edx
@@ -1419,12 +1419,12 @@ quillmere_lotto_x87_tre:
         fld     %st(0)                  # s ib ra ia rb rc ic
         fstpt   48(%rsp)                # ib ra ia rb rc ic
         movl    %ecx, 332(%rsp)
-        # The next save half as far again: a periodic orbit is found soon
+        # The next save a quarter further on: a periodic orbit is found soon
         # after it turns periodic, while the window between two saves
         # still grows to hold any period, and an orbit that escapes late
         # stops for few saves.
         movl    %ecx, %edx
-        shrl    $1, %edx
+        shrl    $2, %edx
         addl    %ecx, %edx
         jno     1f
         movl    $0x7FFFFFFF, %edx
@@ -1493,12 +1493,12 @@ quillmere_lotto_x87_tre:
         fld     %st(5)                  # s ib ra ia rb rc ic
         fstpt   80(%rsp)                # ib ra ia rb rc ic
         movl    %ebx, 336(%rsp)
-        # The next save half as far again: a periodic orbit is found soon
+        # The next save a quarter further on: a periodic orbit is found soon
         # after it turns periodic, while the window between two saves
         # still grows to hold any period, and an orbit that escapes late
         # stops for few saves.
         movl    %ebx, %edx
-        shrl    $1, %edx
+        shrl    $2, %edx
         addl    %ebx, %edx
         jno     1f
         movl    $0x7FFFFFFF, %edx

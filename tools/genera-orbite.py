@@ -34,10 +34,12 @@ import sys
 # sooner than rounds of 16, for about the same cost per step.
 GIRO = 8
 # The first value a lane saves is that at the end of the round in which it
-# has done this many steps (the next ones each half as far again as the
+# has done this many steps (the next ones each a quarter further on than the
 # last): shorter orbits, which a cycle check could hardly shorten, pay
-# nothing for saving.
-PRIMO_SALVATAGGIO = 128
+# nothing for saving. On the orbits of the bench's interior scenes, windows
+# growing by a quarter find cycles about 4% sooner than windows growing by
+# half, and the saves they add cost less than that.
+PRIMO_SALVATAGGIO = 96
 # Steps of a lane between two checkpoints.
 SOSTA = 32768
 
@@ -446,12 +448,12 @@ def salva(r, p, L):
         p.copia(v, "s")
         p.salva_e_togli("s", memoria, "t")
     p.riga(f"        movl    {n}, {r.sc(L)}")
-    p.riga("        # The next save half as far again: a periodic orbit is found soon")
+    p.riga("        # The next save a quarter further on: a periodic orbit is found soon")
     p.riga("        # after it turns periodic, while the window between two saves")
     p.riga("        # still grows to hold any period, and an orbit that escapes late")
     p.riga("        # stops for few saves.")
     p.riga(f"        movl    {n}, %edx")
-    p.riga("        shrl    $1, %edx")
+    p.riga("        shrl    $2, %edx")
     p.riga(f"        addl    {n}, %edx")
     p.riga("        jno     1f")
     p.riga("        movl    $0x7FFFFFFF, %edx")
@@ -654,7 +656,7 @@ def intestazione(r):
 # The loop runs rounds of {GIRO} steps; at the end of a round each lane
 # compares its value with the one it saved, first at the end of the round
 # in which it reaches {PRIMO_SALVATAGGIO} steps, then whenever its steps have grown by
-# half since (Brent's cycle detection, with windows that grow more
+# a quarter since (Brent's cycle detection, with windows that grow more
 # slowly than his doubling ones).
 
 #include "OrbitaX87.inc"

@@ -94,15 +94,12 @@ bool ScriviBitmap24(const QImage &immagine, QIODevice &file, QString &motivo)
     const int w = immagine.width();
     const int h = immagine.height();
     const qint64 riga = RigaBitmap24(immagine);
-    const qint64 testa = TestaBitmap;
-    const qint64 totale = testa + riga * h;
-    const qint64 righe = std::max<qint64>(1, (1 << 20) / riga);
-    QByteArray pezzo(std::max(testa, riga * std::min<qint64>(righe, h)), '\0');
-    char *p = pezzo.data();
+    char testa[TestaBitmap];
+    char *p = testa;
     Metti(p, 'B' | ('M' << 8), 2);
-    Metti(p, uint32_t(totale), 4);
+    Metti(p, uint32_t(TestaBitmap + riga * h), 4);
     Metti(p, 0, 4);
-    Metti(p, uint32_t(testa), 4);
+    Metti(p, uint32_t(TestaBitmap), 4);
     Metti(p, 40, 4);
     Metti(p, uint32_t(w), 4);
     Metti(p, uint32_t(h), 4);
@@ -114,8 +111,10 @@ bool ScriviBitmap24(const QImage &immagine, QIODevice &file, QString &motivo)
     Metti(p, uint32_t(immagine.dotsPerMeterY()), 4);
     Metti(p, 0, 4);
     Metti(p, 0, 4);
-    bool scritto = file.write(pezzo.constData(), testa) == testa;
-    pezzo.fill('\0');
+    bool scritto = file.write(testa, TestaBitmap) == TestaBitmap;
+    // Zeroed once: the rows' padding stays zero.
+    const qint64 righe = std::max<qint64>(1, (1 << 20) / riga);
+    QByteArray pezzo(riga * std::min<qint64>(righe, h), '\0');
     for (int y = h - 1; scritto && y >= 0;) {
         char *q = pezzo.data();
         const int fine = int(std::max<qint64>(-1, y - righe));

@@ -24,11 +24,10 @@ void CAreaDisegno::Alloca(uint64_t celle)
 {
     Buffer.reset();
     Celle = 0;
-    // calloc hands out zeroed pages that cost nothing until they are written.
-    int32_t *p = celle <= MassimoCelle ? static_cast<int32_t *>(std::calloc(celle, sizeof(int32_t))) : nullptr;
-    if (!p)
+    if (celle <= MassimoCelle)
+        Buffer = AllocaAzzerata<int32_t>(celle);
+    if (!Buffer)
         throw CErrore(MessaggioBuffer);
-    Buffer.reset(p);
     Celle = celle;
 }
 

@@ -2,11 +2,11 @@
 
 #include "Cancello.h"
 #include "Complesso.h"
+#include "Memoria.h"
 #include "Reale.h"
 #include "Riferimento.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <iosfwd>
 #include <memory>
 
@@ -101,13 +101,9 @@ public:
     CRiferimento Riferimento;
 
 private:
-    struct Libera
-    {
-        void operator()(int32_t *p) const { std::free(p); }
-    };
     void Alloca(uint64_t celle);
 
-    std::unique_ptr<int32_t[], Libera> Buffer;
+    CMemoriaAzzerata<int32_t> Buffer;
     uint64_t Celle = 0;
 };
 

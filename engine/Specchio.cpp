@@ -65,8 +65,7 @@ bool CSpecchio::Prepara(const CAreaDisegno &area)
     Y1 = std::min(h, (DY + 1) / 2);
     if (Y1 <= Y0 || uint64_t(Y1 - Y0) * uint64_t(W) > MassimoByte / sizeof(CVoce))
         return false;
-    // calloc hands out pages that cost nothing until a row records.
-    Voci.reset(static_cast<CVoce *>(std::calloc(size_t(Y1 - Y0) * size_t(W), sizeof(CVoce))));
+    Voci = AllocaAzzerata<CVoce>(size_t(Y1 - Y0) * size_t(W));
     if (!Voci)
         return false;
     Finite = std::make_unique<std::atomic<int32_t>[]>(size_t(Y1 - Y0));

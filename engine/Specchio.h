@@ -1,11 +1,11 @@
 #pragma once
 
 #include "Complesso.h"
+#include "Memoria.h"
 
 #include <algorithm>
 #include <atomic>
 #include <cstdint>
-#include <cstdlib>
 #include <memory>
 
 class CAreaDisegno;
@@ -97,10 +97,6 @@ private:
         unsigned char Zi[10];
         int32_t Iterazioni;
     };
-    struct Libera
-    {
-        void operator()(CVoce *p) const { std::free(p); }
-    };
 
     // Sets the mirror up for the area's drawing; false when it has none.
     bool Prepara(const CAreaDisegno &area);
@@ -115,6 +111,6 @@ private:
     int32_t Y0 = 0; // the rows that record: Y0 .. Y1 - 1
     int32_t Y1 = 0;
     int32_t Passata = 0;
-    std::unique_ptr<CVoce[], Libera> Voci;
+    CMemoriaAzzerata<CVoce> Voci;
     std::unique_ptr<std::atomic<int32_t>[]> Finite; // the pass each recording row last finished
 };

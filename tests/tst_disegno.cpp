@@ -6,6 +6,7 @@
 #include "Errore.h"
 #include "FileParametri.h"
 #include "Frattali.h"
+#include "Memoria.h"
 #include "ImmagineQt.h"
 #include "Scelte.h"
 #include "ScelteColori.h"
@@ -13,6 +14,7 @@
 
 #include <QtTest>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -118,6 +120,7 @@ class TestDisegno : public QObject
 private slots:
     void bufferNuovo();
     void bufferPiccolo();
+    void memoriaAzzerata();
     void bufferTroppoGrande_data();
     void bufferTroppoGrande();
     void leggiOltreIBordi();
@@ -176,6 +179,22 @@ void TestDisegno::bufferPiccolo()
     QCOMPARE(area.Altezza, 2);
     area.PreparaBuffer(-40, 0);
     QCOMPARE(area.CelleBuffer(), uint64_t(133 * 133));
+}
+
+// Below and above a huge page: zeroed from end to end, writable to the last
+// byte, and zeroed again when asked for after being written and released.
+void TestDisegno::memoriaAzzerata()
+{
+    for (const size_t byte : {size_t(1), size_t(3 * 4096 + 5), (size_t(2) << 20) + 1, size_t(5) << 20}) {
+        for (int volta = 0; volta < 2; ++volta) {
+            CMemoriaAzzerata<unsigned char> m = AllocaAzzerata<unsigned char>(byte);
+            QVERIFY(m);
+            QVERIFY(std::all_of(m.get(), m.get() + byte, [](unsigned char b) { return b == 0; }));
+            std::fill(m.get(), m.get() + byte, 0xA5);
+        }
+    }
+    QVERIFY(!AllocaAzzerata<int32_t>(SIZE_MAX / 2));
+    QVERIFY(!AllocaAzzerata<unsigned char>(SIZE_MAX - 4096));
 }
 
 void TestDisegno::bufferTroppoGrande_data()

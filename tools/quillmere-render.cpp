@@ -7,6 +7,7 @@
 #include "FileParametri.h"
 #include "FileDocumento.h"
 #include "ImmagineQt.h"
+#include "Memoria.h"
 #include "TestiCalcolo.h"
 
 #include <QCoreApplication>
@@ -116,9 +117,12 @@ int main(int argc, char **argv)
     }
 
     try {
-        // Not cleared: both methods draw every pixel of the image.
-        QImage immagine(W, H, QImage::Format_RGB32);
-        if (immagine.isNull())
+        // The pixels in memory of the kind the drawing's buffers take
+        // (Memoria.h); the image only borrows them, and goes first.
+        const size_t riga = size_t(W) * 4;
+        const CMemoriaAzzerata<uchar> pixel = AllocaAzzerata<uchar>(riga * size_t(H));
+        QImage immagine(pixel.get(), W, H, qsizetype(riga), QImage::Format_RGB32);
+        if (!pixel || immagine.isNull())
             throw CErrore(MessaggioBuffer);
         CImmagineQt vista(immagine);
 

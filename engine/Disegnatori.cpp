@@ -1,9 +1,6 @@
 #include "Disegnatori.h"
 
-#include "Coloratore.h"
-#include "Frattali.h"
-#include "Orbite.h"
-#include "Perturbazione.h"
+#include "Calcolatore.h"
 #include "Specchio.h"
 
 #include <algorithm>
@@ -21,222 +18,27 @@ namespace {
 
 constexpr int32_t LatoMassimo = 0x7FFF0000;
 
-// The colour of the pixel that an iterated point stands for.
-inline int32_t ColoreDi(const CAreaDisegno &area, const CPunto &p)
-{
-    if (p.Iterazioni == p.MaxIterazioni)
-        return area.Interno->Colore(p);
-    return area.Esterno->Colore(p);
-}
-
-// The imaginary part that a row of points shares, split into doubles once
-// for all of them.
-struct CImmaginaria
-{
-    explicit CImmaginaria(long double im) : Valore(im), Divisa(DividiInDouble(im, Parti)) {}
-
-    long double Valore;
-    double Parti[2];
-    bool Divisa;
-};
-
-// Computes the points a drawing method hands it and stores each one's colour
-// at its pixel. For the formulas z <- z^2 + k (Mandelbrot, Julia) it gathers
-// the points in batches whose orbits run two or three at a time; the others, and a
-// point that no pair of doubles holds, go one by one through the formula's
-// own loop. A colour is stored when the batch is computed: Svuota computes it,
-// and must be called whenever Pieno says so and once the last point is in.
-// A point whose mirror image the drawing has computed already (Specchio.h)
-// takes its count and final value from there, and its colour is stored at once.
-// Every point gets exactly the count and the final value that the formula's
-// Itera gives. Long orbits pass the area's checkpoint as they go, so that a
-// drawing can be parked or stopped in the middle of a pixel.
-class CCalcolo
+// The points of one row of a drawing on their way to the calculator: the
+// batch, with what its computation tells added up over the row.
+class CRigaCalcolo
 {
 public:
-    CCalcolo(CAreaDisegno &area, CSpecchio *specchio)
-        : Area(area), Max(area.MaxIterazioni), Sosta{&Continua, &area}, Specchio(specchio)
+    CRigaCalcolo(CAreaDisegno &area, const CCalcolatore &calcolatore, CSpecchio &specchio)
+        : Area(area), Calcolatore(calcolatore), Specchio(specchio.Attivo() ? &specchio : nullptr)
     {
-        if ((FormulaMandelbrot = dynamic_cast<const Mandelbrot *>(area.Frattale)))
-            Lotti = true;
-        else if ((FormulaJulia = dynamic_cast<const Julia *>(area.Frattale))) {
-            Costante = true;
-            Lotti = DividiInDouble(FormulaJulia->Param.re, CostanteRe) && DividiInDouble(FormulaJulia->Param.im, CostanteIm);
-        } else
-            FormulaVolterra = dynamic_cast<const VolterraLotka *>(area.Frattale);
-        Lotti = Lotti && Max > 0;
-        // Points that go through the formula one by one are computed as
-        // soon as they are in.
-        CapienzaLenti = Lotti ? MassimoLenti : 1;
     }
 
-    bool Pieno() const { return QuanteOrbite == MassimoLotto || QuantiLenti == CapienzaLenti; }
-
-    // Hands in the point (re, im), whose colour goes to pixel (x, y). Makes no
-    // call, so that a loop handing in points keeps its values in registers.
-    void Metti(long double re, const CImmaginaria &im, int32_t x, int32_t y)
-    {
-        if (Specchio && Riflesso(re, im.Valore, x, y))
-            return;
-        double r[2];
-        if (Lotti && im.Divisa && DividiInDouble(re, r)) {
-            // Mandelbrot adds the point itself, Julia its constant.
-            Orbite[QuanteOrbite].Imposta(r, im.Parti, Costante ? CostanteRe : r, Costante ? CostanteIm : im.Parti);
-            Pixel[QuanteOrbite] = {{r[0], r[1]}, {im.Parti[0], im.Parti[1]}, x, y};
-            ++QuanteOrbite;
-        } else {
-            Lenti[QuantiLenti] = {{re, im.Valore}, x, y};
-            ++QuantiLenti;
-        }
-    }
-
-    // Computes every point handed in and stores its colour; false when the
-    // drawing was stopped meanwhile (nothing more is stored then).
-    bool Svuota()
-    {
-        if (QuanteOrbite > 0) {
-            if (!IteraLotto(Orbite, QuanteOrbite, Max, Sosta))
-                return false;
-            for (int32_t k = 0; k < QuanteOrbite; ++k) {
-                const CPixel &px = Pixel[k];
-                CPunto p;
-                p.c = {SommaDouble(px.Re), SommaDouble(px.Im)};
-                // Copied as bytes: an 80-bit load and store cost far more.
-                std::memcpy(&p.z.re, &Orbite[k].zr.Reale, sizeof(long double));
-                std::memcpy(&p.z.im, &Orbite[k].zi.Reale, sizeof(long double));
-                p.Iterazioni = Orbite[k].n;
-                p.MaxIterazioni = Max;
-                Risparmiati += uint64_t(Orbite[k].Risparmiati);
-                if (Specchio)
-                    Specchio->Ricorda(p, px.x, px.y);
-                Area.ScriviPixel(ColoreDi(Area, p), px.x, px.y);
-            }
-            QuanteOrbite = 0;
-        }
-        for (int32_t k = 0; k < QuantiLenti; ++k) {
-            CPunto p;
-            p.c = Lenti[k].c;
-            p.MaxIterazioni = Max;
-            if (!Itera(p))
-                return false;
-            if (Specchio)
-                Specchio->Ricorda(p, Lenti[k].x, Lenti[k].y);
-            Area.ScriviPixel(ColoreDi(Area, p), Lenti[k].x, Lenti[k].y);
-        }
-        QuantiLenti = 0;
-        return true;
-    }
-
-    // The steps that the cycle check spared in the points computed so far.
-    uint64_t PassiRisparmiati() const { return Risparmiati; }
-    // The points taken from their mirror images so far.
-    uint64_t PuntiRiflessi() const { return Riflessi; }
+    bool Pieno() const { return Lotto.Pieno(); }
+    void Metti(long double re, const CImmaginaria &im, int32_t x, int32_t y) { Lotto.Metti(re, im, x, y); }
+    // Computes the points handed in; false when the drawing was stopped.
+    bool Svuota() { return Lotto.Quanti == 0 || Calcolatore.Calcola(Area, Lotto, Specchio); }
+    const CLotto &Esito() const { return Lotto; }
 
 private:
-    static constexpr int32_t MassimoLotto = 256;
-    static constexpr int32_t MassimoLenti = 8;
-
-    static bool Continua(void *area) { return static_cast<const CAreaDisegno *>(area)->Continua(); }
-
-    // Stores the colour of the point (re, im) at (x, y) from its mirror
-    // image; false when that is not at hand.
-    bool Riflesso(long double re, long double im, int32_t x, int32_t y)
-    {
-        CPunto p;
-        if (!Specchio->Cerca(re, im, x, y, p))
-            return false;
-        p.MaxIterazioni = Max;
-        Area.ScriviPixel(ColoreDi(Area, p), x, y);
-        ++Riflessi;
-        return true;
-    }
-
-    // One point on its own: the formulas of the program with the checkpoint,
-    // any other through its Itera.
-    bool Itera(CPunto &p)
-    {
-        CEsitoOrbita esito;
-        if (FormulaMandelbrot)
-            FormulaMandelbrot->Itera(p, Sosta, esito);
-        else if (FormulaJulia)
-            FormulaJulia->Itera(p, Sosta, esito);
-        else if (FormulaVolterra)
-            FormulaVolterra->Itera(p, Sosta, esito);
-        else
-            Area.Frattale->Itera(p);
-        Risparmiati += uint64_t(esito.Risparmiati);
-        return !esito.Fermata;
-    }
-
-    // The pixel of an orbit, and its point as pairs of doubles.
-    struct CPixel
-    {
-        double Re[2];
-        double Im[2];
-        int32_t x;
-        int32_t y;
-    };
-    struct CLento
-    {
-        Complesso c;
-        int32_t x;
-        int32_t y;
-    };
-
     CAreaDisegno &Area;
-    const int32_t Max;
-    const CSosta Sosta;
-    CSpecchio *const Specchio; // null when the drawing has no mirror images
-    const Mandelbrot *FormulaMandelbrot = nullptr;
-    const Julia *FormulaJulia = nullptr;
-    const VolterraLotka *FormulaVolterra = nullptr;
-    bool Lotti = false;
-    bool Costante = false; // Julia's, split into doubles; Mandelbrot adds the point itself
-    double CostanteRe[2] = {0.0, 0.0};
-    double CostanteIm[2] = {0.0, 0.0};
-    int32_t CapienzaLenti = 1;
-    int32_t QuanteOrbite = 0;
-    int32_t QuantiLenti = 0;
-    uint64_t Risparmiati = 0;
-    uint64_t Riflessi = 0;
-    COrbita Orbite[MassimoLotto];
-    CPixel Pixel[MassimoLotto];
-    CLento Lenti[MassimoLenti];
-};
-
-// The point calculator of one drawing: the 80-bit one, or the perturbation
-// one when the drawing goes past 80 bits (decided once, before its first pixel).
-class CCalcoloScelto
-{
-public:
-    CCalcoloScelto(CAreaDisegno &area, CSpecchio &specchio)
-        : Profondo(area.Riferimento.Pronto), Ottanta(area, specchio.Attivo() ? &specchio : nullptr), Perturbato(area)
-    {
-    }
-
-    bool Pieno() const { return Profondo ? Perturbato.Pieno() : Ottanta.Pieno(); }
-    void Metti(long double re, const CImmaginaria &im, int32_t x, int32_t y)
-    {
-        if (Profondo)
-            Perturbato.Metti(x, y);
-        else
-            Ottanta.Metti(re, im, x, y);
-    }
-    // False when the drawing was stopped in the middle of an orbit.
-    bool Svuota()
-    {
-        if (!Profondo)
-            return Ottanta.Svuota();
-        Perturbato.Svuota();
-        return true;
-    }
-    uint64_t PassiRisparmiati() const { return Ottanta.PassiRisparmiati(); }
-    uint64_t PuntiRiflessi() const { return Ottanta.PuntiRiflessi(); }
-
-private:
-    const bool Profondo;
-    CCalcolo Ottanta;
-    CCalcoloProfondo Perturbato;
+    const CCalcolatore &Calcolatore;
+    CSpecchio *const Specchio;
+    CLotto Lotto;
 };
 
 // Hands in the points re, passo + re, passo + (passo + re), ... of a row, from
@@ -244,7 +46,7 @@ private:
 // the batches fill. Every pixel passes the area's checkpoint: the inner loop
 // makes no call, and leaves for the real checkpoint as soon as the gate has
 // something to say. Returns false when the drawing was stopped.
-bool RigaDiPunti(CAreaDisegno &area, CCalcoloScelto &calcolo, long double re, long double passo, const CImmaginaria &im,
+bool RigaDiPunti(CAreaDisegno &area, CRigaCalcolo &calcolo, long double re, long double passo, const CImmaginaria &im,
                  int64_t j, int64_t fine, int32_t colonne, int32_t riga)
 {
     while (j < fine) {
@@ -276,12 +78,12 @@ class CProgresso
 {
 public:
     explicit CProgresso(CAreaDisegno &area) : Area(area) {}
-    void Aggiungi(double r, const CCalcoloScelto &calcolo)
+    void Aggiungi(double r, const CRigaCalcolo &calcolo)
     {
         std::lock_guard<std::mutex> lock(Mutex);
         Area.Completamento = r + Area.Completamento;
-        Area.PassiRisparmiati += calcolo.PassiRisparmiati();
-        Area.PuntiRiflessi += calcolo.PuntiRiflessi();
+        Area.PassiRisparmiati += calcolo.Esito().PassiRisparmiati;
+        Area.PuntiRiflessi += calcolo.Esito().PuntiRiflessi;
     }
 
 private:
@@ -458,19 +260,21 @@ void MetodoPuntoPunto::Disegna(CAreaDisegno &area)
 {
     const int32_t W = area.Larghezza;
     const int32_t H = area.Altezza;
-    if (W < 1 || H < 1 || !CalcolaRiferimento(area))
+    CCalcolatore80 ottanta;
+    CCalcolatore &calcolatore = area.Calcolatore ? *area.Calcolatore : ottanta;
+    if (W < 1 || H < 1 || !calcolatore.Inizia(area))
         return;
     const double r = static_cast<double>(100.0L / H);
     const long double dx = (area.Max.re - area.Min.re) / W;
     const long double dy = (area.Min.im - area.Max.im) / H;
     CProgresso progresso(area);
     CSquadra squadra(area);
-    CSpecchio specchio(area, FiliDa(area));
+    CSpecchio specchio(area, FiliDa(area), calcolatore.AmmetteSpecchio());
     specchio.NuovaPassata();
     // Each row starts afresh from X Min, so rows can be drawn in any order.
     PerOgniRiga(squadra, H, [&](int32_t k) {
         const int32_t i = specchio.Ordine(k, H, 1);
-        CCalcoloScelto calcolo(area, specchio);
+        CRigaCalcolo calcolo(area, calcolatore, specchio);
         if (!RigaDiPunti(area, calcolo, area.Min.re, dx, CImmaginaria(area.Max.im + i * dy), 0, W, 1, i))
             return false;
         specchio.RigaFinita(i);
@@ -506,14 +310,16 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
     const int32_t H = area.Altezza;
     // Sizes near the 32-bit limit could not be allocated anyway; refusing them
     // keeps every coordinate below (the edges plus a block) within 32 bits.
+    CCalcolatore80 ottanta;
+    CCalcolatore &calcolatore = area.Calcolatore ? *area.Calcolatore : ottanta;
     if (W < 1 || H < 1 || W > LatoMassimo || H > LatoMassimo || Livelli < 0 || Livelli > 16
-        || !CalcolaRiferimento(area))
+        || !calcolatore.Inizia(area))
         return;
     const long double dx = (area.Max.re - area.Min.re) / W;
     const long double dy = (area.Min.im - area.Max.im) / H;
     CProgresso progresso(area);
     CSquadra squadra(area);
-    CSpecchio specchio(area, FiliDa(area));
+    CSpecchio specchio(area, FiliDa(area), calcolatore.AmmetteSpecchio());
 
     // Coarse pass.
     const int32_t S0 = int32_t(1) << Livelli;
@@ -526,7 +332,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         specchio.NuovaPassata();
         const bool finito = PerOgniRiga(squadra, righe, [&](int32_t k) {
             const int32_t i = specchio.Ordine(k, righe, S0) * S0;
-            CCalcoloScelto calcolo(area, specchio);
+            CRigaCalcolo calcolo(area, calcolatore, specchio);
             if (!RigaDiPunti(area, calcolo, area.Min.re, u, CImmaginaria(area.Max.im + i * dy), 0, W, S0, i))
                 return false;
             specchio.RigaFinita(i);
@@ -551,7 +357,7 @@ void MetodoBlocco::Disegna(CAreaDisegno &area)
         specchio.NuovaPassata();
         const bool finito = PerOgniRiga(squadra, righe, [&](int32_t kr) {
             const int32_t i = specchio.Ordine(kr, righe, S) * S;
-            CCalcoloScelto calcolo(area, specchio);
+            CRigaCalcolo calcolo(area, calcolatore, specchio);
             Complesso P{area.Min.re, area.Max.im + i * dy};
             // The three new points of a block: c1 = P + (hx, 0), c2 = c1 + (0, hy),
             // c3 = c2 + (-hx, 0); their imaginary parts are the same for the row.

@@ -5,6 +5,17 @@
 
 #include <iosfwd>
 
+// Which formula an object is, for the drawing methods' faster loops and the
+// deep path: Mandelbrot and Julia iterate z <- z^2 + k. Any other formula is
+// only ever iterated through its own Itera.
+enum class TipoFormula
+{
+    Mandelbrot,
+    Julia,
+    VolterraLotka,
+    Altra,
+};
+
 // An escape-time formula: iterates one point and keeps its own parameters.
 class CFrattale
 {
@@ -12,6 +23,8 @@ public:
     virtual void ScriviParametri(std::ostream &os) const = 0;
     virtual void LeggiParametri(std::istream &is) = 0;
     virtual void Itera(CPunto &p) const = 0;
+    // Asked once per drawing, never per point.
+    virtual TipoFormula Tipo() const { return TipoFormula::Altra; }
 
 protected:
     CFrattale() = default;
@@ -30,6 +43,7 @@ public:
     void ScriviParametri(std::ostream &os) const override;
     void LeggiParametri(std::istream &is) override;
     void Itera(CPunto &p) const override;
+    TipoFormula Tipo() const override { return TipoFormula::Mandelbrot; }
     // The same, passing the checkpoint every PassiFraSoste steps; false when
     // it stopped the orbit (p is then unfinished).
     bool Itera(CPunto &p, const CSosta &sosta, CEsitoOrbita &esito) const;
@@ -42,6 +56,7 @@ public:
     void ScriviParametri(std::ostream &os) const override;
     void LeggiParametri(std::istream &is) override;
     void Itera(CPunto &p) const override;
+    TipoFormula Tipo() const override { return TipoFormula::Julia; }
     bool Itera(CPunto &p, const CSosta &sosta, CEsitoOrbita &esito) const;
 
     Complesso Param;
@@ -54,6 +69,7 @@ public:
     void ScriviParametri(std::ostream &os) const override;
     void LeggiParametri(std::istream &is) override;
     void Itera(CPunto &p) const override;
+    TipoFormula Tipo() const override { return TipoFormula::VolterraLotka; }
     bool Itera(CPunto &p, const CSosta &sosta, CEsitoOrbita &esito) const;
 
     long double Param1 = 0.0L; // corrector step length

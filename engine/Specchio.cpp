@@ -38,9 +38,9 @@ long double Valore(const unsigned char (&registrato)[10])
 
 } // namespace
 
-CSpecchio::CSpecchio(const CAreaDisegno &area, int32_t fili) : Insieme(fili > 1)
+CSpecchio::CSpecchio(const CAreaDisegno &area, int32_t fili, bool ammesso) : Insieme(fili > 1)
 {
-    if (!Prepara(area)) {
+    if (!ammesso || !Prepara(area)) {
         // No row records, none looks: every call does nothing.
         Y0 = Y1 = 0;
         Voci.reset();
@@ -49,11 +49,12 @@ CSpecchio::CSpecchio(const CAreaDisegno &area, int32_t fili) : Insieme(fili > 1)
 
 bool CSpecchio::Prepara(const CAreaDisegno &area)
 {
-    const bool mandelbrot = dynamic_cast<const Mandelbrot *>(area.Frattale) != nullptr;
-    PerIlCentro = dynamic_cast<const Julia *>(area.Frattale) != nullptr;
+    const TipoFormula tipo = area.Frattale->Tipo();
+    const bool mandelbrot = tipo == TipoFormula::Mandelbrot;
+    PerIlCentro = tipo == TipoFormula::Julia;
     const int32_t h = area.Altezza;
     W = area.Larghezza;
-    if ((!mandelbrot && !PerIlCentro) || area.Riferimento.Pronto || W < 1 || h < 2)
+    if ((!mandelbrot && !PerIlCentro) || W < 1 || h < 2)
         return false;
     // The rows as the drawing methods place them: Max.im + y dy.
     DY = Somma(area.Max.im, (area.Min.im - area.Max.im) / h, h);

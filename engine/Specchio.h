@@ -33,10 +33,11 @@ class CSpecchio
 {
 public:
     // Ready for the area's drawing when it is a Mandelbrot or Julia drawing
-    // in 80 bits whose window holds mirror images, and the room to record
-    // them can be had; otherwise not active, and every call does nothing.
-    // fili: the threads that share the drawing's rows.
-    CSpecchio(const CAreaDisegno &area, int32_t fili);
+    // whose calculator admits mirror images (ammesso: the 80-bit one), its
+    // window holds mirror images, and the room to record them can be had;
+    // otherwise not active, and every call does nothing. fili: the threads
+    // that share the drawing's rows.
+    CSpecchio(const CAreaDisegno &area, int32_t fili, bool ammesso);
 
     bool Attivo() const { return bool(Voci); }
 

@@ -21,10 +21,18 @@ CDisegnatore &CDisegno::Prepara(const CParametri &impostazioni, CImmagine *immag
     area.Immagine = immagine;
     area.Min = parametri.Finestra.Min.Esteso();
     area.Max = parametri.Finestra.Max.Esteso();
-    area.Esatta = &parametri.Finestra;
     area.MaxIterazioni = parametri.Finestra.MaxIterazioni;
     area.Larghezza = larghezza;
     area.Altezza = altezza;
+    // The room of the reference orbits before the buffer: a drawing that
+    // cannot hold them is refused with everything as it was.
+    area.Calcolatore = nullptr;
+    if (DisegnoProfondo(parametri.Finestra, *area.Frattale, larghezza, altezza)) {
+        Profondo.Prepara(parametri.Finestra, *area.Frattale, larghezza, altezza);
+        area.Calcolatore = &Profondo;
+    } else {
+        Profondo.Libera();
+    }
     area.PreparaBuffer(larghezza, altezza);
     return DisegnatoreDaScelta(parametri.SceltaMetodo, DisegnatorePuntoPunto, DisegnatoreBlocco);
 }

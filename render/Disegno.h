@@ -4,12 +4,14 @@
 #include "Coloratori.h"
 #include "Disegnatori.h"
 #include "FileParametri.h"
+#include "Perturbazione.h"
 
 #include <cstdint>
 
 // Everything a picture is drawn with besides its settings: both drawing
-// methods, the three colourers with the tables a new document builds, and
-// the render area. Prepara wires them for one drawing of a set of settings.
+// methods, the three colourers with the tables a new document builds, the
+// render area and the calculator of the drawings past 80 bits. Prepara wires
+// them for one drawing of a set of settings.
 class CDisegno
 {
 public:
@@ -24,9 +26,9 @@ public:
     // larghezza x altezza pixels (null: the buffer alone) and prepares a
     // zeroed buffer: the choices become the formula, colourers and method,
     // the window and the limit come from the settings. The area refers to
-    // the chosen formula and to the full-precision window inside parametri,
-    // which must stay unchanged while the drawing runs. Returns the drawing
-    // method. Throws CErrore when the buffer cannot be allocated (the area
+    // the chosen formula; a drawing past 80 bits (DisegnoProfondo) to the
+    // full-precision window of the settings kept here, which must stay
+    // unchanged while the drawing runs. Returns the drawing method. Throws CErrore when the buffer cannot be allocated (the area
     // then has no buffer), or when the reference orbits of a drawing past 80
     // bits cannot be held (the buffer is then untouched).
     CDisegnatore &Prepara(const CParametri &parametri, CImmagine *immagine, int32_t larghezza, int32_t altezza);
@@ -39,4 +41,5 @@ public:
     CInternoSolido ColoratoreSolido;
     CInternoLog ColoratoreLog;
     CEsternoFasce ColoratoreFasce;
+    CCalcolatoreProfondo Profondo;
 };

@@ -579,7 +579,7 @@ void TestDisegno::specchioComeItera()
             const bool julia = f == &s.julia;
             s.area.Frattale = f;
             s.area.MaxIterazioni = limite;
-            CSpecchio specchio(s.area, 1);
+            CSpecchio specchio(s.area, 1, true);
             QVERIFY(specchio.Attivo());
             specchio.NuovaPassata();
             for (int32_t k = 0; k < 5; ++k)

@@ -8,7 +8,7 @@
 #include "Perturbazione.h"
 #include "Profondita.h"
 #include "Reale.h"
-#include "Selezione.h"
+#include "SelezioneEsatta.h"
 
 #include <QtTest>
 
@@ -330,9 +330,9 @@ void TestProfondita::ottantaBitComePrima()
     for (int8_t metodo : {0, 1}) {
         Tela profonda(Attorno(re, im, 15, lato, 500), 0, metodo);
         Tela ottanta(Attorno(re, im, 15, lato, 500), 0, metodo);
-        ottanta.Disegno.AreaDisegno.Esatta = nullptr;
+        ottanta.Disegno.AreaDisegno.Calcolatore = nullptr;
         QCOMPARE(profonda.Disegna(), ottanta.Disegna());
-        QVERIFY(!profonda.Disegno.AreaDisegno.Riferimento.Pronto);
+        QVERIFY(!profonda.Disegno.AreaDisegno.Calcolatore);
     }
 }
 
@@ -413,10 +413,10 @@ void TestProfondita::perturbazioneComeMpfr()
     const int32_t lato = 64;
     Tela t(Attorno(re, im, 30, lato, 1000), int8_t(formula));
     const std::vector<int32_t> conteggi = t.Conta().Disegna();
-    QVERIFY(t.Disegno.AreaDisegno.Riferimento.Pronto);
-    QVERIFY(t.Disegno.AreaDisegno.Riferimento.LivelloMassimo > 0);
+    QVERIFY(t.Disegno.Profondo.Riferimento.Pronto);
+    QVERIFY(t.Disegno.Profondo.Riferimento.LivelloMassimo > 0);
     Tela passi(t.Parametri.Finestra, int8_t(formula));
-    passi.Disegno.AreaDisegno.Riferimento.SaltiAmmessi = false;
+    passi.Disegno.Profondo.Riferimento.SaltiAmmessi = false;
     const std::vector<int32_t> conteggiPassi = passi.Conta().Disegna();
 
     const CBloccoFinestra &f = t.Parametri.Finestra;
@@ -465,7 +465,7 @@ void TestProfondita::comeDaSolo()
     for (int32_t i = 0; i < 48; ++i)
         for (int32_t j = 0; j < 48; ++j) {
             CPunto p;
-            QVERIFY(IteraPixelProfondo(t.Disegno.AreaDisegno, j, i, p));
+            QVERIFY(t.Disegno.Profondo.IteraPixel(t.Disegno.AreaDisegno, j, i, p));
             QCOMPARE(pixel[size_t(i) * 48 + j], p.Iterazioni == 1000 ? 1000 : Impronta::Di(p));
         }
 }
@@ -476,8 +476,8 @@ void TestProfondita::interno()
     // is that of the pixel's own point rounded to 80 bits and its final value.
     Tela t(Attorno("-0.1", "0.1", 30, 32, 300));
     const std::vector<int32_t> colori = t.Disegna();
-    QVERIFY(t.Disegno.AreaDisegno.Riferimento.Pronto);
-    const CRiferimento &rif = t.Disegno.AreaDisegno.Riferimento;
+    QVERIFY(t.Disegno.Profondo.Riferimento.Pronto);
+    const CRiferimento &rif = t.Disegno.Profondo.Riferimento;
     Mandelbrot m;
     for (int32_t i = 0; i < 32; ++i)
         for (int32_t j = 0; j < 32; ++j) {
@@ -504,7 +504,7 @@ void TestProfondita::filiEMetodi()
             QCOMPARE(molti.Disegno.AreaDisegno.Completamento, uno.Disegno.AreaDisegno.Completamento);
         }
         Tela ottanta(CBloccoFinestra{f.Min, f.Max, 61, 61, 1000}, 0, metodo, 1);
-        ottanta.Disegno.AreaDisegno.Esatta = nullptr;
+        ottanta.Disegno.AreaDisegno.Calcolatore = nullptr;
         ottanta.Disegna();
         QCOMPARE(uno.Disegno.AreaDisegno.Completamento, ottanta.Disegno.AreaDisegno.Completamento);
     }
@@ -521,7 +521,7 @@ void TestProfondita::fermataDuranteIlRiferimento()
     QCOMPARE(t.Disegno.AreaDisegno.Completamento, 0.0001);
     calcolo.Riprendi();
     calcolo.Termina();
-    QVERIFY(!t.Disegno.AreaDisegno.Riferimento.Pronto);
+    QVERIFY(!t.Disegno.Profondo.Riferimento.Pronto);
     QCOMPARE(t.Immagine.Pixel, std::vector<int32_t>(64 * 64, -1));
 }
 
@@ -546,7 +546,7 @@ void TestProfondita::riferimentoTroppoGrande()
 
     t.Parametri.Finestra = Attorno("0", "1", 10, 64, INT32_MAX);
     t.Disegno.Prepara(t.Parametri, &t.Immagine, 64, 64);
-    QCOMPARE(area.Riferimento.Passi(), int64_t(0));
+    QCOMPARE(t.Disegno.Profondo.Riferimento.Passi(), int64_t(0));
 }
 
 QTEST_GUILESS_MAIN(TestProfondita)

@@ -183,7 +183,7 @@ struct TelaProfonda
         : Parametri(p), Immagine(p.Finestra.Larghezza, p.Finestra.Altezza)
     {
         Disegno.AreaDisegno.Fili = fili;
-        Disegno.AreaDisegno.Riferimento.SaltiAmmessi = salti;
+        Disegno.Profondo.Riferimento.SaltiAmmessi = salti;
         Disegno.Prepara(Parametri, &Immagine, Immagine.W, p.Finestra.Altezza);
     }
     // Counts instead of colours.
@@ -253,7 +253,7 @@ void ScenaProfonda(int32_t lato, int ripetizioni, bool &tuttiUguali)
             }
         TelaProfonda t(par, 1);
         const auto inizio = std::chrono::steady_clock::now();
-        CalcolaRiferimento(t.Disegno.AreaDisegno);
+        t.Disegno.Profondo.Inizia(t.Disegno.AreaDisegno);
         tRiferimento = std::min(tRiferimento, Secondi(inizio));
     }
     const double itOttanta = double(contata.Iterazioni) / rifOttanta.Tempo;
@@ -486,7 +486,7 @@ bool VerificaProfondita(int fondo)
         std::printf("  %-8s 10^-%-4d limit %-5d %6.2f%% equal (largest difference %d); counts %d..%d, %d at the limit;"
                     " perturbation %.3f s (reference at %ld bits), MPFR at %ld bits %.1f s\n",
                     caso.Nome, caso.Esponente, caso.Limite, quota, scarto, minimo, massimo, limite, tPerturbazione,
-                    t.Disegno.AreaDisegno.Riferimento.Precisione, long(bit), tEsatti);
+                    t.Disegno.Profondo.Riferimento.Precisione, long(bit), tEsatti);
         std::printf("%s%s", diversi.c_str(), diversi.empty() ? "" : "\n");
         std::fflush(stdout);
     }

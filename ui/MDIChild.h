@@ -2,7 +2,7 @@
 
 #include "Disegno.h"
 #include "FileParametri.h"
-#include "Selezione.h"
+#include "SelezioneEsatta.h"
 #include "SessioneDisegno.h"
 
 #include <QSize>

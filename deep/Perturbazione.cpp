@@ -1,7 +1,7 @@
 #include "Perturbazione.h"
 
-#include "Coloratore.h"
 #include "Errore.h"
+#include "FileParametri.h"
 #include "Frattali.h"
 #include "Profondita.h"
 
@@ -10,25 +10,12 @@
 #include <cmath>
 #include <cstddef>
 
-bool DisegnoProfondo(const CAreaDisegno &area)
+bool DisegnoProfondo(const CBloccoFinestra &f, const CFrattale &formula, int32_t W, int32_t H)
 {
-    if (!area.Esatta || !area.Frattale || area.MaxIterazioni <= 0)
+    const TipoFormula tipo = formula.Tipo();
+    if (f.MaxIterazioni <= 0 || (tipo != TipoFormula::Mandelbrot && tipo != TipoFormula::Julia))
         return false;
-    if (!dynamic_cast<const Mandelbrot *>(area.Frattale) && !dynamic_cast<const Julia *>(area.Frattale))
-        return false;
-    return Oltre80Bit(area.Esatta->Min, area.Esatta->Max, area.Larghezza, area.Altezza);
-}
-
-int64_t PassiRiferimento(const CAreaDisegno &area)
-{
-    // Mandelbrot's pixels start at step 1 and end one step past their last
-    // test: steps 0 .. limit + 1.
-    return int64_t(area.MaxIterazioni) + 2;
-}
-
-int32_t OrbiteRiferimento(const CAreaDisegno &area)
-{
-    return dynamic_cast<const Julia *>(area.Frattale) ? 2 : 1;
+    return Oltre80Bit(f.Min, f.Max, W, H);
 }
 
 namespace {
@@ -193,14 +180,6 @@ void CostruisciSalti(CRiferimento &rif, const COrbitaRiferimento &o, int64_t bas
     }
 }
 
-// The colour of the pixel that an iterated point stands for.
-int32_t ColoreDi(const CAreaDisegno &area, const CPunto &p)
-{
-    if (p.Iterazioni == p.MaxIterazioni)
-        return area.Interno->Colore(p);
-    return area.Esterno->Colore(p);
-}
-
 // Steps between two checkpoints inside long orbits.
 constexpr int32_t Tratto = 1 << 16;
 
@@ -362,18 +341,45 @@ bool DoppioLibero(const CCorsia &c)
 
 } // namespace
 
-bool CalcolaRiferimento(CAreaDisegno &area)
+namespace {
+
+// Mandelbrot's pixels start at step 1 and end one step past their last
+// test: steps 0 .. limit + 1. Julia starts its pixels on the orbit of the
+// window's centre and rebases them onto the orbit of 0.
+int64_t PassiRiferimento(int32_t limite)
 {
-    CRiferimento &rif = area.Riferimento;
+    return int64_t(limite) + 2;
+}
+
+int32_t OrbiteRiferimento(const CFrattale &formula)
+{
+    return formula.Tipo() == TipoFormula::Julia ? 2 : 1;
+}
+
+} // namespace
+
+void CCalcolatoreProfondo::Prepara(const CBloccoFinestra &f, const CFrattale &formula, int32_t, int32_t)
+{
+    Riferimento.Riserva(PassiRiferimento(f.MaxIterazioni), OrbiteRiferimento(formula));
+    Finestra = &f;
+}
+
+void CCalcolatoreProfondo::Libera()
+{
+    Riferimento.Libera();
+    Finestra = nullptr;
+}
+
+bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
+{
+    CRiferimento &rif = Riferimento;
     rif.Pronto = false;
-    if (!DisegnoProfondo(area))
-        return true;
-    const int64_t quanti = PassiRiferimento(area);
-    const int32_t orbite = OrbiteRiferimento(area);
-    if (rif.Passi() < quanti || rif.Orbite() < orbite)
+    const int64_t quanti = PassiRiferimento(area.MaxIterazioni);
+    const int32_t orbite = OrbiteRiferimento(*area.Frattale);
+    if (!Finestra || rif.Passi() < quanti || rif.Orbite() < orbite)
         throw CErrore(MessaggioBuffer);
 
-    const CBloccoFinestra &f = *area.Esatta;
+    const CBloccoFinestra &f = *Finestra;
     const int32_t W = area.Larghezza;
     const int32_t H = area.Altezza;
     const mpfr_prec_t bit = PrecisioneFinestra(f.Min, f.Max, W, H, 64);
@@ -406,7 +412,8 @@ bool CalcolaRiferimento(CAreaDisegno &area)
 
     const CReale zero = CReale::Zero(bit);
     rif.LivelloMassimo = 0;
-    if (const Julia *julia = dynamic_cast<const Julia *>(area.Frattale)) {
+    if (area.Frattale->Tipo() == TipoFormula::Julia) {
+        const Julia *julia = static_cast<const Julia *>(area.Frattale);
         // Pixels start on the orbit of the centre and rebase onto that of 0.
         const CReale kr(julia->Param.re);
         const CReale ki(julia->Param.im);
@@ -440,12 +447,12 @@ bool CalcolaRiferimento(CAreaDisegno &area)
     return true;
 }
 
-bool IteraPixelProfondo(const CAreaDisegno &area, int32_t x, int32_t y, CPunto &p)
+bool CCalcolatoreProfondo::IteraPixel(const CAreaDisegno &area, int32_t x, int32_t y, CPunto &p) const
 {
     CCorsia c;
-    Avvia(area.Riferimento, area.MaxIterazioni, x, y, c);
+    Avvia(Riferimento, area.MaxIterazioni, x, y, c);
     while (!c.Finita) {
-        Avanza(area.Riferimento, c, Tratto);
+        Avanza(Riferimento, c, Tratto);
         if (!c.Finita && !area.Continua())
             return false;
     }
@@ -453,28 +460,30 @@ bool IteraPixelProfondo(const CAreaDisegno &area, int32_t x, int32_t y, CPunto &
     return true;
 }
 
-void CCalcoloProfondo::Svuota()
+bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio *) const
 {
-    const CRiferimento &rif = Area.Riferimento;
-    const int32_t max = Area.MaxIterazioni;
+    const CRiferimento &rif = Riferimento;
+    const int32_t max = area.MaxIterazioni;
+    const int32_t quanti = lotto.Quanti;
+    lotto.Quanti = 0;
     CCorsia corsie[2];
     int32_t prossimo = 0;
     // Puts the next pixel on a lane, or leaves it empty; a pixel done is stored.
     const auto carica = [&](CCorsia &c) {
         for (;;) {
-            if (prossimo == Quanti)
+            if (prossimo == quanti)
                 return false;
-            const CPixel &px = Pixel[prossimo++];
-            Avvia(rif, max, px.x, px.y, c);
+            const CLotto::CVoce &px = lotto.Voci[prossimo++];
+            Avvia(rif, max, px.X, px.Y, c);
             if (!c.Finita)
                 return true;
-            Area.ScriviPixel(ColoreDi(Area, c.P), c.X, c.Y);
+            area.ScriviPixel(ColoreDi(area, c.P), c.X, c.Y);
         }
     };
     const auto avanza = [&](CCorsia &c, bool &attiva, int32_t passi) {
         Avanza(rif, c, passi);
         if (c.Finita) {
-            Area.ScriviPixel(ColoreDi(Area, c.P), c.X, c.Y);
+            area.ScriviPixel(ColoreDi(area, c.P), c.X, c.Y);
             attiva = carica(c);
         }
     };
@@ -513,9 +522,9 @@ void CCalcoloProfondo::Svuota()
         }
         if (dalControllo >= Tratto) {
             dalControllo = 0;
-            if (!Area.Continua())
-                break; // stopped: nothing more is stored
+            if (!area.Continua())
+                return false; // stopped: nothing more is stored
         }
     }
-    Quanti = 0;
+    return true;
 }

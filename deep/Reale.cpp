@@ -1,7 +1,5 @@
 #include "Reale.h"
 
-#include "AreaDisegno.h"
-
 #include <algorithm>
 #include <cctype>
 #include <cmath>
@@ -65,6 +63,26 @@ bool operator==(const CReale &a, const CReale &b)
 bool operator==(const CComplessoAlto &a, const CComplessoAlto &b)
 {
     return a.re == b.re && a.im == b.im;
+}
+
+void ScriviRealeEsatto(std::ostream &os, long double v)
+{
+    const std::streamsize base = std::max<std::streamsize>(os.precision(), 1);
+    std::string testo;
+    for (std::streamsize cifre = std::min<std::streamsize>(base, 21); ; ++cifre) {
+        std::ostringstream out;
+        out.imbue(std::locale::classic());
+        out.flags(os.flags() & ~std::ios_base::floatfield);
+        out.precision(cifre);
+        out << v;
+        testo = out.str();
+        std::istringstream in(testo);
+        in.imbue(std::locale::classic());
+        long double letto = 0.0L;
+        if (cifre >= 21 || ((in >> letto) && letto == v))
+            break;
+    }
+    os << testo;
 }
 
 namespace {

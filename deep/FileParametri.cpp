@@ -14,6 +14,55 @@ CParametri::CParametri()
     FrattaleVolterraLotka.Param2 = static_cast<long double>(0.3);
 }
 
+std::ostream &operator<<(std::ostream &os, const CBloccoFinestra &b)
+{
+    ScriviReale(os, b.Min.re);
+    os << '\n';
+    ScriviReale(os, b.Min.im);
+    os << '\n';
+    ScriviReale(os, b.Max.re);
+    os << '\n';
+    ScriviReale(os, b.Max.im);
+    os << '\n';
+    return os << b.Larghezza << '\n' << b.Altezza << '\n' << b.MaxIterazioni << '\n';
+}
+
+std::istream &operator>>(std::istream &is, CBloccoFinestra &b)
+{
+    CBloccoFinestra letto;
+    if (LeggiReale(is, letto.Min.re) && LeggiReale(is, letto.Min.im) && LeggiReale(is, letto.Max.re)
+        && LeggiReale(is, letto.Max.im) && (is >> letto.Larghezza >> letto.Altezza >> letto.MaxIterazioni)) {
+        // A window written with more digits than 80 bits hold is one that
+        // was meant at full precision: empty or inverted there, it is not one.
+        const bool profonda = letto.Min.re.Precisione() > 64 || letto.Min.im.Precisione() > 64
+            || letto.Max.re.Precisione() > 64 || letto.Max.im.Precisione() > 64;
+        if (profonda
+            && !(mpfr_less_p(letto.Min.re.Mp(), letto.Max.re.Mp()) && mpfr_less_p(letto.Min.im.Mp(), letto.Max.im.Mp())))
+            is.setstate(std::ios_base::failbit);
+        else
+            b = std::move(letto);
+    }
+    return is;
+}
+
+std::ostream &operator<<(std::ostream &os, const CAreaDisegno &a)
+{
+    return os << CBloccoFinestra{a.Min, a.Max, a.Larghezza, a.Altezza, a.MaxIterazioni};
+}
+
+std::istream &operator>>(std::istream &is, CAreaDisegno &a)
+{
+    CBloccoFinestra b;
+    if (is >> b) {
+        a.Min = b.Min.Esteso();
+        a.Max = b.Max.Esteso();
+        a.Larghezza = b.Larghezza;
+        a.Altezza = b.Altezza;
+        a.MaxIterazioni = b.MaxIterazioni;
+    }
+    return is;
+}
+
 std::string TestoParametri(const CParametri &par)
 {
     std::ostringstream os;

@@ -118,6 +118,10 @@ std::string TestoReale(const CReale &v);
 // for RealeDaCifre or when the text is not a number.
 bool LeggiReale(const std::string &testo, CReale &v);
 
+// Writes v in the general form with the stream's precision, or with more
+// significant digits (up to 21) when that is needed to read back exactly.
+void ScriviRealeEsatto(std::ostream &os, long double v);
+
 // Stream forms, for the parameters file. Reading takes, after any white
 // space, exactly the characters the stream's own extraction of a long double
 // takes; a failure sets the stream's failbit and leaves v alone.

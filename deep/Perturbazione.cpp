@@ -9,16 +9,21 @@
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
 
-bool DisegnoProfondo(const CBloccoFinestra &f, const CFrattale &formula, int32_t W, int32_t H)
-{
-    const TipoFormula tipo = formula.Tipo();
-    if (f.MaxIterazioni <= 0 || (tipo != TipoFormula::Mandelbrot && tipo != TipoFormula::Julia))
-        return false;
-    return Oltre80Bit(f.Min, f.Max, W, H);
-}
-
+// Differences below LimiteScala in magnitude go scaled: a significand w of
+// 80 bits and an exponent S of their own, dz = w 2^S, and the constant the
+// pixel adds as d = dc 2^-S. Above it every product a step makes is a normal
+// 80-bit value with room to spare, so the steps are today's 80-bit steps,
+// bit for bit. Below it the square of a difference is so far below twice
+// the reference's value (at least 2^-1000 at an ordinary step) that the
+// step is linear, w <- 2Z w + d, which 80-bit values take at any scale.
 namespace {
+
+constexpr long double LimiteScala = 0x1p-15000L;
+// A scaled significand stays within 2^-32 .. 2^32.
+constexpr long double AltoScala = 0x1p32L;
+constexpr long double BassoScala = 0x1p-32L;
 
 inline long double Somma(const double parti[2])
 {
@@ -43,9 +48,13 @@ float InFloat(double misura)
 // The size below which a difference dz at a step whose value has magnitude a
 // can neither escape (|Z + dz| < 2 needs |dz| < 2 - a) nor need a rebase
 // (|Z + dz| >= |dz| when |dz| <= a / 2). The loop measures dz by |dr| + |di|,
-// which is never below |dz| and, unlike a square, never underflows.
+// which is never below |dz| and, unlike a square, never underflows. A value
+// below 2^-40 makes the pixel look every time, so that no blind step shrinks
+// a difference by more than 2^-39.
 float Soglia(double a)
 {
+    if (!(a >= 0x1p-40))
+        return 0.0f;
     const double s = std::min(2.0 - a - Margine, a * 0.5 * (1.0 - Margine));
     return s > 0.0 ? InFloat(s * (1.0 - Margine)) : 0.0f;
 }
@@ -63,8 +72,8 @@ float SogliaDoppia(float questa, float prossima, double a, double dc)
     return std::min(questa, InFloat(r));
 }
 
-// Splits a value into two doubles whose sum is the value to 106 bits.
-// t is scratch of the value's precision or more.
+// Splits v into two doubles whose sum is v rounded to 80 bits (to 106 bits
+// in fact). t is scratch of the value's precision or more.
 void DueDouble(mpfr_srcptr v, mpfr_ptr t, double parti[2])
 {
     parti[0] = mpfr_get_d(v, MPFR_RNDN);
@@ -72,47 +81,183 @@ void DueDouble(mpfr_srcptr v, mpfr_ptr t, double parti[2])
     parti[1] = mpfr_get_d(t, MPFR_RNDN);
 }
 
-// The orbit of z <- z^2 + k from z0, at bit bits, into at most quanti steps
-// of o; it ends at the first step of magnitude 2 or more. dc is the largest
-// difference a pixel adds at every step. Returns false when the drawing was
-// stopped.
-bool CalcolaOrbita(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i, const CReale &kr, const CReale &ki,
-                   mpfr_prec_t bit, double dc, CPassoRiferimento *passi, float *soglie, float *soglie2,
-                   int64_t quanti, COrbitaRiferimento &o)
+// Whether pairs of doubles hold 2Z = re + i im as the loop needs it: each
+// part to 80 bits, or, a part far below the other, to 80 bits of |2Z| (as a
+// small or subnormal double). They do while |2Z| is at least 2^-1000.
+bool InDueDouble(mpfr_srcptr re, mpfr_srcptr im)
 {
-    CReale zr = CReale::Zero(bit);
-    CReale zi = CReale::Zero(bit);
-    CReale x2 = CReale::Zero(bit);
-    CReale y2 = CReale::Zero(bit);
-    CReale t = CReale::Zero(bit);
+    if (mpfr_zero_p(re) && mpfr_zero_p(im))
+        return true;
+    const mpfr_exp_t e = std::max(mpfr_zero_p(re) ? mpfr_exp_t(-2000) : mpfr_get_exp(re),
+                                  mpfr_zero_p(im) ? mpfr_exp_t(-2000) : mpfr_get_exp(im));
+    return e > -1000 && e < 1000;
+}
+
+CComplessoEsteso ComplessoEsteso(const Complesso &c)
+{
+    return {CEsteso(c.re), CEsteso(c.im)};
+}
+
+// The precision of the reference at a step where the deviations among the
+// pixels are about delta: the orbit's values (below 4) to 128 bits below
+// it, so that its rounding stays 2^-128 of those deviations and the 80-bit
+// values of its steps are those of an exact orbit; at least 128 bits and at
+// most tetto, a multiple of 64.
+mpfr_prec_t BitPerDeviazione(const CEsteso &delta, mpfr_prec_t tetto)
+{
+    const int64_t servono = 130 - delta.Esponente();
+    return mpfr_prec_t(std::min<int64_t>(tetto, std::max<int64_t>(128, (servono + 63) / 64 * 64)));
+}
+
+// Computes one reference orbit: z <- z^2 + k from z0 into at most quanti
+// steps of the orbit orbita of the store. It ends at the first step whose
+// |Z|^2 is 4 or more (exactly, in MPFR), at the last step there is room for,
+// or where the orbit is seen to repeat itself bit for bit (the rest is then
+// copied). Its precision follows the deviations among the pixels around it:
+// passo, the pixels' spacing, times the derivative of the orbit by the
+// pixel's point (mandelbrot: by c, from 0; else by z0, from 1), or their
+// square where the pixels straddle 0 (z^2 turns differences of d into d^2).
+// Deviations that grow, as near a repelling cycle, need fewer bits as the
+// orbit goes on; a Julia orbit passing the critical point needs twice as
+// many after it. The precision stays within 128 bits and tetto. dc: the
+// largest difference a pixel adds at every step (for the two-step sizes).
+// Returns false when the drawing was stopped.
+bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, const CReale &z0r, const CReale &z0i,
+                   const CReale &kr, const CReale &ki, const CEsteso &passo, mpfr_prec_t tetto, bool mandelbrot,
+                   double dc, int64_t quanti, COrbitaRiferimento &o)
+{
+    CPassoRiferimento *passi = rif.Passo(orbita);
+    float *soglie = rif.Soglie(orbita);
+    uint8_t *generi = rif.Generi(orbita);
+    std::vector<CPassoSpeciale> &speciali = rif.Speciali(orbita);
+    speciali.clear();
+    // The derivative, and the precision for the deviations at step 0.
+    CComplessoEsteso derivata{CEsteso(mandelbrot ? 0.0L : 1.0L), CEsteso()};
+    mpfr_prec_t p = BitPerDeviazione(passo, tetto);
+    mpfr_prec_t pMassima = p;
+    CReale zr = CReale::Zero(p), zi = CReale::Zero(p), x2 = CReale::Zero(p), y2 = CReale::Zero(p);
+    CReale t = CReale::Zero(p), m = CReale::Zero(p);
     mpfr_set(zr.Mp(), z0r.Mp(), MPFR_RNDN);
     mpfr_set(zi.Mp(), z0i.Mp(), MPFR_RNDN);
+    const auto precisione = [&](mpfr_prec_t nuova) {
+        for (CReale *v : {&zr, &zi})
+            mpfr_prec_round(v->Mp(), nuova, MPFR_RNDN);
+        for (CReale *v : {&x2, &y2, &t, &m})
+            mpfr_set_prec(v->Mp(), nuova);
+        p = nuova;
+        pMassima = std::max(pMassima, p);
+    };
+    // Brent's cycle detection on the exact values.
+    CReale sr = CReale::Zero(p), si = CReale::Zero(p);
+    int64_t salvato = -1;
+    int64_t prossimo = 1;
+    mpfr_prec_t pSalvata = 0;
+    bool fuggita = false;
     int64_t k = 0;
     for (;; ++k) {
         if (!area.Continua())
             return false;
-        CPassoRiferimento &p = passi[k];
+        CPassoRiferimento &s = passi[k];
+        uint8_t genere = 0;
         mpfr_mul_2ui(x2.Mp(), zr.Mp(), 1, MPFR_RNDN);
-        DueDouble(x2.Mp(), t.Mp(), p.DueZr);
         mpfr_mul_2ui(y2.Mp(), zi.Mp(), 1, MPFR_RNDN);
-        DueDouble(y2.Mp(), t.Mp(), p.DueZi);
-        const double a = std::hypot(p.DueZr[0], p.DueZi[0]) * 0.5;
-        soglie[k] = Soglia(a);
-        if (k + 1 >= quanti || !(a < 2.0))
-            break;
+        double a = 0.0;
+        if (InDueDouble(x2.Mp(), y2.Mp())) {
+            DueDouble(x2.Mp(), t.Mp(), s.DueZr);
+            DueDouble(y2.Mp(), t.Mp(), s.DueZi);
+            a = std::hypot(s.DueZr[0], s.DueZi[0]) * 0.5;
+        } else {
+            genere |= PassoPiccolo;
+        }
+        if (genere & PassoPiccolo)
+            s = CPassoRiferimento{{0.0, 0.0}, {0.0, 0.0}};
+        // |Z|^2 - 4, exactly enough to tell its sign.
         mpfr_sqr(x2.Mp(), zr.Mp(), MPFR_RNDN);
         mpfr_sqr(y2.Mp(), zi.Mp(), MPFR_RNDN);
+        mpfr_add(m.Mp(), x2.Mp(), y2.Mp(), MPFR_RNDN);
+        mpfr_sub_ui(t.Mp(), m.Mp(), 4, MPFR_RNDN);
+        fuggita = mpfr_sgn(t.Mp()) >= 0;
+        // Within 2^-47 of 4 an 80-bit full value may not tell: there the
+        // pixels decide on the exact |Z|^2 - 4.
+        if (mpfr_zero_p(t.Mp()) || mpfr_get_exp(t.Mp()) < -46)
+            genere |= PassoAlBordo;
+        soglie[k] = genere ? 0.0f : Soglia(a);
+        generi[k] = genere;
+        const CComplessoEsteso z{EstesoDa(zr.Mp()), EstesoDa(zi.Mp())};
+        if (genere) {
+            CPassoSpeciale sp;
+            sp.Indice = k;
+            sp.Z = z;
+            sp.Bordo = EstesoDa(t.Mp());
+            speciali.push_back(sp);
+        }
+        if (fuggita || k + 1 >= quanti)
+            break;
+        if (salvato >= 0 && p == pSalvata && mpfr_equal_p(zr.Mp(), sr.Mp()) && mpfr_equal_p(zi.Mp(), si.Mp())) {
+            // Periodic from the save on: the steps to come are copies.
+            o.Ciclo = salvato;
+            o.Periodo = k - salvato;
+            break;
+        }
+        if (k == prossimo) {
+            mpfr_set_prec(sr.Mp(), p);
+            mpfr_set_prec(si.Mp(), p);
+            mpfr_set(sr.Mp(), zr.Mp(), MPFR_RNDN);
+            mpfr_set(si.Mp(), zi.Mp(), MPFR_RNDN);
+            salvato = k;
+            pSalvata = p;
+            prossimo = 2 * k;
+        }
+        // The deviations among the pixels at the next step: the derivative
+        // d <- 2 Z d (+ 1), or their square where they straddle 0 here.
+        const CEsteso delta = passo * Misura(derivata);
+        const CComplessoEsteso dueZ{CEsteso(2.0L) * z.re, CEsteso(2.0L) * z.im};
+        derivata = dueZ * derivata;
+        if (!delta.Zero() && Minore(Misura(z), delta))
+            derivata = {CEsteso(delta.M * delta.M / passo.M, 2 * delta.E - passo.E), CEsteso()};
+        if (mandelbrot)
+            derivata.re = derivata.re + CEsteso(1.0L);
+        // z <- z^2 + k, at the precision the next step needs.
+        const mpfr_prec_t serve = BitPerDeviazione(passo * Misura(derivata), tetto);
+        if (serve != p && !(derivata.re.Zero() && derivata.im.Zero())) {
+            precisione(serve);
+            mpfr_sqr(x2.Mp(), zr.Mp(), MPFR_RNDN);
+            mpfr_sqr(y2.Mp(), zi.Mp(), MPFR_RNDN);
+        }
         mpfr_mul(zi.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
         mpfr_mul_2ui(zi.Mp(), zi.Mp(), 1, MPFR_RNDN);
         mpfr_add(zi.Mp(), zi.Mp(), ki.Mp(), MPFR_RNDN);
         mpfr_sub(zr.Mp(), x2.Mp(), y2.Mp(), MPFR_RNDN);
         mpfr_add(zr.Mp(), zr.Mp(), kr.Mp(), MPFR_RNDN);
     }
-    soglie[k] = 0.0f; // the last step: the pixel must rebase
-    soglie2[k] = 0.0f;
-    for (int64_t j = 0; j < k; ++j)
+    rif.Precisione = std::max<long>(rif.Precisione, long(pMassima));
+    int64_t ultimo = k;
+    if (o.Periodo > 0) {
+        // The rest of the room repeats the cycle; the special steps are
+        // found by the step each one repeats.
+        const int64_t P = o.Periodo;
+        for (int64_t j = k; j < quanti; ++j) {
+            const int64_t sorgente = j - P;
+            passi[j] = passi[sorgente];
+            soglie[j] = soglie[sorgente];
+            generi[j] = generi[sorgente];
+        }
+        ultimo = quanti - 1;
+        fuggita = false;
+    }
+    soglie[ultimo] = 0.0f; // the last step: the pixel must rebase or escape
+    float *soglie2 = rif.Soglie2(orbita);
+    soglie2[ultimo] = 0.0f;
+    for (int64_t j = 0; j < ultimo; ++j)
         soglie2[j] = SogliaDoppia(soglie[j], soglie[j + 1], std::hypot(passi[j].DueZr[0], passi[j].DueZi[0]) * 0.5, dc);
-    o = {passi, soglie, soglie2, k};
+    o.Passi = passi;
+    o.Soglie = soglie;
+    o.Soglie2 = soglie2;
+    o.Generi = generi;
+    o.Ultimo = ultimo;
+    o.Fuggita = fuggita;
+    o.Speciali = speciali.data();
+    o.QuantiSpeciali = int64_t(speciali.size());
     return true;
 }
 
@@ -138,46 +283,146 @@ CSalto Unisci(const CSalto &x, const CSalto &y, long double dc)
     return r;
 }
 
-// The leaps of orbit o from step base: level PrimoLivello from its steps,
-// each level above from pairs of the one below. dc is the largest
-// difference a pixel adds at every step (none for Julia).
-void CostruisciSalti(CRiferimento &rif, const COrbitaRiferimento &o, int64_t base, bool mandelbrot, long double dc)
+// A leap's coefficients at any exponent, while they are built.
+struct CSaltoLargo
 {
-    CSalto *salto = rif.Salti();
-    int livello = CRiferimento::PrimoLivello;
+    CComplessoEsteso A;
+    CComplessoEsteso B;
+    CEsteso Raggio;
+};
+
+CEsteso Modulo(const CComplessoEsteso &z)
+{
+    // |z| to well within the radius's own margin.
+    const int64_t e = std::max(z.re.Esponente(), z.im.Esponente());
+    if (z.re.Zero() && z.im.Zero())
+        return CEsteso();
+    const auto scala = [&](const CEsteso &x) {
+        return x.Zero() ? 0.0L : std::ldexp(std::ldexp(x.M, -std::ilogb(x.M)), int(std::max<int64_t>(x.Esponente() - e, -20000)));
+    };
+    const long double r = scala(z.re), i = scala(z.im);
+    return CEsteso(std::sqrt(r * r + i * i), e);
+}
+
+CSaltoLargo Unisci(const CSaltoLargo &x, const CSaltoLargo &y, const CEsteso &dc)
+{
+    CSaltoLargo r;
+    r.A = y.A * x.A;
+    r.B = y.A * x.B + y.B;
+    const CEsteso a = Modulo(x.A);
+    const CEsteso resto = y.Raggio - Modulo(x.B) * dc;
+    CEsteso raggio;
+    if (!a.Zero()) {
+        raggio = resto.M > 0.0L ? CEsteso(resto.M / a.M, resto.E - a.E) : CEsteso();
+    } else {
+        raggio = resto.M > 0.0L ? x.Raggio : CEsteso();
+    }
+    if (Minore(x.Raggio, raggio))
+        raggio = x.Raggio;
+    raggio = raggio * CEsteso(1.0L - Trascurabile);
+    r.Raggio = raggio.M > 0.0L ? raggio : CEsteso();
+    return r;
+}
+
+CSaltoEsteso Compatto(const CSaltoLargo &s)
+{
+    // Each complex coefficient on the larger exponent of its parts.
+    const auto comune = [](const CComplessoEsteso &z, long double &r, long double &i, int64_t &e) {
+        e = std::max(z.re.Zero() ? INT64_MIN / 4 : z.re.Esponente(), z.im.Zero() ? INT64_MIN / 4 : z.im.Esponente());
+        if (z.re.Zero() && z.im.Zero()) {
+            r = i = 0.0L;
+            e = 0;
+            return;
+        }
+        const auto parte = [&](const CEsteso &x) {
+            return x.Zero() ? 0.0L
+                            : std::ldexp(std::ldexp(x.M, -std::ilogb(x.M)), int(std::max<int64_t>(x.Esponente() - e, -20000)));
+        };
+        r = parte(z.re);
+        i = parte(z.im);
+    };
+    CSaltoEsteso c;
+    comune(s.A, c.Ar, c.Ai, c.EA);
+    comune(s.B, c.Br, c.Bi, c.EB);
+    if (s.Raggio.Zero()) {
+        c.Raggio = 0.0L;
+        c.ER = 0;
+    } else {
+        c.ER = s.Raggio.Esponente();
+        c.Raggio = std::ldexp(s.Raggio.M, -std::ilogb(s.Raggio.M));
+    }
+    return c;
+}
+
+// The leaps of orbit o from step base: level PrimoLivello from its steps,
+// each level above from pairs of the one below; in 80 bits, and where the
+// store has room for them, at any exponent for the scaled differences.
+// mandelbrot: the pixels add their difference (at most dc) at every step.
+void CostruisciSalti(COrbitaRiferimento &o, CSalto *salto, CSaltoEsteso *esteso, int64_t base, bool mandelbrot,
+                     long double dc, const CEsteso &dcEsteso)
+{
+    using Tabella = CTabellaSalti<CSalto>;
+    int livello = Tabella::PrimoLivello;
     const int64_t passi = int64_t(1) << livello;
     int64_t quanti = (o.Ultimo - base) / passi;
-    rif.LivelloMassimo = quanti > 0 ? livello : 0;
+    o.Salti = {};
+    o.SaltiEstesi = {};
+    o.Salti.Base = o.SaltiEstesi.Base = base;
     if (quanti <= 0)
         return;
-    rif.Livelli[livello] = salto;
-    rif.QuantiSalti[livello] = quanti;
+    o.Salti.Massimo = o.SaltiEstesi.Massimo = livello;
+    o.Salti.Livelli[livello] = salto;
+    o.Salti.Quanti[livello] = o.SaltiEstesi.Quanti[livello] = quanti;
+    o.SaltiEstesi.Livelli[livello] = esteso;
+    std::vector<CSaltoLargo> larghi;
+    if (esteso)
+        larghi.resize(size_t(quanti));
     for (int64_t k = 0; k < quanti; ++k) {
+        CSaltoLargo largo;
         for (int64_t j = 0; j < passi; ++j) {
             // One step: dz -> 2Z dz + dc, leaving out dz^2, which is below
             // Trascurabile of 2Z dz while |dz| < Trascurabile |2Z|.
-            const CPassoRiferimento &p = o.Passi[base + k * passi + j];
+            const int64_t i = base + k * passi + j;
+            const CPassoRiferimento &p = o.Passi[i];
             CSalto uno;
             uno.Ar = Somma(p.DueZr);
             uno.Ai = Somma(p.DueZi);
             uno.Br = mandelbrot ? 1.0L : 0.0L;
             uno.Bi = 0.0L;
-            uno.Raggio = std::min<long double>(Trascurabile * std::sqrt(uno.Ar * uno.Ar + uno.Ai * uno.Ai),
-                                               o.Soglie[base + k * passi + j]);
+            uno.Raggio = std::min<long double>(Trascurabile * std::sqrt(uno.Ar * uno.Ar + uno.Ai * uno.Ai), o.Soglie[i]);
             *salto = j == 0 ? uno : Unisci(*salto, uno, dc);
+            if (esteso) {
+                CSaltoLargo l{{CEsteso(uno.Ar), CEsteso(uno.Ai)}, {CEsteso(uno.Br), CEsteso(uno.Bi)}, CEsteso(uno.Raggio)};
+                largo = j == 0 ? l : Unisci(largo, l, dcEsteso);
+            }
         }
         ++salto;
+        if (esteso) {
+            larghi[size_t(k)] = largo;
+            *esteso++ = Compatto(largo);
+        }
     }
     while (quanti >= 2 && livello + 1 < 64) {
-        const CSalto *sotto = rif.Livelli[livello];
+        const CSalto *sotto = o.Salti.Livelli[livello];
         ++livello;
         quanti /= 2;
-        rif.Livelli[livello] = salto;
-        rif.QuantiSalti[livello] = quanti;
-        rif.LivelloMassimo = livello;
+        o.Salti.Livelli[livello] = salto;
+        o.Salti.Quanti[livello] = quanti;
+        o.Salti.Massimo = livello;
         for (int64_t k = 0; k < quanti; ++k)
             *salto++ = Unisci(sotto[2 * k], sotto[2 * k + 1], dc);
+        if (esteso) {
+            o.SaltiEstesi.Livelli[livello] = esteso;
+            o.SaltiEstesi.Quanti[livello] = quanti;
+            o.SaltiEstesi.Massimo = livello;
+            for (int64_t k = 0; k < quanti; ++k) {
+                larghi[size_t(k)] = Unisci(larghi[size_t(2 * k)], larghi[size_t(2 * k + 1)], dcEsteso);
+                *esteso++ = Compatto(larghi[size_t(k)]);
+            }
+        }
     }
+    if (!esteso)
+        o.SaltiEstesi.Massimo = 0;
 }
 
 // Steps between two checkpoints inside long orbits.
@@ -189,14 +434,19 @@ constexpr int32_t Tratto = 1 << 16;
 // fields up to I (their layout is its own, see PerturbazioneX87.S).
 struct alignas(16) CCorsia
 {
-    long double Dr;       // the difference now
+    long double Dr;       // the difference now (scaled: its significand)
     long double Di;
-    long double Ar;       // what every step adds: the pixel's difference (Mandelbrot) or 0 (Julia)
+    long double Ar;       // what every step adds: the pixel's difference (Mandelbrot) or 0 (Julia); scaled as Dr
     long double Ai;
     const CPassoRiferimento *Passi; // of the orbit the pixel is on
     const float *Soglie2;
     int64_t I;            // the step of that orbit
     const COrbitaRiferimento *Orbita;
+    // A difference below LimiteScala is (Dr, Di) 2^Scala, and what each
+    // step adds (Ar, Ai) 2^Scala; a scaled lane never goes to the x87 routine.
+    bool Scalata = false;
+    int64_t Scala = 0;
+    CComplessoEsteso Dc;  // the pixel's difference at any exponent (Mandelbrot; 0 for Julia)
     int32_t N = 0;        // steps taken
     bool Finita = false;  // escaped, or at the limit
     int32_t X = 0;
@@ -218,15 +468,192 @@ extern "C" void quillmere_perturbazione_x87(CCorsia *a, CCorsia *b, int64_t copp
 
 namespace {
 
+// The difference of a lane at any exponent.
+CComplessoEsteso Differenza(const CCorsia &c)
+{
+    if (!c.Scalata)
+        return ComplessoEsteso({c.Dr, c.Di});
+    return {CEsteso(c.Dr, c.Scala), CEsteso(c.Di, c.Scala)};
+}
+
+// Scales a lane: its difference d, what it adds from its own Dc.
+void Scala(CCorsia &c, const CComplessoEsteso &d)
+{
+    const int64_t e = std::max(d.re.Zero() ? INT64_MIN / 4 : d.re.Esponente(), d.im.Zero() ? INT64_MIN / 4 : d.im.Esponente());
+    const auto parte = [](const CEsteso &x, int64_t e) {
+        if (x.Zero())
+            return x.M * 0.0L;
+        const int64_t s = x.Esponente() - e;
+        return s < -20000 ? 0.0L : std::ldexp(std::ldexp(x.M, -std::ilogb(x.M)), int(s));
+    };
+    c.Scalata = true;
+    c.Scala = e;
+    c.Dr = parte(d.re, e);
+    c.Di = parte(d.im, e);
+    c.Ar = parte(c.Dc.re, e);
+    c.Ai = parte(c.Dc.im, e);
+}
+
+// Sets a lane's difference d: plainly when it is large enough, scaled otherwise.
+// A difference of exactly 0 (a pixel on its reference) stays plain: it stays 0.
+void Imposta(CCorsia &c, const CComplessoEsteso &d)
+{
+    const long double r = d.re.Valore();
+    const long double i = d.im.Valore();
+    const long double misura = std::fabs(r) + std::fabs(i);
+    const bool zero = d.re.Zero() && d.im.Zero() && c.Dc.re.Zero() && c.Dc.im.Zero();
+    if (zero || misura >= LimiteScala) {
+        c.Scalata = false;
+        c.Scala = 0;
+        c.Dr = r;
+        c.Di = i;
+        c.Ar = c.Dc.re.Valore();
+        c.Ai = c.Dc.im.Valore();
+    } else {
+        Scala(c, d);
+    }
+}
+
+// Where a scaled significand grew or shrank past its bounds: back within
+// them, or plain once the difference is large enough.
+void Riscala(CCorsia &c)
+{
+    const long double m = std::fabs(c.Dr) + std::fabs(c.Di);
+    if (m >= BassoScala && m <= AltoScala)
+        return;
+    if (m == 0.0L)
+        return;
+    Imposta(c, Differenza(c));
+}
+
+// The value of the orbit o at step i, as 80 bits (0 below their range) and at any exponent.
+Complesso ValoreDoppio(const COrbitaRiferimento &o, int64_t i)
+{
+    const CPassoRiferimento &p = o.Passi[i];
+    return {Somma(p.DueZr), Somma(p.DueZi)};
+}
+
+CComplessoEsteso ValoreEsteso(const COrbitaRiferimento &o, int64_t i)
+{
+    if (o.Generi[i] & PassoPiccolo)
+        return o.Speciale(o.Canonico(i)).Z;
+    const Complesso due = ValoreDoppio(o, i);
+    return {CEsteso(due.re * 0.5L), CEsteso(due.im * 0.5L)};
+}
+
+// The lane's full value Z + dz rounded to 80 bits.
+Complesso Pieno(const CCorsia &c)
+{
+    const CComplessoEsteso z = ValoreEsteso(*c.Orbita, c.I) + Differenza(c);
+    return {z.re.Valore(), z.im.Valore()};
+}
+
+// Whether the full value Z + dz, at step i of the lane's orbit, has |Z + dz|^2
+// of 4 or more: exactly enough, from |Z|^2 - 4 where that is small.
+bool Fuori(const CCorsia &c, const CComplessoEsteso &z, const CComplessoEsteso &dz)
+{
+    const COrbitaRiferimento &o = *c.Orbita;
+    if (o.Generi[c.I] & PassoAlBordo) {
+        // |Z + dz|^2 - 4 = (|Z|^2 - 4) + 2 Re(conj(Z) dz) + |dz|^2
+        const CEsteso due(2.0L);
+        const CEsteso v = o.Speciale(o.Canonico(c.I)).Bordo + due * (z.re * dz.re + z.im * dz.im)
+            + (dz.re * dz.re + dz.im * dz.im);
+        return v.M >= 0.0L;
+    }
+    const CComplessoEsteso f = z + dz;
+    const CEsteso m = f.re * f.re + f.im * f.im;
+    return !Minore(m, CEsteso(4.0L));
+}
+
+// Ends a lane that escaped at its step: one step past, as Itera ends.
+void Fuggi(const CRiferimento &rif, CCorsia &c, const Complesso &f)
+{
+    const Complesso &k = rif.Mandelbrot ? c.P.c : rif.Costante;
+    const long double x2 = f.re * f.re;
+    const long double y2 = f.im * f.im;
+    c.P.z = {(x2 - y2) + k.re, (f.re * 2.0L) * f.im + k.im};
+    c.P.Iterazioni = c.N + 1;
+    c.Finita = true;
+}
+
+// While the difference is small, whole stretches of steps at once: the
+// largest leap that starts here, stays within the limit and holds it.
+void Salta(const CRiferimento &rif, CCorsia &c)
+{
+    if (!rif.SaltiAmmessi)
+        return;
+    const COrbitaRiferimento &o = *c.Orbita;
+    const int64_t m0 = c.I - o.Salti.Base;
+    if (m0 < 0)
+        return;
+    int64_t m = m0;
+    const int32_t max = c.P.MaxIterazioni;
+    if (!c.Scalata) {
+        const CTabellaSalti<CSalto> &t = o.Salti;
+        const long double dcr = c.Ar;
+        const long double dci = c.Ai;
+        for (int l = t.Massimo; l >= CTabellaSalti<CSalto>::PrimoLivello;) {
+            const int64_t k = m >> l;
+            const int64_t passi = int64_t(1) << l;
+            if ((m & (passi - 1)) != 0 || k >= t.Quanti[l] || max - c.N < passi
+                || !(std::fabs(c.Dr) + std::fabs(c.Di) < t.Livelli[l][k].Raggio)) {
+                --l;
+                continue;
+            }
+            const CSalto &s = t.Livelli[l][k];
+            const long double nr = (s.Ar * c.Dr - s.Ai * c.Di) + (s.Br * dcr - s.Bi * dci);
+            c.Di = (s.Ar * c.Di + s.Ai * c.Dr) + (s.Br * dci + s.Bi * dcr);
+            c.Dr = nr;
+            c.I += passi;
+            c.N += int32_t(passi);
+            m += passi;
+            l = t.Massimo;
+        }
+        return;
+    }
+    const CTabellaSalti<CSaltoEsteso> &t = o.SaltiEstesi;
+    for (int l = t.Massimo; l >= CTabellaSalti<CSaltoEsteso>::PrimoLivello;) {
+        const int64_t k = m >> l;
+        const int64_t passi = int64_t(1) << l;
+        if ((m & (passi - 1)) != 0 || k >= t.Quanti[l] || max - c.N < passi) {
+            --l;
+            continue;
+        }
+        const CSaltoEsteso &s = t.Livelli[l][k];
+        // |dz| < radius: |w| 2^Scala < r 2^ER.
+        const int64_t d = c.Scala - s.ER;
+        const long double w = std::fabs(c.Dr) + std::fabs(c.Di);
+        const bool dentro = s.Raggio > 0.0L && (d < -20000 || (d <= 20000 && std::ldexp(w, int(d)) < s.Raggio));
+        if (!dentro) {
+            --l;
+            continue;
+        }
+        // w' = A w 2^EA + B d 2^EB, on the larger of the two exponents.
+        const long double ar = s.Ar * c.Dr - s.Ai * c.Di;
+        const long double ai = s.Ar * c.Di + s.Ai * c.Dr;
+        const long double br = s.Br * c.Ar - s.Bi * c.Ai;
+        const long double bi = s.Br * c.Ai + s.Bi * c.Ar;
+        const int64_t e = std::max(s.EA, s.EB);
+        const auto giu = [](long double v, int64_t s) { return s < -20000 ? v * 0.0L : std::ldexp(v, int(s)); };
+        const CComplessoEsteso nuova{CEsteso(giu(ar, s.EA - e) + giu(br, s.EB - e), c.Scala + e),
+                                     CEsteso(giu(ai, s.EA - e) + giu(bi, s.EB - e), c.Scala + e)};
+        c.I += passi;
+        c.N += int32_t(passi);
+        m += passi;
+        Imposta(c, nuova);
+        if (!c.Scalata)
+            return; // the rest with the 80-bit leaps, from the next look
+        l = t.Massimo;
+    }
+}
+
 // Starts pixel (x, y) on a lane.
 void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &c)
 {
-    const long double dcr = static_cast<long double>(x - rif.ColonnaCentro) * rif.PassoX;
-    const long double dci = static_cast<long double>(y - rif.RigaCentro) * rif.PassoY;
-    c.Dr = dcr;
-    c.Di = dci;
-    c.Ar = rif.Mandelbrot ? dcr : 0.0L;
-    c.Ai = rif.Mandelbrot ? dci : 0.0L;
+    // The pixel's difference from the reference point, at any exponent; in
+    // 80 bits exactly today's product where it is one.
+    const CEsteso dcr = CEsteso(static_cast<long double>(x - rif.ColonnaCentro)) * rif.PassoX;
+    const CEsteso dci = CEsteso(static_cast<long double>(y - rif.RigaCentro)) * rif.PassoY;
     c.Orbita = &rif.Avvio;
     c.Passi = c.Orbita->Passi;
     c.Soglie2 = c.Orbita->Soglie2;
@@ -236,29 +663,93 @@ void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &
     c.Finita = max <= 0;
     c.X = x;
     c.Y = y;
+    c.Dc = rif.Mandelbrot ? CComplessoEsteso{dcr, dci} : CComplessoEsteso{};
+    Imposta(c, {dcr, dci});
     // The pixel's point rounded to 80 bits, for the colourers.
-    c.P.c = {rif.CentroRe[0] + (rif.CentroRe[1] + dcr), rif.CentroIm[0] + (rif.CentroIm[1] + dci)};
+    c.P.c = {rif.CentroRe[0] + (rif.CentroRe[1] + dcr.Valore()), rif.CentroIm[0] + (rif.CentroIm[1] + dci.Valore())};
     c.P.z = c.P.c;
     c.P.MaxIterazioni = max;
-    // While the difference is small, whole stretches of steps at once: the
-    // largest leap that starts here, stays within the limit and holds it.
-    int64_t m = 0;
-    for (int l = rif.LivelloMassimo; l >= CRiferimento::PrimoLivello;) {
-        const int64_t k = m >> l;
-        const int64_t passi = int64_t(1) << l;
-        if ((m & (passi - 1)) != 0 || k >= rif.QuantiSalti[l] || max - c.N < passi
-            || !(std::fabs(c.Dr) + std::fabs(c.Di) < rif.Livelli[l][k].Raggio)) {
-            --l;
-            continue;
+    Salta(rif, c);
+}
+
+// A step that a pixel cannot take in 80 bits alone: near 0 (the reference's
+// value out of the pairs' range, or the difference scaled), at the radius,
+// at the end of the orbit. At any exponent: the escape test, the rebase,
+// the step. Returns true when the lane ended.
+bool PassoEsteso(const CRiferimento &rif, CCorsia &c)
+{
+    const COrbitaRiferimento *o = c.Orbita;
+    CComplessoEsteso z = ValoreEsteso(*o, c.I);
+    CComplessoEsteso dz = Differenza(c);
+    if (Fuori(c, z, dz)) {
+        const CComplessoEsteso f = z + dz;
+        Fuggi(rif, c, {f.re.Valore(), f.im.Valore()});
+        return true;
+    }
+    // Rebase where the full value comes closer to 0 than the difference, or
+    // the orbit ends.
+    const CComplessoEsteso f = z + dz;
+    const bool piuVicino = Minore(f.re * f.re + f.im * f.im, dz.re * dz.re + dz.im * dz.im);
+    bool ribasato = false;
+    if (piuVicino || c.I == o->Ultimo) {
+        dz = f;
+        o = &rif.Ribase;
+        c.Orbita = o;
+        c.Passi = o->Passi;
+        c.Soglie2 = o->Soglie2;
+        c.I = 0;
+        z = ValoreEsteso(*o, 0);
+        ribasato = true;
+    }
+    // dz <- (2Z + dz) dz + dc
+    const CComplessoEsteso due{CEsteso(2.0L) * z.re + dz.re, CEsteso(2.0L) * z.im + dz.im};
+    const CComplessoEsteso nuova = due * dz + c.Dc;
+    ++c.I;
+    ++c.N;
+    Imposta(c, nuova);
+    if (ribasato)
+        Salta(rif, c);
+    return false;
+}
+
+// Takes a scaled lane at most passi steps further: the linear steps
+// w <- 2Z w + d in 80 bits, the others at any exponent. It leaves as soon as
+// the difference is large enough to go plainly.
+void AvanzaScalata(const CRiferimento &rif, CCorsia &c, int32_t fine)
+{
+    while (c.N < fine && c.Scalata) {
+        const COrbitaRiferimento &o = *c.Orbita;
+        const uint8_t *generi = o.Generi;
+        const CPassoRiferimento *passo = o.Passi;
+        const int64_t ultimo = o.Ultimo;
+        int64_t i = c.I;
+        int32_t n = c.N;
+        long double wr = c.Dr, wi = c.Di;
+        const long double ar = c.Ar, ai = c.Ai;
+        while (n < fine && i != ultimo && generi[i] == 0) {
+            const long double zr = Somma(passo[i].DueZr);
+            const long double zi = Somma(passo[i].DueZi);
+            const long double nr = zr * wr - zi * wi + ar;
+            wi = zr * wi + zi * wr + ai;
+            wr = nr;
+            ++i;
+            ++n;
+            const long double m = std::fabs(wr) + std::fabs(wi);
+            if (!(m >= BassoScala && m <= AltoScala))
+                break;
         }
-        const CSalto &s = rif.Livelli[l][k];
-        const long double nr = (s.Ar * c.Dr - s.Ai * c.Di) + (s.Br * dcr - s.Bi * dci);
-        c.Di = (s.Ar * c.Di + s.Ai * c.Dr) + (s.Br * dci + s.Bi * dcr);
-        c.Dr = nr;
-        c.I += passi;
-        c.N += int32_t(passi);
-        m += passi;
-        l = rif.LivelloMassimo;
+        c.Dr = wr;
+        c.Di = wi;
+        c.I = i;
+        c.N = n;
+        if (n >= fine)
+            break;
+        if (i == ultimo || generi[i] != 0) {
+            if (PassoEsteso(rif, c))
+                return;
+        } else {
+            Riscala(c);
+        }
     }
 }
 
@@ -270,63 +761,97 @@ void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &
 // its count and final full value, when the pixel escaped or reached the limit.
 void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi)
 {
-    const COrbitaRiferimento *orbita = c.Orbita;
-    const CPassoRiferimento *passo = orbita->Passi;
-    const float *soglie = orbita->Soglie;
-    int64_t i = c.I;
-    long double dr = c.Dr;
-    long double di = c.Di;
-    const long double ar = c.Ar;
-    const long double ai = c.Ai;
     const int32_t max = c.P.MaxIterazioni;
     const int32_t fine = max - c.N > passi ? c.N + passi : max;
-    int32_t n = c.N;
-    while (n < fine) {
-        if (!(std::fabs(dr) + std::fabs(di) < soglie[i])) {
-            const long double fr = Somma(passo[i].DueZr) * 0.5L + dr;
-            const long double fi = Somma(passo[i].DueZi) * 0.5L + di;
-            const long double x2 = fr * fr;
-            const long double y2 = fi * fi;
-            const long double m = x2 + y2;
-            if (!(m < 4.0L)) {
-                // One step past, as Itera ends.
-                const Complesso &k = rif.Mandelbrot ? c.P.c : rif.Costante;
-                c.P.z = {(x2 - y2) + k.re, (fr * 2.0L) * fi + k.im};
-                c.P.Iterazioni = n + 1;
-                c.Finita = true;
-                return;
+    while (c.N < fine && !c.Finita) {
+        if (c.Scalata) {
+            AvanzaScalata(rif, c, fine);
+            continue;
+        }
+        const COrbitaRiferimento *orbita = c.Orbita;
+        const CPassoRiferimento *passo = orbita->Passi;
+        const float *soglie = orbita->Soglie;
+        int64_t i = c.I;
+        long double dr = c.Dr;
+        long double di = c.Di;
+        const long double ar = c.Ar;
+        const long double ai = c.Ai;
+        int32_t n = c.N;
+        bool esteso = false;
+        bool ribasato = false;
+        while (n < fine) {
+            if (!(std::fabs(dr) + std::fabs(di) < soglie[i])) {
+                if (orbita->Generi[i] != 0) {
+                    esteso = true;
+                    break;
+                }
+                const long double fr = Somma(passo[i].DueZr) * 0.5L + dr;
+                const long double fi = Somma(passo[i].DueZi) * 0.5L + di;
+                const long double x2 = fr * fr;
+                const long double y2 = fi * fi;
+                const long double m = x2 + y2;
+                if (!(m < 4.0L)) {
+                    // One step past, as Itera ends.
+                    const Complesso &k = rif.Mandelbrot ? c.P.c : rif.Costante;
+                    c.P.z = {(x2 - y2) + k.re, (fr * 2.0L) * fi + k.im};
+                    c.P.Iterazioni = n + 1;
+                    c.Finita = true;
+                    return;
+                }
+                // Squares of differences below about 10^-2466 are 0 in 80 bits:
+                // there the sums of the parts' magnitudes compare instead.
+                const long double q = dr * dr + di * di;
+                const bool piuVicino = q != 0.0L ? m < q : std::fabs(fr) + std::fabs(fi) < std::fabs(dr) + std::fabs(di);
+                if (piuVicino || i == orbita->Ultimo) {
+                    dr = fr;
+                    di = fi;
+                    orbita = &rif.Ribase;
+                    passo = orbita->Passi;
+                    soglie = orbita->Soglie;
+                    i = 0;
+                    ribasato = true;
+                    if ((std::fabs(dr) + std::fabs(di) < LimiteScala && (dr != 0.0L || di != 0.0L))
+                        || orbita->Generi[0] != 0) {
+                        esteso = true;
+                        break;
+                    }
+                }
             }
-            // Squares of differences below about 10^-2466 are 0 in 80 bits:
-            // there the sums of the parts' magnitudes compare instead.
-            const long double q = dr * dr + di * di;
-            const bool piuVicino = q != 0.0L ? m < q : std::fabs(fr) + std::fabs(fi) < std::fabs(dr) + std::fabs(di);
-            if (piuVicino || i == orbita->Ultimo) {
-                dr = fr;
-                di = fi;
-                orbita = &rif.Ribase;
-                passo = orbita->Passi;
-                soglie = orbita->Soglie;
-                i = 0;
+            const long double Ar = Somma(passo[i].DueZr) + dr;
+            const long double Ai = Somma(passo[i].DueZi) + di;
+            const long double nr = Ar * dr - Ai * di + ar;
+            di = Ar * di + Ai * dr + ai;
+            dr = nr;
+            ++i;
+            ++n;
+            if (ribasato)
+                break;
+            if (std::fabs(dr) + std::fabs(di) < LimiteScala && (dr != 0.0L || di != 0.0L)) {
+                esteso = true;
+                break;
             }
         }
-        const long double Ar = Somma(passo[i].DueZr) + dr;
-        const long double Ai = Somma(passo[i].DueZi) + di;
-        const long double nr = Ar * dr - Ai * di + ar;
-        di = Ar * di + Ai * dr + ai;
-        dr = nr;
-        ++i;
-        ++n;
+        c.Dr = dr;
+        c.Di = di;
+        c.I = i;
+        c.Orbita = orbita;
+        c.Passi = orbita->Passi;
+        c.Soglie2 = orbita->Soglie2;
+        c.N = n;
+        if (esteso) {
+            // The step at any exponent: near 0, at the radius or scaled.
+            if (!c.Scalata && std::fabs(dr) + std::fabs(di) < LimiteScala && (dr != 0.0L || di != 0.0L))
+                Imposta(c, Differenza(c));
+            if (c.N < fine && PassoEsteso(rif, c))
+                return;
+        } else if (ribasato) {
+            if (c.N < max)
+                Salta(rif, c);
+        }
     }
-    c.Dr = dr;
-    c.Di = di;
-    c.I = i;
-    c.Orbita = orbita;
-    c.Passi = orbita->Passi;
-    c.Soglie2 = orbita->Soglie2;
-    c.N = n;
-    if (n == max) {
-        c.P.z = {Somma(passo[i].DueZr) * 0.5L + dr, Somma(passo[i].DueZi) * 0.5L + di};
-        c.P.Iterazioni = n;
+    if (!c.Finita && c.N == max) {
+        c.P.z = Pieno(c);
+        c.P.Iterazioni = max;
         c.Finita = true;
     }
 }
@@ -335,13 +860,9 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi)
 // True when the lane's next two steps may go on blindly.
 bool DoppioLibero(const CCorsia &c)
 {
-    return c.P.MaxIterazioni - c.N >= 2 && std::fabs(c.Dr) + std::fabs(c.Di) < c.Soglie2[c.I];
+    return !c.Scalata && c.P.MaxIterazioni - c.N >= 2 && std::fabs(c.Dr) + std::fabs(c.Di) < c.Soglie2[c.I];
 }
 #endif
-
-} // namespace
-
-namespace {
 
 // Mandelbrot's pixels start at step 1 and end one step past their last
 // test: steps 0 .. limit + 1. Julia starts its pixels on the orbit of the
@@ -356,11 +877,73 @@ int32_t OrbiteRiferimento(const CFrattale &formula)
     return formula.Tipo() == TipoFormula::Julia ? 2 : 1;
 }
 
+// The largest difference a pixel adds (up to a block beyond the edges) and the
+// pixel spacing, at any exponent, for a W x H drawing of the window.
+void Distanze(const CBloccoFinestra &f, int32_t W, int32_t H, CEsteso &dcMassimo, CEsteso &passo)
+{
+    const mpfr_prec_t bit = 128;
+    CReale dx = CReale::Zero(bit), dy = CReale::Zero(bit);
+    mpfr_sub(dx.Mp(), f.Max.re.Mp(), f.Min.re.Mp(), MPFR_RNDN);
+    mpfr_div_si(dx.Mp(), dx.Mp(), std::max(W, 1), MPFR_RNDN);
+    mpfr_sub(dy.Mp(), f.Max.im.Mp(), f.Min.im.Mp(), MPFR_RNDN);
+    mpfr_div_si(dy.Mp(), dy.Mp(), std::max(H, 1), MPFR_RNDN);
+    const CEsteso x = Assoluto(EstesoDa(dx.Mp())) * CEsteso(static_cast<long double>(W / 2 + 8 + W / 2 + 1));
+    const CEsteso y = Assoluto(EstesoDa(dy.Mp())) * CEsteso(static_cast<long double>(H / 2 + 8 + H / 2 + 1));
+    dcMassimo = x + y;
+    passo = Minore(Assoluto(EstesoDa(dx.Mp())), Assoluto(EstesoDa(dy.Mp()))) ? Assoluto(EstesoDa(dx.Mp()))
+                                                                              : Assoluto(EstesoDa(dy.Mp()));
+}
+
+// The pixel k of n from a to b (a + k (b - a) / n exactly) that is held
+// exactly in the fewest binary digits, when some is held in half of bit or
+// fewer: its index, its value in v. Ties go to the one nearer the middle.
+// -1 when there is none.
+int32_t PixelSemplice(const CReale &a, const CReale &b, int32_t n, mpfr_prec_t bit, CReale &v)
+{
+    int32_t migliore = -1;
+    mpfr_prec_t cifre = bit / 2 + 1;
+    CReale x = CReale::Zero(bit);
+    for (int32_t k = 0; k < n; ++k) {
+        // (a (n - k) + b k) / n, the sum exact, one rounding.
+        const CReale somma = SommaEsatta(ProdottoEsatto(a, n - k), ProdottoEsatto(b, k));
+        if (mpfr_div_si(x.Mp(), somma.Mp(), n, MPFR_RNDN) != 0)
+            continue;
+        const mpfr_prec_t c = mpfr_zero_p(x.Mp()) ? 1 : mpfr_min_prec(x.Mp());
+        const bool meglio = c < cifre || (c == cifre && migliore >= 0 && std::abs(k - n / 2) < std::abs(migliore - n / 2));
+        if (meglio) {
+            cifre = c;
+            migliore = k;
+            mpfr_set(v.Mp(), x.Mp(), MPFR_RNDN);
+        }
+    }
+    return migliore;
+}
+
+// Whether pixels of such a drawing can start with differences below the
+// 80-bit steps' range (they need the leaps at any exponent).
+bool DifferenzeScalate(const CEsteso &passo)
+{
+    return passo.Esponente() < -14900;
+}
+
 } // namespace
 
-void CCalcolatoreProfondo::Prepara(const CBloccoFinestra &f, const CFrattale &formula, int32_t, int32_t)
+bool DisegnoProfondo(const CBloccoFinestra &f, const CFrattale &formula, int32_t W, int32_t H)
 {
-    Riferimento.Riserva(PassiRiferimento(f.MaxIterazioni), OrbiteRiferimento(formula));
+    const TipoFormula tipo = formula.Tipo();
+    if (f.MaxIterazioni <= 0 || (tipo != TipoFormula::Mandelbrot && tipo != TipoFormula::Julia))
+        return false;
+    if (Oltre80Bit(f.Min, f.Max, W, H))
+        return true;
+    return tipo == TipoFormula::Julia
+        && JuliaOltre80Bit(f.Min, f.Max, W, H, static_cast<const Julia &>(formula).Param, f.MaxIterazioni);
+}
+
+void CCalcolatoreProfondo::Prepara(const CBloccoFinestra &f, const CFrattale &formula, int32_t W, int32_t H)
+{
+    CEsteso dc, passo;
+    Distanze(f, W, H, dc, passo);
+    Riferimento.Riserva(PassiRiferimento(f.MaxIterazioni), OrbiteRiferimento(formula), DifferenzeScalate(passo));
     Finestra = &f;
 }
 
@@ -383,25 +966,36 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     const int32_t W = area.Larghezza;
     const int32_t H = area.Altezza;
     const mpfr_prec_t bit = PrecisioneFinestra(f.Min, f.Max, W, H, 64);
-    rif.Precisione = long(bit);
+    rif.Precisione = 0;
+    CEsteso passoPixel;
+    Distanze(f, W, H, rif.DcMassimo, passoPixel);
 
-    // The reference point is the point of the centre pixel.
+    // The reference point is the point of the centre pixel, unless a column
+    // or a row lies on a value of few binary digits: the window was placed
+    // on such a point (0 + 1i, -2 and the like), whose exact orbit the
+    // pixel there must follow, and the pixel on the reference point does.
     CReale passoX = CReale::Zero(bit);
     CReale passoY = CReale::Zero(bit);
     mpfr_sub(passoX.Mp(), f.Max.re.Mp(), f.Min.re.Mp(), MPFR_RNDN);
     mpfr_div_si(passoX.Mp(), passoX.Mp(), W, MPFR_RNDN);
     mpfr_sub(passoY.Mp(), f.Min.im.Mp(), f.Max.im.Mp(), MPFR_RNDN);
     mpfr_div_si(passoY.Mp(), passoY.Mp(), H, MPFR_RNDN);
-    rif.ColonnaCentro = W / 2;
-    rif.RigaCentro = H / 2;
     CReale cr = CReale::Zero(bit);
     CReale ci = CReale::Zero(bit);
-    mpfr_mul_si(cr.Mp(), passoX.Mp(), rif.ColonnaCentro, MPFR_RNDN);
-    mpfr_add(cr.Mp(), cr.Mp(), f.Min.re.Mp(), MPFR_RNDN);
-    mpfr_mul_si(ci.Mp(), passoY.Mp(), rif.RigaCentro, MPFR_RNDN);
-    mpfr_add(ci.Mp(), ci.Mp(), f.Max.im.Mp(), MPFR_RNDN);
-    rif.PassoX = passoX.Esteso();
-    rif.PassoY = passoY.Esteso();
+    rif.ColonnaCentro = PixelSemplice(f.Min.re, f.Max.re, W, bit, cr);
+    rif.RigaCentro = PixelSemplice(f.Max.im, f.Min.im, H, bit, ci);
+    if (rif.ColonnaCentro < 0) {
+        rif.ColonnaCentro = W / 2;
+        mpfr_mul_si(cr.Mp(), passoX.Mp(), rif.ColonnaCentro, MPFR_RNDN);
+        mpfr_add(cr.Mp(), cr.Mp(), f.Min.re.Mp(), MPFR_RNDN);
+    }
+    if (rif.RigaCentro < 0) {
+        rif.RigaCentro = H / 2;
+        mpfr_mul_si(ci.Mp(), passoY.Mp(), rif.RigaCentro, MPFR_RNDN);
+        mpfr_add(ci.Mp(), ci.Mp(), f.Max.im.Mp(), MPFR_RNDN);
+    }
+    rif.PassoX = EstesoDa(passoX.Mp());
+    rif.PassoY = EstesoDa(passoY.Mp());
     CReale resto = CReale::Zero(bit);
     rif.CentroRe[0] = cr.Esteso();
     mpfr_sub(resto.Mp(), cr.Mp(), CReale(rif.CentroRe[0]).Mp(), MPFR_RNDN);
@@ -411,37 +1005,45 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     rif.CentroIm[1] = resto.Esteso();
 
     const CReale zero = CReale::Zero(bit);
-    rif.LivelloMassimo = 0;
+    rif.Avvio = {};
+    rif.Ribase = {};
+    // The precision may grow where the deviations among the pixels shrink,
+    // up to about twice the window's (one passage of the critical point).
+    const mpfr_prec_t tetto = 2 * bit + 128;
+    const bool estesi = rif.ConEstesi() && rif.SaltiAmmessi;
+    // A Mandelbrot pixel adds its difference, which for pixels up to a
+    // block beyond the edges is at most:
+    const long double xMassimo = std::max(rif.ColonnaCentro, W + 8 - rif.ColonnaCentro) * std::fabs(rif.PassoX.Valore());
+    const long double yMassimo = std::max(rif.RigaCentro, H + 8 - rif.RigaCentro) * std::fabs(rif.PassoY.Valore());
+    const long double dcPiano = std::sqrt(xMassimo * xMassimo + yMassimo * yMassimo);
     if (area.Frattale->Tipo() == TipoFormula::Julia) {
-        const Julia *julia = static_cast<const Julia *>(area.Frattale);
         // Pixels start on the orbit of the centre and rebase onto that of 0.
+        const Julia *julia = static_cast<const Julia *>(area.Frattale);
         const CReale kr(julia->Param.re);
         const CReale ki(julia->Param.im);
         rif.Mandelbrot = false;
         rif.Costante = julia->Param;
         rif.IndiceAvvio = 0;
-        if (!CalcolaOrbita(area, cr, ci, kr, ki, bit, 0.0, rif.Passo(0), rif.Soglie(0), rif.Soglie2(0), quanti,
-                           rif.Avvio)
-            || !CalcolaOrbita(area, zero, zero, kr, ki, bit, 0.0, rif.Passo(1), rif.Soglie(1), rif.Soglie2(1), quanti,
-                              rif.Ribase))
+        if (!CalcolaOrbita(area, rif, 0, cr, ci, kr, ki, passoPixel, tetto, false, 0.0, quanti, rif.Avvio)
+            || !CalcolaOrbita(area, rif, 1, zero, zero, kr, ki, passoPixel, tetto, false, 0.0, quanti, rif.Ribase))
             return false;
-        if (rif.SaltiAmmessi)
-            CostruisciSalti(rif, rif.Avvio, rif.IndiceAvvio, false, 0.0L);
+        if (rif.SaltiAmmessi) {
+            CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, 0, false, 0.0L, CEsteso());
+            CostruisciSalti(rif.Ribase, rif.Salti(1), estesi ? rif.SaltiEstesi(1) : nullptr, 1, false, 0.0L,
+                            CEsteso());
+        }
     } else {
         // The orbit of the reference point from 0: its step 1 is the point
-        // itself, where Mandelbrot's orbits start. A pixel adds its
-        // difference, which for pixels up to a block beyond the edges is at most:
-        const long double x = std::max(rif.ColonnaCentro, W + 8 - rif.ColonnaCentro) * std::fabs(rif.PassoX);
-        const long double y = std::max(rif.RigaCentro, H + 8 - rif.RigaCentro) * std::fabs(rif.PassoY);
-        const double dc = static_cast<double>(std::sqrt(x * x + y * y)) * (1.0 + Margine);
+        // itself, where Mandelbrot's orbits start.
         rif.Mandelbrot = true;
         rif.IndiceAvvio = 1;
-        if (!CalcolaOrbita(area, zero, zero, cr, ci, bit, dc, rif.Passo(0), rif.Soglie(0), rif.Soglie2(0), quanti,
-                           rif.Avvio))
+        if (!CalcolaOrbita(area, rif, 0, zero, zero, cr, ci, passoPixel, tetto, true,
+                           static_cast<double>(dcPiano) * (1.0 + Margine), quanti, rif.Avvio))
             return false;
-        rif.Ribase = rif.Avvio;
         if (rif.SaltiAmmessi)
-            CostruisciSalti(rif, rif.Avvio, rif.IndiceAvvio, true, std::sqrt(x * x + y * y) * (1.0L + Trascurabile));
+            CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, rif.IndiceAvvio, true,
+                            dcPiano * (1.0L + Trascurabile), rif.DcMassimo);
+        rif.Ribase = rif.Avvio;
     }
     rif.Pronto = true;
     return true;
@@ -492,7 +1094,7 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
     int64_t dalControllo = 0;
     while (attive[0] || attive[1]) {
 #if defined(QUILLMERE_X87)
-        if (attive[0] && attive[1]) {
+        if (attive[0] && attive[1] && !corsie[0].Scalata && !corsie[1].Scalata) {
             // Both lanes together while they may go on blindly, then a few
             // steps of one alone where it may not.
             CCorsia &a = corsie[0];

@@ -1,6 +1,7 @@
 #include "Profondita.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -64,4 +65,40 @@ mpfr_prec_t PrecisioneFinestra(const CComplessoAlto &Min, const CComplessoAlto &
     }
     bit = std::max<mpfr_prec_t>(bit, 128);
     return std::min<mpfr_prec_t>((bit + 63) / 64 * 64, MPFR_PREC_MAX / 64 * 64);
+}
+
+bool JuliaOltre80Bit(const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W, int32_t H, const Complesso &k,
+                     int32_t limite)
+{
+    if (W < 1 || H < 1)
+        return false;
+    CReale larghezza = Assoluto(DifferenzaEsatta(Max.re, Min.re));
+    CReale altezza = Assoluto(DifferenzaEsatta(Max.im, Min.im));
+    if (!mpfr_regular_p(larghezza.Mp()) || !mpfr_regular_p(altezza.Mp()))
+        return false;
+    // The spread of the pixels, and the centre, in 80 bits: the window is
+    // on the 80-bit side, so both are held there.
+    const long double passo = std::min(larghezza.Esteso() / W, altezza.Esteso() / H);
+    CReale cr = SommaEsatta(Min.re, Max.re);
+    CReale ci = SommaEsatta(Min.im, Max.im);
+    long double zr = cr.Esteso() * 0.5L;
+    long double zi = ci.Esteso() * 0.5L;
+    long double spread = passo;
+    const int32_t passi = std::min(limite, 10000);
+    for (int32_t n = 0; n < passi; ++n) {
+        const long double modulo = std::hypot(zr, zi);
+        if (modulo >= 2.0L)
+            return false;
+        const bool acavallo = spread > modulo;
+        spread = acavallo ? spread * spread : 2.0L * modulo * spread;
+        const long double nr = (zr * zr - zi * zi) + k.re;
+        zi = (zr * 2.0L) * zi + k.im;
+        zr = nr;
+        // Squared below the 80-bit resolution of the value it lands on.
+        if (acavallo && spread < 0x1p-60L * std::max(std::hypot(zr, zi), 0x1p-60L))
+            return true;
+        if (!(spread > 0.0L))
+            return false;
+    }
+    return false;
 }

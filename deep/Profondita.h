@@ -22,3 +22,13 @@ bool Oltre80Bit(const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W,
 // for every corner. For an empty window, that of its most precise corner.
 mpfr_prec_t PrecisioneFinestra(const CComplessoAlto &Min, const CComplessoAlto &Max, int64_t W, int64_t H,
                                int margine);
+
+// For a Julia drawing: true when its pixels' points are apart enough for 80
+// bits, but the orbit squares their differences below what 80 bits resolve.
+// That happens where the pixels straddle the critical point 0 (a window
+// around 0, or around a point whose orbit passes 0 closer than the pixels'
+// spread): there z^2 turns differences of d into differences of d^2. The
+// orbit of the window's centre tells, followed in 80 bits with the spread of
+// the pixels around it, for at most the limit's steps (and 10000).
+bool JuliaOltre80Bit(const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W, int32_t H, const Complesso &k,
+                     int32_t limite);

@@ -22,44 +22,61 @@ uint64_t MemoriaConcessa()
     return UINT64_MAX;
 }
 
+template <class T>
+T *Alloca(uint64_t quanti)
+{
+    return static_cast<T *>(std::malloc(std::max<uint64_t>(quanti, 1) * sizeof(T)));
+}
+
 } // namespace
 
-void CRiferimento::Riserva(int64_t passi, int32_t orbite)
+const CPassoSpeciale &COrbitaRiferimento::Speciale(int64_t i) const
 {
-    if (passi < 0 || orbite < 0)
+    const CPassoSpeciale *fine = Speciali + QuantiSpeciali;
+    return *std::lower_bound(Speciali, fine, i,
+                             [](const CPassoSpeciale &s, int64_t indice) { return s.Indice < indice; });
+}
+
+void CRiferimento::Riserva(int64_t passi, int32_t orbite, bool estesi)
+{
+    if (passi < 0 || orbite < 0 || orbite > 2)
         throw CErrore(MessaggioBuffer);
     Pronto = false;
-    if (passi == PassiPerOrbita && orbite == QuanteOrbite && PassiOrbite)
+    if (passi == PassiPerOrbita && orbite == QuanteOrbite && PassiOrbite && estesi == ConEstesi())
         return;
-    const uint64_t perPasso = sizeof(CPassoRiferimento) + 2 * sizeof(float);
+    const uint64_t perPasso = sizeof(CPassoRiferimento) + 2 * sizeof(float) + sizeof(uint8_t);
+    const uint64_t perSalto = sizeof(CSalto) + (estesi ? sizeof(CSaltoEsteso) : 0);
     const uint64_t elementi = uint64_t(passi) * uint64_t(orbite);
-    const uint64_t salti = uint64_t(CapienzaSalti(passi));
-    if (passi > 0 && elementi / uint64_t(passi) != uint64_t(orbite))
-        throw CErrore(MessaggioBuffer);
+    const uint64_t salti = uint64_t(CapienzaSalti(passi)) * uint64_t(orbite);
     const uint64_t concessa = MemoriaConcessa();
-    if (elementi > concessa / perPasso || salti > (concessa - elementi * perPasso) / sizeof(CSalto))
+    if (elementi > concessa / perPasso || salti > (concessa - elementi * perPasso) / perSalto)
         throw CErrore(MessaggioBuffer);
     // Pages that are never written (an orbit that escapes early) cost nothing.
-    std::unique_ptr<CPassoRiferimento[], LiberaMemoria> nuoviPassi(
-        static_cast<CPassoRiferimento *>(std::malloc(std::max<uint64_t>(elementi, 1) * sizeof(CPassoRiferimento))));
-    std::unique_ptr<float[], LiberaMemoria> nuoveSoglie(
-        static_cast<float *>(std::malloc(std::max<uint64_t>(elementi, 1) * 2 * sizeof(float))));
-    std::unique_ptr<CSalto[], LiberaMemoria> nuoviSalti(static_cast<CSalto *>(std::malloc(salti * sizeof(CSalto))));
-    if (!nuoviPassi || !nuoveSoglie || !nuoviSalti)
+    std::unique_ptr<CPassoRiferimento[], LiberaMemoria> nuoviPassi(Alloca<CPassoRiferimento>(elementi));
+    std::unique_ptr<float[], LiberaMemoria> nuoveSoglie(Alloca<float>(2 * elementi));
+    std::unique_ptr<uint8_t[], LiberaMemoria> nuoviGeneri(Alloca<uint8_t>(elementi));
+    std::unique_ptr<CSalto[], LiberaMemoria> nuoviSalti(Alloca<CSalto>(salti));
+    std::unique_ptr<CSaltoEsteso[], LiberaMemoria> nuoviEstesi(estesi ? Alloca<CSaltoEsteso>(salti) : nullptr);
+    if (!nuoviPassi || !nuoveSoglie || !nuoviGeneri || !nuoviSalti || (estesi && !nuoviEstesi))
         throw CErrore(MessaggioBuffer);
     PassiOrbite = std::move(nuoviPassi);
     SoglieOrbite = std::move(nuoveSoglie);
-    SaltiOrbita = std::move(nuoviSalti);
+    GeneriOrbite = std::move(nuoviGeneri);
+    SaltiOrbite = std::move(nuoviSalti);
+    SaltiEstesiOrbite = std::move(nuoviEstesi);
     PassiPerOrbita = passi;
     QuanteOrbite = orbite;
-    Pronto = false;
 }
 
 void CRiferimento::Libera()
 {
     PassiOrbite.reset();
     SoglieOrbite.reset();
-    SaltiOrbita.reset();
+    GeneriOrbite.reset();
+    SaltiOrbite.reset();
+    SaltiEstesiOrbite.reset();
+    for (std::vector<CPassoSpeciale> &s : SpecialiOrbite)
+        std::vector<CPassoSpeciale>().swap(s);
     PassiPerOrbita = 0;
     QuanteOrbite = 0;
     Pronto = false;

@@ -1,31 +1,42 @@
 #pragma once
 
 #include "Complesso.h"
+#include "Esteso.h"
 
 #include <cstdint>
 #include <cstdlib>
 #include <memory>
+#include <vector>
 
-// One step of a reference orbit as the perturbation loop reads it: twice the
-// orbit's value, each part as a pair of doubles whose sum is the value
-// rounded to 80 bits (two doubles load much faster than one 80-bit value).
+// One step of a reference orbit as the loop reads it: twice the orbit's
+// value, each part as a pair of doubles whose sum is the value rounded to 80
+// bits (two doubles load much faster than one 80-bit value). A step whose
+// value no pair of doubles holds (|2Z| below 2^-1000, near a minibrot's
+// nucleus) holds zeros here and its value among the special steps.
 struct CPassoRiferimento
 {
     double DueZr[2];
     double DueZi[2];
 };
 
-// A reference orbit as the loop reads it: steps 0 .. Ultimo and, for each
-// step, the size of a difference (|dr| + |di|) below which the pixel can
-// neither escape nor need a rebase there (0 where it must look: at step 0, at the
-// last step, and wherever the orbit nears 0 or the escape radius); and the
-// same for this step and the next one together.
-struct COrbitaRiferimento
+// What a step needs besides, for the pixels that look at it (its size is 0,
+// so every pixel does): flags of Genere.
+enum : uint8_t
 {
-    const CPassoRiferimento *Passi = nullptr;
-    const float *Soglie = nullptr;
-    const float *Soglie2 = nullptr;
-    int64_t Ultimo = 0;
+    // 2Z is not in the pair of doubles: Z is among the special steps.
+    PassoPiccolo = 1,
+    // |Z|^2 is so near 4 that an 80-bit full value cannot tell the escape:
+    // |Z|^2 - 4 exactly is among the special steps.
+    PassoAlBordo = 2,
+};
+
+// A step of a reference orbit that a pixel cannot take from its pair of
+// doubles alone.
+struct CPassoSpeciale
+{
+    int64_t Indice = 0;
+    CComplessoEsteso Z; // the orbit's value, to 64 bits at any exponent
+    CEsteso Bordo;      // |Z|^2 - 4, where PassoAlBordo
 };
 
 // Steps of a reference orbit taken at once ("bilinear approximation"):
@@ -41,6 +52,63 @@ struct CSalto
     long double Raggio;
 };
 
+// The same leap for differences below the 80-bit range (scaled by a power
+// of 2, see Perturbazione.cpp): A, B and the radius at any exponent, each
+// as an 80-bit significand and an exponent of its own.
+struct CSaltoEsteso
+{
+    long double Ar, Ai;
+    long double Br, Bi;
+    long double Raggio;
+    int64_t EA, EB, ER;
+};
+
+// The leaps of one orbit by levels: level l takes 2^l steps, the k-th from
+// step Base + k 2^l (Livelli[l][k], k below Quanti[l]), levels from
+// PrimoLivello up to Massimo (none when it is below).
+template <class Salto>
+struct CTabellaSalti
+{
+    static constexpr int PrimoLivello = 3;
+    const Salto *Livelli[64] = {};
+    int64_t Quanti[64] = {};
+    int Massimo = 0;
+    int64_t Base = 0;
+};
+
+// A reference orbit as the loop reads it: steps 0 .. Ultimo and, for each
+// step, the size of a difference (|dr| + |di|) below which the pixel can
+// neither escape nor need a rebase there (0 where it must look: at step 0, at the
+// last step, and wherever the orbit nears 0 or the escape radius); and the
+// same for this step and the next one together.
+struct COrbitaRiferimento
+{
+    const CPassoRiferimento *Passi = nullptr;
+    const float *Soglie = nullptr;
+    const float *Soglie2 = nullptr;
+    const uint8_t *Generi = nullptr;
+    int64_t Ultimo = 0;
+    // Whether the orbit ended at Ultimo by escaping (else at the limit).
+    bool Fuggita = false;
+    // From step Ciclo on, the orbit repeats itself every Periodo steps, bit
+    // for bit (0: it was not seen to); the steps stored past Ciclo + Periodo
+    // are copies.
+    int64_t Ciclo = 0;
+    int64_t Periodo = 0;
+    const CPassoSpeciale *Speciali = nullptr;
+    int64_t QuantiSpeciali = 0;
+    CTabellaSalti<CSalto> Salti;
+    CTabellaSalti<CSaltoEsteso> SaltiEstesi;
+
+    // The special step i (Generi[i] not 0).
+    const CPassoSpeciale &Speciale(int64_t i) const;
+    // The step that i repeats, for a periodic orbit: i itself before the cycle.
+    int64_t Canonico(int64_t i) const
+    {
+        return Periodo > 0 && i >= Ciclo + Periodo ? Ciclo + (i - Ciclo) % Periodo : i;
+    }
+};
+
 // The reference orbits of a drawing past 80 bits, and what its pixels need
 // besides. The room is reserved before the drawing (so that a drawing whose
 // orbits cannot be held is refused before anything changes); the drawing
@@ -48,22 +116,28 @@ struct CSalto
 class CRiferimento
 {
 public:
-    // Room for orbite orbits of passi steps each; what it held is lost.
-    // Throws CErrore with the buffer message, changing nothing, when the
-    // room would take more than half of the machine's memory or cannot be
-    // allocated.
-    void Riserva(int64_t passi, int32_t orbite);
+    // Room for orbite orbits of passi steps each, with their leaps (and
+    // leaps for differences below the 80-bit range where estesi); what it
+    // held is lost. Throws CErrore with the buffer message, changing
+    // nothing, when the room would take more than half of the machine's
+    // memory or cannot be allocated.
+    void Riserva(int64_t passi, int32_t orbite, bool estesi);
     void Libera();
 
     int64_t Passi() const { return PassiPerOrbita; }
-    // Room for the leaps of the start orbit, by levels from PrimoLivello.
-    CSalto *Salti() { return SaltiOrbita.get(); }
-    static constexpr int PrimoLivello = 3;
-    static int64_t CapienzaSalti(int64_t passi) { return passi / 4 + 1; }
     int32_t Orbite() const { return QuanteOrbite; }
+    bool ConEstesi() const { return bool(SaltiEstesiOrbite); }
+    static int64_t CapienzaSalti(int64_t passi) { return passi / 4 + 1; }
     CPassoRiferimento *Passo(int32_t orbita) { return PassiOrbite.get() + orbita * PassiPerOrbita; }
     float *Soglie(int32_t orbita) { return SoglieOrbite.get() + 2 * orbita * PassiPerOrbita; }
     float *Soglie2(int32_t orbita) { return Soglie(orbita) + PassiPerOrbita; }
+    uint8_t *Generi(int32_t orbita) { return GeneriOrbite.get() + orbita * PassiPerOrbita; }
+    CSalto *Salti(int32_t orbita) { return SaltiOrbite.get() + orbita * CapienzaSalti(PassiPerOrbita); }
+    CSaltoEsteso *SaltiEstesi(int32_t orbita)
+    {
+        return SaltiEstesiOrbite ? SaltiEstesiOrbite.get() + orbita * CapienzaSalti(PassiPerOrbita) : nullptr;
+    }
+    std::vector<CPassoSpeciale> &Speciali(int32_t orbita) { return SpecialiOrbite[orbita ? 1 : 0]; }
 
     // Whether drawings leap over stretches of steps where they can (the
     // bench turns it off to time the steps themselves).
@@ -80,23 +154,20 @@ public:
     int64_t IndiceAvvio = 0;
     // Pixel (j, i) lies (j - ColonnaCentro) PassoX and (i - RigaCentro) PassoY
     // away from the reference point, CentroRe[0] + CentroRe[1] and
-    // CentroIm[0] + CentroIm[1] (its 80-bit rounding and the rest).
-    long double PassoX = 0.0L;
-    long double PassoY = 0.0L;
+    // CentroIm[0] + CentroIm[1] (its 80-bit rounding and the rest). The
+    // steps are PassoX.M 2^PassoX.E and so on: 80-bit values while they are.
+    CEsteso PassoX;
+    CEsteso PassoY;
     int32_t ColonnaCentro = 0;
     int32_t RigaCentro = 0;
     long double CentroRe[2] = {0.0L, 0.0L};
     long double CentroIm[2] = {0.0L, 0.0L};
     // What the last step adds: the pixel's point (Mandelbrot) or Julia's constant.
     Complesso Costante;
-    // Precision of the orbits, in bits.
+    // Precision of the orbits, in bits (the highest, where it grew).
     long Precisione = 0;
-    // The leaps of level l take 2^l steps of Avvio, the k-th from step
-    // IndiceAvvio + k 2^l: Livelli[l][k], k below QuantiSalti[l]; levels
-    // from PrimoLivello to LivelloMassimo (none when it is below).
-    const CSalto *Livelli[64] = {};
-    int64_t QuantiSalti[64] = {};
-    int LivelloMassimo = 0;
+    // The largest difference a pixel adds at every step (none for Julia).
+    CEsteso DcMassimo;
 
 private:
     struct LiberaMemoria
@@ -105,7 +176,10 @@ private:
     };
     std::unique_ptr<CPassoRiferimento[], LiberaMemoria> PassiOrbite;
     std::unique_ptr<float[], LiberaMemoria> SoglieOrbite;
-    std::unique_ptr<CSalto[], LiberaMemoria> SaltiOrbita;
+    std::unique_ptr<uint8_t[], LiberaMemoria> GeneriOrbite;
+    std::unique_ptr<CSalto[], LiberaMemoria> SaltiOrbite;
+    std::unique_ptr<CSaltoEsteso[], LiberaMemoria> SaltiEstesiOrbite;
+    std::vector<CPassoSpeciale> SpecialiOrbite[2];
     int64_t PassiPerOrbita = 0;
     int32_t QuanteOrbite = 0;
 };

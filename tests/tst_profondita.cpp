@@ -414,7 +414,7 @@ void TestProfondita::perturbazioneComeMpfr()
     Tela t(Attorno(re, im, 30, lato, 1000), int8_t(formula));
     const std::vector<int32_t> conteggi = t.Conta().Disegna();
     QVERIFY(t.Disegno.Profondo.Riferimento.Pronto);
-    QVERIFY(t.Disegno.Profondo.Riferimento.LivelloMassimo > 0);
+    QVERIFY(t.Disegno.Profondo.Riferimento.Avvio.Salti.Massimo > 0);
     Tela passi(t.Parametri.Finestra, int8_t(formula));
     passi.Disegno.Profondo.Riferimento.SaltiAmmessi = false;
     const std::vector<int32_t> conteggiPassi = passi.Conta().Disegna();
@@ -482,8 +482,8 @@ void TestProfondita::interno()
     for (int32_t i = 0; i < 32; ++i)
         for (int32_t j = 0; j < 32; ++j) {
             CPunto p;
-            p.c = {rif.CentroRe[0] + (rif.CentroRe[1] + (j - rif.ColonnaCentro) * rif.PassoX),
-                   rif.CentroIm[0] + (rif.CentroIm[1] + (i - rif.RigaCentro) * rif.PassoY)};
+            p.c = {rif.CentroRe[0] + (rif.CentroRe[1] + (j - rif.ColonnaCentro) * rif.PassoX.Valore()),
+                   rif.CentroIm[0] + (rif.CentroIm[1] + (i - rif.RigaCentro) * rif.PassoY.Valore())};
             p.MaxIterazioni = 300;
             m.Itera(p);
             QCOMPARE(p.Iterazioni, 300);

@@ -27,11 +27,14 @@ std::ostream &operator<<(std::ostream &os, const CBloccoFinestra &b)
     return os << b.Larghezza << '\n' << b.Altezza << '\n' << b.MaxIterazioni << '\n';
 }
 
-std::istream &operator>>(std::istream &is, CBloccoFinestra &b)
+namespace {
+
+std::istream &LeggiBlocco(std::istream &is, CBloccoFinestra &b, bool *troppeCifre)
 {
     CBloccoFinestra letto;
-    if (LeggiReale(is, letto.Min.re) && LeggiReale(is, letto.Min.im) && LeggiReale(is, letto.Max.re)
-        && LeggiReale(is, letto.Max.im) && (is >> letto.Larghezza >> letto.Altezza >> letto.MaxIterazioni)) {
+    if (LeggiReale(is, letto.Min.re, troppeCifre) && LeggiReale(is, letto.Min.im, troppeCifre)
+        && LeggiReale(is, letto.Max.re, troppeCifre) && LeggiReale(is, letto.Max.im, troppeCifre)
+        && (is >> letto.Larghezza >> letto.Altezza >> letto.MaxIterazioni)) {
         // A window written with more digits than 80 bits hold is one that
         // was meant at full precision: empty or inverted there, it is not one.
         const bool profonda = letto.Min.re.Precisione() > 64 || letto.Min.im.Precisione() > 64
@@ -43,6 +46,13 @@ std::istream &operator>>(std::istream &is, CBloccoFinestra &b)
             b = std::move(letto);
     }
     return is;
+}
+
+} // namespace
+
+std::istream &operator>>(std::istream &is, CBloccoFinestra &b)
+{
+    return LeggiBlocco(is, b, nullptr);
 }
 
 std::ostream &operator<<(std::ostream &os, const CAreaDisegno &a)
@@ -104,20 +114,23 @@ bool LeggiScelta(std::istream &is, int8_t &scelta, int32_t massimo)
 
 } // namespace
 
-bool LeggiParametri(std::istream &is, CParametri &par)
+bool LeggiParametri(std::istream &is, CParametri &par, bool *troppeCifre)
 {
     const std::locale prima = is.imbue(std::locale::classic());
     CParametri letto = par;
     double versione = 0.0;
     CBloccoFinestra finestra;
+    bool cifre = false;
     const bool ok = (is >> versione) && versione == 0.9
-        && (is >> finestra)
+        && LeggiBlocco(is, finestra, &cifre)
         && LeggiScelta(is, letto.SceltaFrattale, 2)
         && LeggiScelta(is, letto.SceltaInterno, 1)
         && LeggiScelta(is, letto.SceltaEsterno, 0)
         && LeggiScelta(is, letto.SceltaMetodo, 1)
         && (is >> letto.FrattaleMandelbrot >> letto.FrattaleJulia >> letto.FrattaleVolterraLotka);
     is.imbue(prima);
+    if (troppeCifre)
+        *troppeCifre = !ok && cifre;
     if (!ok)
         return false;
     letto.Finestra = finestra;

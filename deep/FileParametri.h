@@ -59,4 +59,7 @@ void ScriviParametri(std::ostream &os, const CParametri &par);
 // untouched) when the version is wrong, a value is missing or unreadable, or
 // a choice is not one the program writes (formula 0 to 2, interior colouring
 // 0 or 1, exterior colouring 0, method 0 or 1).
-bool LeggiParametri(std::istream &is, CParametri &par);
+// troppeCifre, where given, tells whether the file was refused for a corner
+// of more than MassimoCifre significant digits (a window deeper than the
+// program draws).
+bool LeggiParametri(std::istream &is, CParametri &par, bool *troppeCifre = nullptr);

@@ -381,13 +381,18 @@ bool LeggiReale(const std::string &testo, CReale &v)
     return true;
 }
 
-std::istream &LeggiReale(std::istream &is, CReale &v)
+std::istream &LeggiReale(std::istream &is, CReale &v, bool *troppeCifre)
 {
     std::string testo;
     if (!EstraiNumero(is, testo))
         return is;
     CReale letto;
     if (!DaTesto(testo, letto)) {
+        if (troppeCifre) {
+            const size_t posE = testo.find_first_of("eE");
+            *troppeCifre = CifreSignificative(testo, posE == std::string::npos ? testo.size() : posE)
+                > size_t(MassimoCifre);
+        }
         is.setstate(std::ios_base::failbit);
         return is;
     }

@@ -125,5 +125,7 @@ void ScriviRealeEsatto(std::ostream &os, long double v);
 // Stream forms, for the parameters file. Reading takes, after any white
 // space, exactly the characters the stream's own extraction of a long double
 // takes; a failure sets the stream's failbit and leaves v alone.
-std::istream &LeggiReale(std::istream &is, CReale &v);
+// troppeCifre, where given, tells whether a failure was the text's digits
+// (more than MassimoCifre).
+std::istream &LeggiReale(std::istream &is, CReale &v, bool *troppeCifre = nullptr);
 void ScriviReale(std::ostream &os, const CReale &v);

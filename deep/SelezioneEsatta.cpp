@@ -30,7 +30,7 @@ void Angoli(const CSelezione &sel, const CComplessoAlto &Min, const CComplessoAl
 
 } // namespace
 
-void FinestraEsattaDaSelezione(const CSelezione &sel, const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W,
+bool FinestraEsattaDaSelezione(const CSelezione &sel, const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W,
                                int32_t H, CComplessoAlto &nuovoMin, CComplessoAlto &nuovoMax)
 {
     const int32_t hw = sel.Larghezza / 2;
@@ -38,7 +38,7 @@ void FinestraEsattaDaSelezione(const CSelezione &sel, const CComplessoAlto &Min,
     if (W < 1 || H < 1 || hw < 1 || hh < 1) {
         nuovoMin = Min;
         nuovoMax = Max;
-        return;
+        return true;
     }
     if (!Oltre80Bit(Min, Max, W, H)) {
         Complesso min;
@@ -46,7 +46,7 @@ void FinestraEsattaDaSelezione(const CSelezione &sel, const CComplessoAlto &Min,
         FinestraDaSelezione(sel, Min.Esteso(), Max.Esteso(), W, H, min, max);
         nuovoMin = min;
         nuovoMax = max;
-        return;
+        return true;
     }
     // First at a precision that is plenty for telling how deep the new
     // window is, then once more, from the exact sums, at the one it needs.
@@ -56,5 +56,8 @@ void FinestraEsattaDaSelezione(const CSelezione &sel, const CComplessoAlto &Min,
     CComplessoAlto max;
     Angoli(sel, Min, Max, W, H, hw, hh, bozza, min, max);
     const mpfr_prec_t bit = PrecisioneFinestra(min, max, 65536, 65536, 32);
+    if (CifrePrecisione(bit) > MassimoCifre)
+        return false;
     Angoli(sel, Min, Max, W, H, hw, hh, bit, nuovoMin, nuovoMax);
+    return true;
 }

@@ -14,6 +14,8 @@
 //   new y2 = y2 - (Y - hh) (y2 - y1) / H,   new y1 = y2 - (Y + hh) (y2 - y1) / H,
 // each corner that exact value rounded once, to nearest, to a precision whose
 // last bit is at most 2^-32 of a pixel of a 65536 x 65536 picture of the
-// new window.
-void FinestraEsattaDaSelezione(const CSelezione &sel, const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W,
+// new window. False, leaving the new corners alone, when they would need more
+// significant digits than a parameters file holds (MassimoCifre): a window
+// deeper than the program draws.
+bool FinestraEsattaDaSelezione(const CSelezione &sel, const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W,
                                int32_t H, CComplessoAlto &nuovoMin, CComplessoAlto &nuovoMax);

@@ -283,8 +283,10 @@ bool LeggiFigura(QIODevice *dispositivo, FormatoFigura formato, QImage &immagine
     return true;
 }
 
-bool LeggiFileParametri(const QString &nome, CParametri &parametri)
+bool LeggiFileParametri(const QString &nome, CParametri &parametri, QString *motivo)
 {
+    if (motivo)
+        motivo->clear();
     QFile file(nome);
     QString errore;
     if (!ApriFile(file, errore))
@@ -293,5 +295,26 @@ bool LeggiFileParametri(const QString &nome, CParametri &parametri)
     if (dati.size() > MassimoParametri)
         return false;
     std::istringstream in(dati.toStdString());
-    return LeggiParametri(in, parametri);
+    bool troppeCifre = false;
+    if (LeggiParametri(in, parametri, &troppeCifre))
+        return true;
+    if (motivo && troppeCifre)
+        *motivo = TestoCifreOltreIlLimite();
+    return false;
+}
+
+QString TestoCifreOltreIlLimite()
+{
+    return QCoreApplication::translate("CFileDocumento",
+                                       "Un angolo della finestra ha più di %1 cifre significative: "
+                                       "una finestra così profonda è oltre ciò che il programma disegna.")
+        .arg(MassimoCifre);
+}
+
+QString TestoZoomOltreIlLimite()
+{
+    return QCoreApplication::translate("CFileDocumento",
+                                       "Questa regione è più profonda di ciò che il programma disegna: i suoi angoli "
+                                       "vorrebbero più di %1 cifre significative.")
+        .arg(MassimoCifre);
 }

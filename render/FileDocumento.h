@@ -38,5 +38,11 @@ bool LeggiFigura(QIODevice *dispositivo, FormatoFigura formato, QImage &immagine
 
 // Reads a whole parameters file; false, leaving parametri untouched, when the
 // file is missing, is not a plain file, is too large to be one, or is not a
-// valid parameters file.
-bool LeggiFileParametri(const QString &nome, CParametri &parametri);
+// valid parameters file. motivo, where given, gets why beyond that, when
+// there is more to say (TestoCifreOltreIlLimite), else an empty text.
+bool LeggiFileParametri(const QString &nome, CParametri &parametri, QString *motivo = nullptr);
+
+// Why a parameters file whose window is deeper than the program draws is
+// refused, and why a zoom that would go there is.
+QString TestoCifreOltreIlLimite();
+QString TestoZoomOltreIlLimite();

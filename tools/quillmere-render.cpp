@@ -104,8 +104,11 @@ int main(int argc, char **argv)
         return 1;
     }
     CParametri par;
-    if (!LeggiParametri(file, par)) {
+    bool troppeCifre = false;
+    if (!LeggiParametri(file, par, &troppeCifre)) {
         std::cerr << "quillmere-render: " << nomeParametri << ": Il file dei parametri NON è valido!\n";
+        if (troppeCifre)
+            std::cerr << "quillmere-render: " << qPrintable(TestoCifreOltreIlLimite()) << '\n';
         return 1;
     }
 

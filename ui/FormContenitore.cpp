@@ -253,9 +253,11 @@ void TContenitore::ApriFile(const QString &nome)
     // The settings first: a file that is not valid opens no document and
     // uses no number.
     CParametri parametri;
-    if (!LeggiFileParametri(nome, parametri) || parametri.Finestra.Larghezza < 0
+    QString motivo;
+    if (!LeggiFileParametri(nome, parametri, &motivo) || parametri.Finestra.Larghezza < 0
         || parametri.Finestra.Altezza < 0) {
-        MostraMessaggio(TMDIChild::TestoParametriNonValidi());
+        const QString testo = TMDIChild::TestoParametriNonValidi();
+        MostraMessaggio(motivo.isEmpty() ? testo : testo + '\n' + motivo);
         return;
     }
     NuovoDocumento(QString());

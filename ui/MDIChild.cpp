@@ -411,8 +411,11 @@ void TMDIChild::ImmagineMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardM
     // The new document takes this one's settings, the picture's: what the
     // panels show and was not stored plays no part.
     CParametri nuovi = Impostazioni;
-    FinestraEsattaDaSelezione(Selezione(), Impostazioni.Finestra.Min, Impostazioni.Finestra.Max, AreaDisegno.Larghezza,
-                        AreaDisegno.Altezza, nuovi.Finestra.Min, nuovi.Finestra.Max);
+    if (!FinestraEsattaDaSelezione(Selezione(), Impostazioni.Finestra.Min, Impostazioni.Finestra.Max,
+                                   AreaDisegno.Larghezza, AreaDisegno.Altezza, nuovi.Finestra.Min, nuovi.Finestra.Max)) {
+        MostraMessaggio(TestoZoomOltreIlLimite());
+        return;
+    }
     emit RegioneScelta(nuovi);
 }
 
@@ -494,9 +497,10 @@ TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
 
     // All of the file or none of it; a negative size is no picture's.
     CParametri letti = Impostazioni;
-    if (!LeggiFileParametri(NomeFileParametri(nome), letti) || letti.Finestra.Larghezza < 0
+    QString motivo;
+    if (!LeggiFileParametri(NomeFileParametri(nome), letti, &motivo) || letti.Finestra.Larghezza < 0
         || letti.Finestra.Altezza < 0) {
-        MostraMessaggio(TestoParametriNonValidi());
+        MostraMessaggio(motivo.isEmpty() ? TestoParametriNonValidi() : TestoParametriNonValidi() + '\n' + motivo);
         return Caricamento::SenzaParametri;
     }
     // The buffer first: when it cannot be had, the settings stay as they were.

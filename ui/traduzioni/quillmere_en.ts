@@ -13,6 +13,17 @@
     </message>
 </context>
 <context>
+    <name>CFileDocumento</name>
+    <message>
+        <source>Un angolo della finestra ha più di %1 cifre significative: una finestra così profonda è oltre ciò che il programma disegna.</source>
+        <translation>A corner of the window has more than %1 significant digits: a window that deep is beyond what the program draws.</translation>
+    </message>
+    <message>
+        <source>Questa regione è più profonda di ciò che il programma disegna: i suoi angoli vorrebbero più di %1 cifre significative.</source>
+        <translation>This region is deeper than the program draws: its corners would need more than %1 significant digits.</translation>
+    </message>
+</context>
+<context>
     <name>CSessioneDisegno</name>
     <message>
         <source>Completamento: 0% </source>

@@ -9,7 +9,12 @@
 #include <cfloat>
 #include <cmath>
 #include <cstddef>
+#include <atomic>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
+#include <system_error>
+#include <thread>
 
 // Differences below LimiteScala in magnitude go scaled: a significand w of
 // 80 bits and an exponent S of their own, dz = w 2^S, and the constant the
@@ -98,16 +103,139 @@ CComplessoEsteso ComplessoEsteso(const Complesso &c)
     return {CEsteso(c.re), CEsteso(c.im)};
 }
 
-// The precision of the reference at a step where the deviations among the
-// pixels are about delta: the orbit's values (below 4) to 128 bits below
-// it, so that its rounding stays 2^-128 of those deviations and the 80-bit
-// values of its steps are those of an exact orbit; at least 128 bits and at
-// most tetto, a multiple of 64.
-mpfr_prec_t BitPerDeviazione(const CEsteso &delta, mpfr_prec_t tetto)
+// The derivative of a reference orbit by the pixels' point, to track how
+// far apart the pixels are around it: a complex 80-bit value with an
+// exponent of its own, renormalised as it grows or shrinks.
+struct CDerivata
 {
-    const int64_t servono = 130 - delta.Esponente();
-    return mpfr_prec_t(std::min<int64_t>(tetto, std::max<int64_t>(128, (servono + 63) / 64 * 64)));
-}
+    long double Re = 0.0L;
+    long double Im = 0.0L;
+    int64_t E = 0;
+
+    bool Zero() const { return Re == 0.0L && Im == 0.0L; }
+    // log2 of |Re| + |Im|, to within one.
+    int64_t Esponente() const { return int64_t(std::ilogb(std::fabs(Re) + std::fabs(Im))) + E; }
+    void Normalizza()
+    {
+        const long double m = std::fabs(Re) + std::fabs(Im);
+        if (m == 0.0L || (m >= 0x1p-64L && m <= 0x1p64L))
+            return;
+        const int e = std::ilogb(m);
+        Re = std::ldexp(Re, -e);
+        Im = std::ldexp(Im, -e);
+        E += e;
+    }
+};
+
+// One step z <- z^2 + k of a reference orbit, at the precision of z:
+// re = (zr + zi)(zr - zi) + kr, im = 2 zr zi + ki, two products that another
+// thread can share where they are long (the same operations either way, so
+// that the orbit does not depend on the threads). The two threads hand the
+// product over by an atomic flag: a step takes microseconds, far less than
+// waking a thread; the helper waits on a condition once it has had nothing
+// to do for a while.
+class CPassoMpfr
+{
+public:
+    explicit CPassoMpfr(bool aiuto)
+    {
+        if (aiuto) {
+            try {
+                Aiuto = std::thread(&CPassoMpfr::Lavora, this);
+            } catch (const std::system_error &) {
+                // one thread computes the same step
+            }
+        }
+    }
+    ~CPassoMpfr()
+    {
+        if (Aiuto.joinable()) {
+            Stato.store(Chiudi, std::memory_order_release);
+            {
+                std::lock_guard<std::mutex> lock(Mutex);
+            }
+            Condizione.notify_one();
+            Aiuto.join();
+        }
+    }
+    CPassoMpfr(const CPassoMpfr &) = delete;
+    CPassoMpfr &operator=(const CPassoMpfr &) = delete;
+
+    void Passo(CReale &zr, CReale &zi, const CReale &kr, const CReale &ki)
+    {
+        const mpfr_prec_t p = mpfr_get_prec(zr.Mp());
+        for (CReale *v : {&Somma, &Differenza, &Prodotto, &Incrocio})
+            if (mpfr_get_prec(v->Mp()) != p)
+                mpfr_set_prec(v->Mp(), p);
+        // Two threads where a product takes microseconds.
+        const bool insieme = Aiuto.joinable() && p >= 2048;
+        if (insieme) {
+            Zr = zr.Mp();
+            Zi = zi.Mp();
+            if (Stato.exchange(Lavoro, std::memory_order_acq_rel) == Dorme) {
+                std::lock_guard<std::mutex> lock(Mutex);
+                Condizione.notify_one();
+            }
+        } else {
+            mpfr_mul(Incrocio.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
+        }
+        mpfr_add(Somma.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
+        mpfr_sub(Differenza.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
+        mpfr_mul(Prodotto.Mp(), Somma.Mp(), Differenza.Mp(), MPFR_RNDN);
+        if (insieme)
+            for (int giri = 0; Stato.load(std::memory_order_acquire) == Lavoro; ++giri) {
+                if (giri < 4096)
+                    Pausa();
+                else
+                    std::this_thread::yield(); // the helper is not running: let it
+            }
+        mpfr_mul_2ui(zi.Mp(), Incrocio.Mp(), 1, MPFR_RNDN);
+        mpfr_add(zi.Mp(), zi.Mp(), ki.Mp(), MPFR_RNDN);
+        mpfr_add(zr.Mp(), Prodotto.Mp(), kr.Mp(), MPFR_RNDN);
+    }
+
+private:
+    enum : int { Libero, Lavoro, Dorme, Chiudi };
+
+    static void Pausa()
+    {
+#if defined(__x86_64__) || defined(__i386__)
+        __builtin_ia32_pause();
+#endif
+    }
+
+    void Lavora()
+    {
+        for (;;) {
+            // Spins a while for the next product, then sleeps.
+            int stato = Stato.load(std::memory_order_acquire);
+            for (int giri = 0; stato == Libero && giri < 200000; ++giri) {
+                Pausa();
+                stato = Stato.load(std::memory_order_acquire);
+            }
+            if (stato == Libero) {
+                std::unique_lock<std::mutex> lock(Mutex);
+                int atteso = Libero;
+                if (Stato.compare_exchange_strong(atteso, Dorme, std::memory_order_acq_rel))
+                    Condizione.wait(lock, [this] { return Stato.load(std::memory_order_acquire) != Dorme; });
+                continue;
+            }
+            if (stato == Chiudi)
+                return;
+            mpfr_mul(Incrocio.Mp(), Zr, Zi, MPFR_RNDN);
+            Stato.store(Libero, std::memory_order_release);
+        }
+    }
+
+    CReale Somma = CReale::Zero(64), Differenza = CReale::Zero(64), Prodotto = CReale::Zero(64),
+           Incrocio = CReale::Zero(64);
+    std::thread Aiuto;
+    std::mutex Mutex;
+    std::condition_variable Condizione;
+    std::atomic<int> Stato{Libero};
+    mpfr_srcptr Zr = nullptr;
+    mpfr_srcptr Zi = nullptr;
+};
 
 // Computes one reference orbit: z <- z^2 + k from z0 into at most quanti
 // steps of the orbit orbita of the store. It ends at the first step whose
@@ -124,7 +252,7 @@ mpfr_prec_t BitPerDeviazione(const CEsteso &delta, mpfr_prec_t tetto)
 // Returns false when the drawing was stopped.
 bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, const CReale &z0r, const CReale &z0i,
                    const CReale &kr, const CReale &ki, const CEsteso &passo, mpfr_prec_t tetto, bool mandelbrot,
-                   double dc, int64_t quanti, COrbitaRiferimento &o)
+                   double dc, int64_t quanti, CPassoMpfr &passoMpfr, COrbitaRiferimento &o)
 {
     CPassoRiferimento *passi = rif.Passo(orbita);
     float *soglie = rif.Soglie(orbita);
@@ -132,17 +260,28 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
     std::vector<CPassoSpeciale> &speciali = rif.Speciali(orbita);
     speciali.clear();
     // The derivative, and the precision for the deviations at step 0.
-    CComplessoEsteso derivata{CEsteso(mandelbrot ? 0.0L : 1.0L), CEsteso()};
-    mpfr_prec_t p = BitPerDeviazione(passo, tetto);
+    CDerivata derivata;
+    derivata.Re = mandelbrot ? 0.0L : 1.0L;
+    const long double passoM = passo.Zero() ? 0.0L : std::ldexp(passo.M, -std::ilogb(passo.M));
+    const int64_t passoE = passo.Zero() ? 0 : passo.Esponente();
+    const auto deviazione = [&](const CDerivata &d) {
+        // passo |d|, as the binary exponent of a value
+        return d.Zero() || passoM == 0.0L ? INT64_MIN / 4 : passoE + d.Esponente();
+    };
+    const auto bit = [&](int64_t esponente) {
+        const int64_t servono = 130 - esponente;
+        return mpfr_prec_t(std::min<int64_t>(tetto, std::max<int64_t>(128, (servono + 63) / 64 * 64)));
+    };
+    mpfr_prec_t p = bit(passoE);
     mpfr_prec_t pMassima = p;
     CReale zr = CReale::Zero(p), zi = CReale::Zero(p), x2 = CReale::Zero(p), y2 = CReale::Zero(p);
-    CReale t = CReale::Zero(p), m = CReale::Zero(p);
+    CReale t = CReale::Zero(p);
     mpfr_set(zr.Mp(), z0r.Mp(), MPFR_RNDN);
     mpfr_set(zi.Mp(), z0i.Mp(), MPFR_RNDN);
     const auto precisione = [&](mpfr_prec_t nuova) {
         for (CReale *v : {&zr, &zi})
             mpfr_prec_round(v->Mp(), nuova, MPFR_RNDN);
-        for (CReale *v : {&x2, &y2, &t, &m})
+        for (CReale *v : {&x2, &y2, &t})
             mpfr_set_prec(v->Mp(), nuova);
         p = nuova;
         pMassima = std::max(pMassima, p);
@@ -168,27 +307,33 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
             a = std::hypot(s.DueZr[0], s.DueZi[0]) * 0.5;
         } else {
             genere |= PassoPiccolo;
-        }
-        if (genere & PassoPiccolo)
             s = CPassoRiferimento{{0.0, 0.0}, {0.0, 0.0}};
-        // |Z|^2 - 4, exactly enough to tell its sign.
-        mpfr_sqr(x2.Mp(), zr.Mp(), MPFR_RNDN);
-        mpfr_sqr(y2.Mp(), zi.Mp(), MPFR_RNDN);
-        mpfr_add(m.Mp(), x2.Mp(), y2.Mp(), MPFR_RNDN);
-        mpfr_sub_ui(t.Mp(), m.Mp(), 4, MPFR_RNDN);
-        fuggita = mpfr_sgn(t.Mp()) >= 0;
-        // Within 2^-47 of 4 an 80-bit full value may not tell: there the
-        // pixels decide on the exact |Z|^2 - 4.
-        if (mpfr_zero_p(t.Mp()) || mpfr_get_exp(t.Mp()) < -46)
-            genere |= PassoAlBordo;
+        }
+        // |Z|^2 against 4: from the doubles where they tell by far, else
+        // exactly; within 2^-47 of 4 an 80-bit full value may not tell, and
+        // the pixels decide on the exact |Z|^2 - 4.
+        const double a2 = a * a;
+        if (genere & PassoPiccolo) {
+            fuggita = false;
+        } else if (a2 < 4.0 - 0x1p-40 || a2 > 4.0 + 0x1p-40) {
+            fuggita = a2 > 4.0;
+        } else {
+            mpfr_sqr(x2.Mp(), zr.Mp(), MPFR_RNDN);
+            mpfr_sqr(y2.Mp(), zi.Mp(), MPFR_RNDN);
+            mpfr_add(t.Mp(), x2.Mp(), y2.Mp(), MPFR_RNDN);
+            mpfr_sub_ui(t.Mp(), t.Mp(), 4, MPFR_RNDN);
+            fuggita = mpfr_sgn(t.Mp()) >= 0;
+            if (mpfr_zero_p(t.Mp()) || mpfr_get_exp(t.Mp()) < -46)
+                genere |= PassoAlBordo;
+        }
         soglie[k] = genere ? 0.0f : Soglia(a);
         generi[k] = genere;
-        const CComplessoEsteso z{EstesoDa(zr.Mp()), EstesoDa(zi.Mp())};
         if (genere) {
             CPassoSpeciale sp;
             sp.Indice = k;
-            sp.Z = z;
-            sp.Bordo = EstesoDa(t.Mp());
+            sp.Z = {EstesoDa(zr.Mp()), EstesoDa(zi.Mp())};
+            if (genere & PassoAlBordo)
+                sp.Bordo = EstesoDa(t.Mp());
             speciali.push_back(sp);
         }
         if (fuggita || k + 1 >= quanti)
@@ -210,25 +355,48 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
         }
         // The deviations among the pixels at the next step: the derivative
         // d <- 2 Z d (+ 1), or their square where they straddle 0 here.
-        const CEsteso delta = passo * Misura(derivata);
-        const CComplessoEsteso dueZ{CEsteso(2.0L) * z.re, CEsteso(2.0L) * z.im};
-        derivata = dueZ * derivata;
-        if (!delta.Zero() && Minore(Misura(z), delta))
-            derivata = {CEsteso(delta.M * delta.M / passo.M, 2 * delta.E - passo.E), CEsteso()};
-        if (mandelbrot)
-            derivata.re = derivata.re + CEsteso(1.0L);
-        // z <- z^2 + k, at the precision the next step needs.
-        const mpfr_prec_t serve = BitPerDeviazione(passo * Misura(derivata), tetto);
-        if (serve != p && !(derivata.re.Zero() && derivata.im.Zero())) {
-            precisione(serve);
-            mpfr_sqr(x2.Mp(), zr.Mp(), MPFR_RNDN);
-            mpfr_sqr(y2.Mp(), zi.Mp(), MPFR_RNDN);
+        const int64_t qui = deviazione(derivata);
+        const long double zrd = mpfr_get_ld(zr.Mp(), MPFR_RNDN);
+        const long double zid = mpfr_get_ld(zi.Mp(), MPFR_RNDN);
+        const int64_t modulo = (genere & PassoPiccolo)
+            ? std::max(mpfr_zero_p(zr.Mp()) ? INT64_MIN / 4 : int64_t(mpfr_get_exp(zr.Mp())),
+                       mpfr_zero_p(zi.Mp()) ? INT64_MIN / 4 : int64_t(mpfr_get_exp(zi.Mp())))
+            : int64_t(std::ilogb(std::fabs(zrd) + std::fabs(zid)));
+        if (!derivata.Zero() && modulo < qui) {
+            // Straddling 0: d^2 / passo
+            derivata = {1.0L, 0.0L, 2 * qui - passoE};
+        } else {
+            // 2Z d, with Z's exponent apart where it lies below the 80-bit range.
+            long double ur = 2.0L * zrd, ui = 2.0L * zid;
+            int64_t eZ = 0;
+            if (genere & PassoPiccolo) {
+                const CComplessoEsteso &z = speciali.back().Z;
+                eZ = modulo;
+                ur = 2.0L * (z.re.Zero() ? 0.0L : std::ldexp(z.re.M, int(std::max<int64_t>(z.re.Esponente() - eZ, -20000)) - std::ilogb(z.re.M)));
+                ui = 2.0L * (z.im.Zero() ? 0.0L : std::ldexp(z.im.M, int(std::max<int64_t>(z.im.Esponente() - eZ, -20000)) - std::ilogb(z.im.M)));
+            }
+            const long double nr = ur * derivata.Re - ui * derivata.Im;
+            derivata.Im = ur * derivata.Im + ui * derivata.Re;
+            derivata.Re = nr;
+            derivata.E += eZ;
         }
-        mpfr_mul(zi.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
-        mpfr_mul_2ui(zi.Mp(), zi.Mp(), 1, MPFR_RNDN);
-        mpfr_add(zi.Mp(), zi.Mp(), ki.Mp(), MPFR_RNDN);
-        mpfr_sub(zr.Mp(), x2.Mp(), y2.Mp(), MPFR_RNDN);
-        mpfr_add(zr.Mp(), zr.Mp(), kr.Mp(), MPFR_RNDN);
+        if (mandelbrot) {
+            // + 1, where it counts beside 2Z d.
+            const int64_t e = derivata.Zero() ? INT64_MIN / 4 : derivata.Esponente();
+            if (e < 70) {
+                const long double uno = e < -70 ? 1.0L : std::ldexp(1.0L, int(-derivata.E));
+                if (e < -70)
+                    derivata = {1.0L, 0.0L, 0};
+                else
+                    derivata.Re += uno;
+            }
+        }
+        derivata.Normalizza();
+        // z <- z^2 + k, at the precision the next step needs.
+        const mpfr_prec_t serve = bit(deviazione(derivata));
+        if (serve != p && !derivata.Zero())
+            precisione(serve);
+        passoMpfr.Passo(zr, zi, kr, ki);
     }
     rif.Precisione = std::max<long>(rif.Precisione, long(pMassima));
     int64_t ultimo = k;
@@ -452,6 +620,19 @@ struct alignas(16) CCorsia
     int32_t X = 0;
     int32_t Y = 0;
     CPunto P;
+    // The state saved for the cycle check (Brent): the lane's orbit, step
+    // (the one it repeats, on a periodic orbit) and difference, and when.
+    struct CSalvato
+    {
+        const COrbitaRiferimento *Orbita = nullptr;
+        int64_t I = 0;
+        long double Dr = 0.0L;
+        long double Di = 0.0L;
+        int64_t Scala = 0;
+        bool Scalata = false;
+        int32_t N = -1; // none yet
+    } Salvato;
+    int32_t ProssimoSalvataggio = PrimoSalvataggio;
 };
 
 #if defined(QUILLMERE_X87)
@@ -650,6 +831,8 @@ void Salta(const CRiferimento &rif, CCorsia &c)
 // Starts pixel (x, y) on a lane.
 void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &c)
 {
+    c.Salvato = {};
+    c.ProssimoSalvataggio = PrimoSalvataggio;
     // The pixel's difference from the reference point, at any exponent; in
     // 80 bits exactly today's product where it is one.
     const CEsteso dcr = CEsteso(static_cast<long double>(x - rif.ColonnaCentro)) * rif.PassoX;
@@ -759,7 +942,44 @@ void AvanzaScalata(const CRiferimento &rif, CCorsia &c, int32_t fine)
 // for the step to go on blindly the full value Z + dz decides whether the
 // pixel escapes there or its difference rebases. The lane ends Finita, with
 // its count and final full value, when the pixel escaped or reached the limit.
-void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi)
+void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli = true);
+
+// The cycle check of a lane, wherever it stops between steps: once its whole
+// state repeats bit for bit, the pixel's computation is periodic and it can
+// never escape, so only the steps left modulo the period are taken (count
+// and final value are those of taking them all). The state is saved after
+// PrimoSalvataggio steps and again whenever the steps have grown by half.
+// Returns true when the lane ended.
+bool Ciclo(const CRiferimento &rif, CCorsia &c)
+{
+    if (c.Finita)
+        return true;
+    const int64_t i = c.Orbita->Canonico(c.I);
+    CCorsia::CSalvato &s = c.Salvato;
+    if (s.N >= 0 && c.N > s.N && s.Orbita == c.Orbita && s.I == i && s.Scalata == c.Scalata && s.Scala == c.Scala
+        && StessoValore(s.Dr, c.Dr) && StessoValore(s.Di, c.Di)) {
+        // The steps left modulo the period, as the last ones would go: with
+        // leaps held within them.
+        const int32_t max = c.P.MaxIterazioni;
+        const int32_t resto = (max - c.N) % (c.N - s.N);
+        c.P.MaxIterazioni = c.N + resto;
+        while (!c.Finita)
+            Avanza(rif, c, resto, false);
+        c.P.MaxIterazioni = max;
+        c.N = max;
+        c.P.z = Pieno(c);
+        c.P.Iterazioni = max;
+        c.Finita = true;
+        return true;
+    }
+    if (c.N >= c.ProssimoSalvataggio) {
+        s = {c.Orbita, i, c.Dr, c.Di, c.Scala, c.Scalata, c.N};
+        c.ProssimoSalvataggio = c.N <= INT32_MAX - c.N / 2 ? c.N + std::max(c.N / 2, 8) : INT32_MAX;
+    }
+    return false;
+}
+
+void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
 {
     const int32_t max = c.P.MaxIterazioni;
     const int32_t fine = max - c.N > passi ? c.N + passi : max;
@@ -854,6 +1074,8 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi)
         c.P.Iterazioni = max;
         c.Finita = true;
     }
+    if (cicli)
+        Ciclo(rif, c);
 }
 
 #if defined(QUILLMERE_X87)
@@ -898,12 +1120,15 @@ void Distanze(const CBloccoFinestra &f, int32_t W, int32_t H, CEsteso &dcMassimo
 // exactly in the fewest binary digits, when some is held in half of bit or
 // fewer: its index, its value in v. Ties go to the one nearer the middle.
 // -1 when there is none.
-int32_t PixelSemplice(const CReale &a, const CReale &b, int32_t n, mpfr_prec_t bit, CReale &v)
+int32_t PixelSemplice(const CAreaDisegno &area, const CReale &a, const CReale &b, int32_t n, mpfr_prec_t bit,
+                      CReale &v)
 {
     int32_t migliore = -1;
     mpfr_prec_t cifre = bit / 2 + 1;
     CReale x = CReale::Zero(bit);
     for (int32_t k = 0; k < n; ++k) {
+        if (k % 64 == 0 && !area.Continua())
+            return -1;
         // (a (n - k) + b k) / n, the sum exact, one rounding.
         const CReale somma = SommaEsatta(ProdottoEsatto(a, n - k), ProdottoEsatto(b, k));
         if (mpfr_div_si(x.Mp(), somma.Mp(), n, MPFR_RNDN) != 0)
@@ -939,30 +1164,60 @@ bool DisegnoProfondo(const CBloccoFinestra &f, const CFrattale &formula, int32_t
         && JuliaOltre80Bit(f.Min, f.Max, W, H, static_cast<const Julia &>(formula).Param, f.MaxIterazioni);
 }
 
+bool CCalcolatoreProfondo::CChiave::operator==(const CChiave &altra) const
+{
+    return Finestra.Min == altra.Finestra.Min && Finestra.Max == altra.Finestra.Max
+        && Finestra.MaxIterazioni == altra.Finestra.MaxIterazioni && W == altra.W && H == altra.H && Tipo == altra.Tipo
+        && StessoValore(Costante.re, altra.Costante.re) && StessoValore(Costante.im, altra.Costante.im)
+        && Salti == altra.Salti;
+}
+
 void CCalcolatoreProfondo::Prepara(const CBloccoFinestra &f, const CFrattale &formula, int32_t W, int32_t H)
 {
+    // The corners to 2^-32 of a pixel: the digits a file carries beyond
+    // those play no part, so that the same window draws the same picture.
+    CChiave chiave;
+    chiave.Finestra = f;
+    const mpfr_prec_t bit = PrecisioneFinestra(f.Min, f.Max, W, H, 32);
+    for (CReale *v : {&chiave.Finestra.Min.re, &chiave.Finestra.Min.im, &chiave.Finestra.Max.re, &chiave.Finestra.Max.im})
+        if (v->Precisione() > bit)
+            mpfr_prec_round(v->Mp(), bit, MPFR_RNDN);
+    chiave.W = W;
+    chiave.H = H;
+    chiave.Tipo = formula.Tipo();
+    if (chiave.Tipo == TipoFormula::Julia)
+        chiave.Costante = static_cast<const Julia &>(formula).Param;
+    chiave.Salti = Riferimento.SaltiAmmessi;
+    // The same drawing again (a redraw, another colouring): its reference
+    // orbits are those computed already.
+    if (Riferimento.Pronto && chiave == Chiave)
+        return;
     CEsteso dc, passo;
-    Distanze(f, W, H, dc, passo);
+    Distanze(chiave.Finestra, W, H, dc, passo);
     Riferimento.Riserva(PassiRiferimento(f.MaxIterazioni), OrbiteRiferimento(formula), DifferenzeScalate(passo));
-    Finestra = &f;
+    Riferimento.Pronto = false;
+    Chiave = std::move(chiave);
 }
 
 void CCalcolatoreProfondo::Libera()
 {
     Riferimento.Libera();
-    Finestra = nullptr;
+    Chiave = CChiave();
 }
 
 bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
 {
     CRiferimento &rif = Riferimento;
+    if (rif.Pronto && Chiave.Salti == rif.SaltiAmmessi && Chiave.W == area.Larghezza && Chiave.H == area.Altezza)
+        return true;
     rif.Pronto = false;
+    Chiave.Salti = rif.SaltiAmmessi;
     const int64_t quanti = PassiRiferimento(area.MaxIterazioni);
     const int32_t orbite = OrbiteRiferimento(*area.Frattale);
-    if (!Finestra || rif.Passi() < quanti || rif.Orbite() < orbite)
+    if (Chiave.W < 1 || rif.Passi() < quanti || rif.Orbite() < orbite)
         throw CErrore(MessaggioBuffer);
 
-    const CBloccoFinestra &f = *Finestra;
+    const CBloccoFinestra &f = Chiave.Finestra;
     const int32_t W = area.Larghezza;
     const int32_t H = area.Altezza;
     const mpfr_prec_t bit = PrecisioneFinestra(f.Min, f.Max, W, H, 64);
@@ -982,8 +1237,10 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     mpfr_div_si(passoY.Mp(), passoY.Mp(), H, MPFR_RNDN);
     CReale cr = CReale::Zero(bit);
     CReale ci = CReale::Zero(bit);
-    rif.ColonnaCentro = PixelSemplice(f.Min.re, f.Max.re, W, bit, cr);
-    rif.RigaCentro = PixelSemplice(f.Max.im, f.Min.im, H, bit, ci);
+    rif.ColonnaCentro = PixelSemplice(area, f.Min.re, f.Max.re, W, bit, cr);
+    rif.RigaCentro = PixelSemplice(area, f.Max.im, f.Min.im, H, bit, ci);
+    if (!area.Continua())
+        return false;
     if (rif.ColonnaCentro < 0) {
         rif.ColonnaCentro = W / 2;
         mpfr_mul_si(cr.Mp(), passoX.Mp(), rif.ColonnaCentro, MPFR_RNDN);
@@ -1011,6 +1268,8 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     // up to about twice the window's (one passage of the critical point).
     const mpfr_prec_t tetto = 2 * bit + 128;
     const bool estesi = rif.ConEstesi() && rif.SaltiAmmessi;
+    const int32_t fili = area.Fili > 0 ? area.Fili : int32_t(std::max(1u, std::thread::hardware_concurrency()));
+    CPassoMpfr passoMpfr(fili > 1);
     // A Mandelbrot pixel adds its difference, which for pixels up to a
     // block beyond the edges is at most:
     const long double xMassimo = std::max(rif.ColonnaCentro, W + 8 - rif.ColonnaCentro) * std::fabs(rif.PassoX.Valore());
@@ -1024,8 +1283,9 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
         rif.Mandelbrot = false;
         rif.Costante = julia->Param;
         rif.IndiceAvvio = 0;
-        if (!CalcolaOrbita(area, rif, 0, cr, ci, kr, ki, passoPixel, tetto, false, 0.0, quanti, rif.Avvio)
-            || !CalcolaOrbita(area, rif, 1, zero, zero, kr, ki, passoPixel, tetto, false, 0.0, quanti, rif.Ribase))
+        if (!CalcolaOrbita(area, rif, 0, cr, ci, kr, ki, passoPixel, tetto, false, 0.0, quanti, passoMpfr, rif.Avvio)
+            || !CalcolaOrbita(area, rif, 1, zero, zero, kr, ki, passoPixel, tetto, false, 0.0, quanti, passoMpfr,
+                              rif.Ribase))
             return false;
         if (rif.SaltiAmmessi) {
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, 0, false, 0.0L, CEsteso());
@@ -1038,7 +1298,7 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
         rif.Mandelbrot = true;
         rif.IndiceAvvio = 1;
         if (!CalcolaOrbita(area, rif, 0, zero, zero, cr, ci, passoPixel, tetto, true,
-                           static_cast<double>(dcPiano) * (1.0 + Margine), quanti, rif.Avvio))
+                           static_cast<double>(dcPiano) * (1.0 + Margine), quanti, passoMpfr, rif.Avvio))
             return false;
         if (rif.SaltiAmmessi)
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, rif.IndiceAvvio, true,
@@ -1107,6 +1367,13 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
                 a.N += passi;
                 b.N += passi;
                 dalControllo += 2 * int64_t(passi);
+                for (int k = 0; k < 2; ++k)
+                    if (Ciclo(rif, corsie[k])) {
+                        area.ScriviPixel(ColoreDi(area, corsie[k].P), corsie[k].X, corsie[k].Y);
+                        attive[k] = carica(corsie[k]);
+                    }
+                if (!attive[0] || !attive[1])
+                    continue;
             }
             for (int k = 0; k < 2; ++k)
                 if (attive[k] && !DoppioLibero(corsie[k])) {

@@ -2,12 +2,10 @@
 
 #include "AreaDisegno.h"
 #include "Calcolatore.h"
+#include "FileParametri.h"
 #include "Riferimento.h"
 
 #include <cstdint>
-
-class CFrattale;
-struct CBloccoFinestra;
 
 // Drawing past 80 bits, by perturbation. A drawing computes one reference
 // orbit in high precision (MPFR) and, for every pixel, only the pixel's
@@ -33,11 +31,11 @@ bool DisegnoProfondo(const CBloccoFinestra &f, const CFrattale &formula, int32_t
 class CCalcolatoreProfondo final : public CCalcolatore
 {
 public:
-    // Ready for a drawing of the window f (not owned: it must stay unchanged
-    // until the drawing ends) with that formula on a W x H picture: reserves
-    // the room of its reference orbits, so that a drawing whose orbits cannot
-    // be held is refused before anything changes. Throws CErrore with the
-    // buffer message, changing nothing, when that room cannot be had.
+    // Ready for a drawing of the window f with that formula on a W x H
+    // picture: reserves the room of its reference orbits, so that a drawing
+    // whose orbits cannot be held is refused before anything changes. Throws
+    // CErrore with the buffer message, changing nothing, when that room
+    // cannot be had. The same drawing as the last one keeps its orbits.
     void Prepara(const CBloccoFinestra &f, const CFrattale &formula, int32_t W, int32_t H);
     // Gives the room back.
     void Libera();
@@ -58,5 +56,19 @@ public:
     CRiferimento Riferimento;
 
 private:
-    const CBloccoFinestra *Finestra = nullptr;
+    // What a drawing's reference orbits depend on: the window (its corners to
+    // 2^-32 of a pixel), the picture's size, the formula and its constant,
+    // the leaps.
+    struct CChiave
+    {
+        CBloccoFinestra Finestra;
+        int32_t W = 0;
+        int32_t H = 0;
+        TipoFormula Tipo = TipoFormula::Altra;
+        Complesso Costante;
+        bool Salti = true;
+
+        bool operator==(const CChiave &altra) const;
+    };
+    CChiave Chiave;
 };

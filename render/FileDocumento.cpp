@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace {
 // A parameters file holds sixteen values, four corners of at most 20000
@@ -293,5 +294,10 @@ bool LeggiFileParametri(const QString &nome, CParametri &parametri)
     if (dati.size() > MassimoParametri)
         return false;
     std::istringstream in(dati.toStdString());
-    return LeggiParametri(in, parametri);
+    CParametri letti = parametri;
+    // A negative size is no picture's.
+    if (!LeggiParametri(in, letti) || letti.Finestra.Larghezza < 0 || letti.Finestra.Altezza < 0)
+        return false;
+    parametri = std::move(letti);
+    return true;
 }

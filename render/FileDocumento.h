@@ -37,6 +37,6 @@ bool LeggiFigura(const QString &nome, QImage &immagine, QString &errore);
 bool LeggiFigura(QIODevice *dispositivo, FormatoFigura formato, QImage &immagine, QString &errore);
 
 // Reads a whole parameters file; false, leaving parametri untouched, when the
-// file is missing, is not a plain file, is too large to be one, or is not a
-// valid parameters file.
+// file is missing, is not a plain file, is too large to be one, is not a
+// valid parameters file or gives a negative picture size.
 bool LeggiFileParametri(const QString &nome, CParametri &parametri);

@@ -944,8 +944,6 @@ private slots:
         QTest::newRow("truncated") << QByteArray("0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5") << true
                                    << FileNonValido;
         QTest::newRow("letters in a corner") << "0.9 -1 abc 1 0.5 64 32 500" + coda << true << FileNonValido;
-        QTest::newRow("choice beyond 8 bits") << QByteArray("0.9 -1 -0.5 1 0.5 64 32 500 300 0 0 0 0 0 0 0") << true
-                                              << FileNonValido;
         QTest::newRow("width beyond 32 bits") << "0.9 -1 -0.5 1 0.5 99999999999 32 500" + coda << true
                                               << FileNonValido;
         QTest::newRow("negative width") << "0.9 -1 -0.5 1 0.5 -64 32 500" + coda << true << FileNonValido;

@@ -13,8 +13,10 @@
 
 #include <QtTest>
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QToolBar>
 
 class TestLingua : public QObject
@@ -33,11 +35,11 @@ private slots:
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QStringList>("attesi");
-        const QStringList italiano{"Ridisegna", "Settaggi Insieme", "Sfumato Log1", "TipoFrattale", "Finestra 1",
+        const QStringList italiano{"Ridisegna", "Settaggi Finestra", "Sfumato Log1", "TipoFrattale", "Finestra 1",
                                    "Completamento: 12.5%   Tempo stimato: 1:01.0 secs.", "\tTempo impiegato: 0:01.0",
                                    "Fallita allocazione del buffer per l'immagine",
                                    "Il file dei parametri NON è valido!"};
-        const QStringList inglese{"Redraw", "Fractal Settings", "Shaded Log1", "FractalType", "Window 1",
+        const QStringList inglese{"Redraw", "Window Settings", "Shaded Log1", "FractalType", "Window 1",
                                   "Progress: 12.5%   Estimated time: 1:01.0 secs.", "\tTime taken: 0:01.0",
                                   "Could not allocate the picture's buffer", "The parameters file is NOT valid!"};
         QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << inglese;
@@ -52,10 +54,11 @@ private slots:
         QFETCH(QStringList, attesi);
         QCOMPARE(Applicazione().ImpostaLingua(locale), attesi[0] == QLatin1String("Redraw"));
         TContenitore finestra;
-        const QStringList trovati{finestra.BottoneRidisegna->text(),
-                                  finestra.Toolbar97->windowTitle(),
-                                  finestra.ComboBoxColoreInterno->itemText(1),
-                                  finestra.BarraDiStato->TestoPannello(0)};
+        const QStringList trovati{
+            finestra.Elemento<QPushButton>(QStringLiteral("BottoneRidisegna"))->text(),
+            finestra.Elemento<QToolBar>(QStringLiteral("Toolbar971"))->windowTitle(),
+            finestra.Elemento<QComboBox>(QStringLiteral("ComboBoxColoreInterno"))->itemText(1),
+            finestra.Elemento<TBarraDiStato>(QStringLiteral("BarraDiStato"))->TestoPannello(0)};
         QCOMPARE(trovati, attesi.mid(0, 4));
         finestra.show();
         QVERIFY(QTest::qWaitForWindowExposed(&finestra));
@@ -64,7 +67,7 @@ private slots:
         QCOMPARE(TestoTempi(1000, 0), attesi[6]);
         QCOMPARE(TestoErrore(CErrore(MessaggioBuffer)), attesi[7]);
         QCOMPARE(TMDIChild::TestoParametriNonValidi(), attesi[8]);
-        QCOMPARE(finestra.FileOpenItem->text(), QStringLiteral("&Open"));
+        QCOMPARE(finestra.Elemento<QAction>(QStringLiteral("FileOpenItem"))->text(), QStringLiteral("&Open"));
         QCOMPARE(finestra.windowTitle(), QStringLiteral("MDI Application"));
     }
 
@@ -74,7 +77,7 @@ private slots:
     {
         const bool inglese = qgetenv("QUILLMERE_LINGUA_ATTESA") == "en";
         QCOMPARE(Applicazione().ImpostaLingua(LocaleUtente()), inglese);
-        QCOMPARE(TContenitore().BottoneRidisegna->text(),
+        QCOMPARE(TContenitore().Elemento<QPushButton>(QStringLiteral("BottoneRidisegna"))->text(),
                  inglese ? QStringLiteral("Redraw") : QStringLiteral("Ridisegna"));
     }
 };

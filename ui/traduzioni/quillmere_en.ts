@@ -72,7 +72,7 @@
     </message>
     <message>
         <source>Ridisegna</source>
-        <translation>Redraw</translation>
+        <translation>Draw</translation>
     </message>
 </context>
 <context>
@@ -130,7 +130,7 @@
     </message>
     <message>
         <source>Settaggi Finestra</source>
-        <translation>Window Settings</translation>
+        <translation>Region Settings</translation>
     </message>
     <message>
         <source>Parametri Aggiuntivi</source>

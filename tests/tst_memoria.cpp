@@ -27,6 +27,13 @@
 #define QUILLMERE_ASAN 1
 #endif
 #endif
+#if defined(__SANITIZE_THREAD__)
+#define QUILLMERE_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define QUILLMERE_TSAN 1
+#endif
+#endif
 
 #ifdef QUILLMERE_ASAN
 // A picture too large for any memory is asked of the allocator on purpose:
@@ -71,8 +78,8 @@ private slots:
     // The program's peak grows by no more than a few times that.
     void memoriaDiUnDocumento()
     {
-#ifdef QUILLMERE_ASAN
-        QSKIP("the address sanitizer's shadow memory and quarantine hide the program's own figures");
+#if defined(QUILLMERE_ASAN) || defined(QUILLMERE_TSAN)
+        QSKIP("a sanitizer's shadow memory hides the program's own figures");
 #endif
         TMDIChild *d = Attivo();
         QCOMPARE(Immagine(d)->size(), QSize(256, 256));

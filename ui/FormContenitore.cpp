@@ -205,7 +205,8 @@ TMDIChild *TContenitore::ApriDocumento(const QString &didascalia)
 void TContenitore::NuovoDocumento(const QString &nomeFile)
 {
     const QString nome = nomeFile;
-    TMDIChild *documento = ApriDocumento(tr("Finestra %1").arg(ContatoreFinestre++));
+    TMDIChild *documento = ApriDocumento(tr("Finestra %1").arg(ContatoreFinestre));
+    ++ContatoreFinestre;
     // A load that raises leaves the document open, its number used.
     if (!nome.isEmpty() && documento->Carica(nome) == TMDIChild::Caricamento::Fallito) {
         // Nothing could be shown: the program stays as it was, the number too.
@@ -239,8 +240,10 @@ void TContenitore::ApriFile(const QString &nome)
         MostraMessaggio(TMDIChild::TestoParametriNonValidi());
         return;
     }
+    TMDIChild *documento = ApriDocumento(tr("Finestra %1").arg(ContatoreFinestre));
+    ++ContatoreFinestre;
     // Drawn at the new document's size, as a zoom is.
-    ApriDocumento(tr("Finestra %1").arg(ContatoreFinestre++))->DisegnaImpostazioni(parametri);
+    documento->DisegnaImpostazioni(parametri);
 }
 
 void TContenitore::ApriFileDaFuori(const QStringList &nomi)

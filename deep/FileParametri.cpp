@@ -1,7 +1,6 @@
 #include "FileParametri.h"
 
 #include <istream>
-#include <limits>
 #include <locale>
 #include <ostream>
 #include <sstream>
@@ -100,13 +99,12 @@ void ScriviParametri(std::ostream &os, const CParametri &par)
 
 namespace {
 
-// A choice the program writes: 0 up to massimo.
-bool LeggiScelta(std::istream &is, int8_t &scelta, int32_t massimo)
+// A choice, any integer: the document keeps its low 8 bits, and a drawing
+// resolves whatever value that leaves (Scelte.h).
+bool LeggiScelta(std::istream &is, int8_t &scelta)
 {
     int32_t valore = 0;
     if (!(is >> valore))
-        return false;
-    if (valore < 0 || valore > massimo)
         return false;
     scelta = static_cast<int8_t>(valore);
     return true;
@@ -123,10 +121,10 @@ bool LeggiParametri(std::istream &is, CParametri &par, bool *troppeCifre)
     bool cifre = false;
     const bool ok = (is >> versione) && versione == 0.9
         && LeggiBlocco(is, finestra, &cifre)
-        && LeggiScelta(is, letto.SceltaFrattale, 2)
-        && LeggiScelta(is, letto.SceltaInterno, 1)
-        && LeggiScelta(is, letto.SceltaEsterno, 0)
-        && LeggiScelta(is, letto.SceltaMetodo, 1)
+        && LeggiScelta(is, letto.SceltaFrattale)
+        && LeggiScelta(is, letto.SceltaInterno)
+        && LeggiScelta(is, letto.SceltaEsterno)
+        && LeggiScelta(is, letto.SceltaMetodo)
         && (is >> letto.FrattaleMandelbrot >> letto.FrattaleJulia >> letto.FrattaleVolterraLotka);
     is.imbue(prima);
     if (troppeCifre)

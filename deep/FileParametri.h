@@ -55,10 +55,10 @@ std::string TestoParametri(const CParametri &par);
 void ScriviParametri(std::ostream &os, const CParametri &par);
 
 // Reads a whole file: the version 0.9, then every value, as whitespace
-// separated tokens in the classic "C" number form. Returns false (leaving par
-// untouched) when the version is wrong, a value is missing or unreadable, or
-// a choice is not one the program writes (formula 0 to 2, interior colouring
-// 0 or 1, exterior colouring 0, method 0 or 1).
+// separated tokens in the classic "C" number form. The four choices are any
+// integers, kept in 8 bits; a drawing resolves every value (Scelte.h,
+// ScelteColori.h). Returns false (leaving par untouched) when the version is
+// wrong or a value is missing or unreadable.
 // troppeCifre, where given, tells whether the file was refused for a corner
 // of more than MassimoCifre significant digits (a window deeper than the
 // program draws).

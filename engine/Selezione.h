@@ -5,13 +5,15 @@
 #include <cstdint>
 
 // The zoom rectangle that a drag draws over a picture: centred on the press
-// point, full width and height in pixels.
+// point, full width and height in pixels; 5 x 5 at the press.
 struct CSelezione
 {
     int32_t X = 0;
     int32_t Y = 0;
     int32_t Larghezza = 5;
     int32_t Altezza = 5;
+    // From the press to the release.
+    bool InSelezione = false;
 
     // Grows the rectangle for the pointer at (x, y) on a W x H picture: it
     // keeps the picture's proportions, takes the larger of the two pointer

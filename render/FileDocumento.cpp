@@ -11,6 +11,7 @@
 #include <cstdlib>
 #include <sstream>
 #include <string>
+#include <utility>
 
 namespace {
 // A parameters file holds sixteen values, four corners of at most 20000
@@ -295,12 +296,16 @@ bool LeggiFileParametri(const QString &nome, CParametri &parametri, QString *mot
     if (dati.size() > MassimoParametri)
         return false;
     std::istringstream in(dati.toStdString());
+    CParametri letti = parametri;
     bool troppeCifre = false;
-    if (LeggiParametri(in, parametri, &troppeCifre))
-        return true;
-    if (motivo && troppeCifre)
-        *motivo = TestoCifreOltreIlLimite();
-    return false;
+    // A negative size is no picture's.
+    if (!LeggiParametri(in, letti, &troppeCifre) || letti.Finestra.Larghezza < 0 || letti.Finestra.Altezza < 0) {
+        if (motivo && troppeCifre)
+            *motivo = TestoCifreOltreIlLimite();
+        return false;
+    }
+    parametri = std::move(letti);
+    return true;
 }
 
 QString TestoCifreOltreIlLimite()

@@ -37,9 +37,10 @@ bool LeggiFigura(const QString &nome, QImage &immagine, QString &errore);
 bool LeggiFigura(QIODevice *dispositivo, FormatoFigura formato, QImage &immagine, QString &errore);
 
 // Reads a whole parameters file; false, leaving parametri untouched, when the
-// file is missing, is not a plain file, is too large to be one, or is not a
-// valid parameters file. motivo, where given, gets why beyond that, when
-// there is more to say (TestoCifreOltreIlLimite), else an empty text.
+// file is missing, is not a plain file, is too large to be one, is not a
+// valid parameters file or gives a negative picture size. motivo, where
+// given, gets why beyond that, when there is more to say
+// (TestoCifreOltreIlLimite), else an empty text.
 bool LeggiFileParametri(const QString &nome, CParametri &parametri, QString *motivo = nullptr);
 
 // Why a parameters file whose window is deeper than the program draws is

@@ -73,33 +73,17 @@ QString TestoIntero(int32_t valore)
 
 namespace {
 
-// The value d1.d2...dn x 10^(e-1), read back as the nearest 80-bit value.
-long double Rilettura(const std::string &cifre, int e)
-{
-    std::string testo = cifre.substr(0, 1) + "." + cifre.substr(1) + "e" + std::to_string(e - 1);
-    std::istringstream in(testo);
-    in.imbue(std::locale::classic());
-    long double letto = 0.0L;
-    in >> letto;
-    return letto;
-}
-
 // The digits of a finite nonzero magnitude that the panels show: at most 15
-// of the value rounded to a double when they read back to the value itself,
-// else the fewest of the value itself (up to 21, always enough) that do.
+// of the value rounded to a double; of the value itself where no double
+// holds it (beyond the double's range, or among its subnormals, which keep
+// too few bits for 15 digits).
 void CifrePannello(long double grandezza, std::string &cifre, int &e)
 {
     const double doppio = static_cast<double>(grandezza);
-    if (std::isnormal(doppio)) {
+    if (std::isnormal(doppio))
         CifreEdEsponente(doppio, cifre, e, 15);
-        if (Rilettura(cifre, e) == grandezza)
-            return;
-    }
-    for (int n = 15; n <= 21; ++n) {
-        CifreEdEsponente(grandezza, cifre, e, n);
-        if (Rilettura(cifre, e) == grandezza)
-            return;
-    }
+    else
+        CifreEdEsponente(grandezza, cifre, e, 15);
 }
 
 } // namespace

@@ -18,17 +18,19 @@ QString SeparatoreDecimaleDiSistema();
 // Decimal, "-" before a negative value, no grouping.
 QString TestoIntero(int32_t valore);
 
-// The value with the digits that read back to it exactly: at most 15
-// significant digits of the value rounded to a double where they do (as most
-// values typed by hand), else the fewest of the value itself, up to 21.
-// Fixed notation from 0.0001 up to (not including) 10^15, otherwise "E"
-// notation (1E-5, 1E15, -2.5E20); infinities and NaNs read "INF", "-INF" and
-// "NAN".
+// The value rounded to a double, then to at most 15 significant digits,
+// trailing zeros dropped (the double 0.65 widened shows 0.65); a value no
+// double holds, beyond its range or among its subnormals, with 15 digits of
+// its own. Fixed notation from 0.0001 up to (not including) 10^15,
+// otherwise "E" notation (1E-5, 1E15, -2.5E20); infinities and NaNs read
+// "INF", "-INF" and "NAN". The text need not read back to the value: the
+// panels keep the value of a field nobody edited.
 QString TestoNumero(long double valore, const QString &separatore);
 
 // A coordinate of the plane: a value of 64 bits as TestoNumero writes it,
 // one of more bits with the digits its precision is written with (trailing
-// zeros included), so that LeggiCoordinata gives it back exactly.
+// zeros included), so that LeggiCoordinata gives it back exactly, precision
+// included.
 QString TestoCoordinata(const CReale &valore, const QString &separatore);
 
 // Spaces before the number, then either a signed decimal in the 32-bit range

@@ -9,6 +9,8 @@ pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev libmpfr-dev clang libcla
            dpkg-dev binutils desktop-file-utils appstream groff-base
            # the type of the parameters files: its XML read as the desktop reads it
            libxml2-utils shared-mime-info
+           # the generator of the x87 routines, which a test runs again
+           python3
            "$@")
 mancanti=()
 for p in "${pacchetti[@]}"; do

@@ -2,8 +2,9 @@
 # Installs what is missing, builds Quillmere and runs every test: once in the
 # normal build, once under the address and undefined-behaviour sanitizers (that
 # build iterates orbits with the portable C++ in place of the x87 assembly, so
-# both are tested); then the drawing-thread tests, deep drawings included,
-# under the thread sanitizer, and the fuzz targets over their corpora.
+# both are tested); then the suites that run drawing threads, deep drawings
+# and the windows (which park the workers while a picture paints) included,
+# under the thread sanitizer; and the fuzz targets over their corpora.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -19,8 +20,9 @@ cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_TSAN=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-cmake --build build-tsan -j"$jobs" --target tst_render tst_disegno tst_profondita quillmere-render
-ctest --test-dir build-tsan --output-on-failure -R '^(tst_render|tst_disegno|tst_profondita)$'
+tsan=(tst_render tst_disegno tst_profondita tst_ui tst_disegno_ui tst_zoom_file tst_robustezza tst_memoria tst_lingua)
+cmake --build build-tsan -j"$jobs" --target "${tsan[@]}" quillmere-render
+ctest --test-dir build-tsan --output-on-failure -j"$jobs" -R "^($(IFS='|'; echo "${tsan[*]}"))\$"
 
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_SANITIZE=ON -DQUILLMERE_FUZZ=ON
 cmake --build build-fuzz -j"$jobs" --target fuzz_parametri fuzz_numeri fuzz_bitmap

@@ -44,17 +44,17 @@ void CProvaFinestre::cleanup()
 
 QString CProvaFinestre::Pannello(int i) const
 {
-    return Finestra->BarraDiStato->TestoPannello(i);
+    return BarraDiStato()->TestoPannello(i);
 }
 
 void CProvaFinestre::Attiva(TMDIChild *d)
 {
-    Finestra->AreaDocumenti->setActiveSubWindow(Cornice(d));
+    AreaDocumenti()->setActiveSubWindow(Cornice(d));
 }
 
 void CProvaFinestre::Ridisegna()
 {
-    Premi(Finestra->BottoneRidisegna);
+    Premi(Bottone("BottoneRidisegna"));
 }
 
 bool CProvaFinestre::Finito(TMDIChild *d)
@@ -85,8 +85,8 @@ void CProvaFinestre::ImpostaMetodo(TMDIChild *d, int metodo)
 
 void CProvaFinestre::Ferma()
 {
-    QVERIFY(Finestra->BottoneFermaCalcolo->isVisible());
-    Premi(Finestra->BottoneFermaCalcolo);
+    QVERIFY(Bottone("BottoneFermaCalcolo")->isVisible());
+    Premi(Bottone("BottoneFermaCalcolo"));
 }
 
 void CProvaFinestre::Scrivi(QLineEdit *campo, const QString &testo)
@@ -100,7 +100,7 @@ void CProvaFinestre::Scrivi(QLineEdit *campo, const QString &testo)
 
 void CProvaFinestre::ScegliFrattale(int indice)
 {
-    QComboBox *elenco = Finestra->ComboBoxFrattale;
+    QComboBox *elenco = Elenco("ComboBoxFrattale");
     while (elenco->currentIndex() < indice)
         QTest::keyClick(elenco, Qt::Key_Down);
     while (elenco->currentIndex() > indice)
@@ -111,7 +111,7 @@ void CProvaFinestre::Chiudi(TMDIChild *documento)
 {
     QPointer<TMDIChild> guardia(documento);
     Attiva(documento);
-    Finestra->FileCloseItem->trigger();
+    Comando("FileCloseItem")->trigger();
     QTRY_VERIFY(guardia.isNull());
 }
 
@@ -133,18 +133,18 @@ void CProvaFinestre::Quando(std::function<bool()> condizione, std::function<void
 
 void CProvaFinestre::ControllaAspettoLibero()
 {
-    QVERIFY(Finestra->BottoneRidisegna->isVisible());
-    QVERIFY(Finestra->BottoneRidisegna->isEnabled());
-    QVERIFY(Finestra->BottoneFermaCalcolo->isHidden());
-    QVERIFY(!Finestra->BottoneFermaCalcolo->isEnabled());
-    QVERIFY(Finestra->LabelAttendi->isHidden());
+    QVERIFY(Bottone("BottoneRidisegna")->isVisible());
+    QVERIFY(Bottone("BottoneRidisegna")->isEnabled());
+    QVERIFY(Bottone("BottoneFermaCalcolo")->isHidden());
+    QVERIFY(!Bottone("BottoneFermaCalcolo")->isEnabled());
+    QVERIFY(Elemento<QLabel>("LabelAttendi")->isHidden());
 }
 
 bool CProvaFinestre::AspettoOccupato() const
 {
-    return Finestra->BottoneRidisegna->isHidden() && !Finestra->BottoneRidisegna->isEnabled()
-           && Finestra->BottoneFermaCalcolo->isVisible() && Finestra->BottoneFermaCalcolo->isEnabled()
-           && Finestra->LabelAttendi->isVisible();
+    return Bottone("BottoneRidisegna")->isHidden() && !Bottone("BottoneRidisegna")->isEnabled()
+           && Bottone("BottoneFermaCalcolo")->isVisible() && Bottone("BottoneFermaCalcolo")->isEnabled()
+           && Elemento<QLabel>("LabelAttendi")->isVisible();
 }
 
 void CProvaFinestre::ControllaDopo(TMDIChild *d)
@@ -152,14 +152,14 @@ void CProvaFinestre::ControllaDopo(TMDIChild *d)
     ControllaAspettoLibero();
     QCOMPARE(Finestra->windowTitle(), Titolo);
     QCOMPARE(TitoloApplicazione(), Titolo);
-    QVERIFY(d->Immagine->isEnabled());
-    QVERIFY(d->Immagine->Stirata());
+    QVERIFY(Immagine(d)->isEnabled());
+    QVERIFY(Immagine(d)->Stirata());
     QVERIFY(!d->InCalcolo());
     QCOMPARE(d->TempoPrevisto(), int64_t(0));
     // Whole polling periods, at least one.
     QVERIFY(d->TempoImpiegato() > 0);
     QCOMPARE(d->TempoImpiegato() % 200, int64_t(0));
-    QCOMPARE(Pannello(1), TestoDimensione(d->Immagine->width(), d->Immagine->height()));
+    QCOMPARE(Pannello(1), TestoDimensione(Immagine(d)->width(), Immagine(d)->height()));
     QCOMPARE(Pannello(2), QStringLiteral("\tTempo impiegato: ") + FormattaTempo(d->TempoImpiegato()));
 }
 

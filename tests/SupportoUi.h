@@ -2,18 +2,24 @@
 
 // Helpers shared by the tests that drive the program's windows.
 
+#include "BarraDiStato.h"
+#include "BarraStrumenti.h"
 #include "FileParametri.h"
 #include "FormContenitore.h"
 #include "Immagine.h"
 #include "MDIChild.h"
+#include "Pannelli.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QByteArray>
+#include <QComboBox>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QLineEdit>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
@@ -61,13 +67,22 @@ inline QString Didascalia(TMDIChild *documento)
     return Cornice(documento)->windowTitle();
 }
 
+// The picture control of a document.
+inline TImmagine *Immagine(const TMDIChild *documento)
+{
+    auto *immagine = documento->Elemento<TImmagine>(QStringLiteral("Immagine"));
+    if (!immagine)
+        qFatal("the document has no picture control");
+    return immagine;
+}
+
 // The settings of the document's next drawing, at its control's size, as
 // the headless renderer takes them.
 inline CParametri ParametriDi(TMDIChild *d)
 {
     CParametri par = d->Parametri();
-    par.Finestra.Larghezza = d->Immagine->width();
-    par.Finestra.Altezza = d->Immagine->height();
+    par.Finestra.Larghezza = Immagine(d)->width();
+    par.Finestra.Altezza = Immagine(d)->height();
     return par;
 }
 
@@ -210,6 +225,26 @@ protected:
     // The size the main window is shown at.
     QSize Dimensioni{1000, 800};
     QTemporaryDir Impostazioni;
+
+    // A control, command, toolbar or menu of the main window by its name;
+    // a name the window does not have ends the suite.
+    template <typename T>
+    T *Elemento(const char *nome) const
+    {
+        T *elemento = Finestra->Elemento<T>(QString::fromLatin1(nome));
+        if (!elemento)
+            qFatal("the main window has no %s", nome);
+        return elemento;
+    }
+    QLineEdit *Campo(const char *nome) const { return Elemento<QLineEdit>(nome); }
+    QComboBox *Elenco(const char *nome) const { return Elemento<QComboBox>(nome); }
+    QAction *Comando(const char *nome) const { return Elemento<QAction>(nome); }
+    QPushButton *Bottone(const char *nome) const { return Elemento<QPushButton>(nome); }
+    TBarraStrumenti *Barra(const char *nome) const { return Elemento<TBarraStrumenti>(nome); }
+    QMdiArea *AreaDocumenti() const { return Elemento<QMdiArea>("AreaDocumenti"); }
+    TBarraDiStato *BarraDiStato() const { return Elemento<TBarraDiStato>("BarraDiStato"); }
+    // The decimal separator the panels write and read with.
+    QString Separatore() const { return Elemento<TPannelli>("Pannelli")->Separatore(); }
 
     TMDIChild *Attivo() const { return Finestra->DocumentoAttivo(); }
     int NumeroDocumenti() const { return int(Finestra->Documenti().size()); }

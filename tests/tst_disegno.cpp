@@ -150,6 +150,8 @@ private slots:
     void piuFili();
 
     void renderer();
+    void rendererScelte_data();
+    void rendererScelte();
     void rendererRifiuta();
     void rendererOpzioni();
     void rendererProgresso();
@@ -745,6 +747,54 @@ void TestDisegno::renderer()
             for (int32_t x = 0; x < 37; ++x)
                 QCOMPARE(CImmagineQt::ColoreDaQRgb(letta.pixel(x, y)), img.At(x, y));
     }
+}
+
+void TestDisegno::rendererScelte_data()
+{
+    // Choices the program never writes (formula, interior, exterior, method),
+    // the ones a drawing takes for them, and others whose picture differs
+    // (none for the method: both methods draw the same picture).
+    QTest::addColumn<QByteArray>("scritte");
+    QTest::addColumn<QByteArray>("risolte");
+    QTest::addColumn<QByteArray>("altre");
+    QTest::newRow("formula 9") << QByteArray("9 1 0 1") << QByteArray("2 1 0 1") << QByteArray("0 1 0 1");
+    QTest::newRow("formula -1") << QByteArray("-1 1 0 1") << QByteArray("2 1 0 1") << QByteArray("1 1 0 1");
+    QTest::newRow("formula 256, 8 bits of 0") << QByteArray("256 1 0 1") << QByteArray("0 1 0 1")
+                                              << QByteArray("2 1 0 1");
+    QTest::newRow("formula 257, 8 bits of 1") << QByteArray("257 0 0 0") << QByteArray("1 0 0 0")
+                                              << QByteArray("2 0 0 0");
+    QTest::newRow("interior 5") << QByteArray("0 5 0 0") << QByteArray("0 1 0 0") << QByteArray("0 0 0 0");
+    QTest::newRow("exterior 1") << QByteArray("1 1 1 1") << QByteArray("1 1 0 1") << QByteArray("1 0 0 1");
+    QTest::newRow("method 7") << QByteArray("0 0 0 7") << QByteArray("0 0 0 1") << QByteArray();
+}
+
+void TestDisegno::rendererScelte()
+{
+    QFETCH(QByteArray, scritte);
+    QFETCH(QByteArray, risolte);
+    QFETCH(QByteArray, altre);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    // The edge of the set, and points of the Volterra-Lotka map that stay.
+    const auto disegna = [&](const QByteArray &scelte) {
+        const QString nome = dir.filePath(QString::fromLatin1(scelte).replace(' ', '_') + ".Quillmere");
+        const QString bmp = nome + ".bmp";
+        QFile f(nome);
+        if (!f.open(QIODevice::WriteOnly))
+            return QImage();
+        f.write("0.9 -1.9 -1.1 0.6 1.2 40 36 150 " + scelte + " -0.8 0.156 0.65 0.3");
+        f.close();
+        QProcess proc;
+        proc.start(QStringLiteral(QUILLMERE_RENDER), {nome, bmp});
+        if (!proc.waitForFinished(60000) || proc.exitCode() != 0)
+            return QImage();
+        return QImage(bmp);
+    };
+    const QImage attesa = disegna(risolte);
+    QVERIFY(!attesa.isNull());
+    QCOMPARE(disegna(scritte), attesa);
+    if (!altre.isEmpty())
+        QVERIFY(disegna(altre) != attesa);
 }
 
 void TestDisegno::rendererRifiuta()

@@ -10,6 +10,7 @@
 #include "Immagine.h"
 #include "ImmagineQt.h"
 #include "MDIChild.h"
+#include "Numeri.h"
 #include "TestiCalcolo.h"
 
 #include "SupportoUi.h"
@@ -29,6 +30,7 @@
 
 #include <functional>
 #include <memory>
+#include <utility>
 
 Q_DECLARE_METATYPE(long double)
 
@@ -42,7 +44,7 @@ const QString LimiteLento = QStringLiteral("2147483647");
 // Whether the render area's buffer holds exactly the picture's colours.
 bool BufferComeFigura(TMDIChild *d)
 {
-    const QImage figura = d->Immagine->Bitmap();
+    const QImage figura = Immagine(d)->Bitmap();
     for (int y = 0; y < figura.height(); ++y)
         for (int x = 0; x < figura.width(); ++x)
             if (CImmagineQt::QRgbDaColore(d->AreaDisegno.LeggiPixel(x, y)) != (figura.pixel(x, y) | 0xFF000000))
@@ -65,18 +67,18 @@ private slots:
     void pannelliAllAvvio()
     {
         // The layout's placeholders are gone: the first document's defaults show.
-        QCOMPARE(Finestra->ComboBoxFrattale->currentText(), QStringLiteral("Mandelbrot"));
-        QCOMPARE(Finestra->ComboBoxColoreInterno->currentText(), QStringLiteral("Sfumato Log1"));
-        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("120"));
-        QCOMPARE(Finestra->EditXMin->text(), QStringLiteral("-2"));
-        QCOMPARE(Finestra->EditXMax->text(), QStringLiteral("0.5"));
-        QCOMPARE(Finestra->EditYMin->text(), QStringLiteral("-1.25"));
-        QCOMPARE(Finestra->EditYMax->text(), QStringLiteral("1.25"));
-        QCOMPARE(Finestra->EditParam1->text(), QString());
-        QCOMPARE(Finestra->EditParam2->text(), QString());
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentText(), QStringLiteral("Mandelbrot"));
+        QCOMPARE(Elenco("ComboBoxColoreInterno")->currentText(), QStringLiteral("Sfumato Log1"));
+        QCOMPARE(Campo("EditMaxIterazioni")->text(), QStringLiteral("120"));
+        QCOMPARE(Campo("EditXMin")->text(), QStringLiteral("-2"));
+        QCOMPARE(Campo("EditXMax")->text(), QStringLiteral("0.5"));
+        QCOMPARE(Campo("EditYMin")->text(), QStringLiteral("-1.25"));
+        QCOMPARE(Campo("EditYMax")->text(), QStringLiteral("1.25"));
+        QCOMPARE(Campo("EditParam1")->text(), QString());
+        QCOMPARE(Campo("EditParam2")->text(), QString());
         QCOMPARE(Pannello(0), QStringLiteral("Mandelbrot"));
         // Nothing has been drawn yet.
-        QVERIFY(TuttoNero(Attivo()->Immagine->Bitmap()));
+        QVERIFY(TuttoNero(Immagine(Attivo())->Bitmap()));
         ControllaAspettoLibero();
     }
 
@@ -87,7 +89,8 @@ private slots:
         QTest::addColumn<QString>("param1");
         QTest::addColumn<QString>("param2");
         QTest::newRow("Julia") << 1 << "Julia" << "-1.25" << "0";
-        QTest::newRow("Volterra-Lotka") << 2 << "Volterra-Lotka" << "0.6500000000000000222" << "0.2999999999999999889";
+        // The doubles 0.65 and 0.3 widened, with 15 digits.
+        QTest::newRow("Volterra-Lotka") << 2 << "Volterra-Lotka" << "0.65" << "0.3";
     }
     void cambioDiFrattale()
     {
@@ -97,53 +100,58 @@ private slots:
         QFETCH(QString, param2);
         TMDIChild *d = Attivo();
         // Typed and not stored: replaced by the document's own values.
-        Scrivi(Finestra->EditXMax, QStringLiteral("7"));
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("33"));
+        Scrivi(Campo("EditXMax"), QStringLiteral("7"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("33"));
         ScegliFrattale(indice);
         // Shown, not stored: the document keeps the formula of its picture
         // (its files and zooms use it) until the panels are stored.
         QCOMPARE(d->Parametri().SceltaFrattale, int8_t(0));
-        QCOMPARE(Finestra->EditParam1->text(), param1);
-        QCOMPARE(Finestra->EditParam2->text(), param2);
+        QCOMPARE(Campo("EditParam1")->text(), param1);
+        QCOMPARE(Campo("EditParam2")->text(), param2);
         QCOMPARE(Pannello(0), nome);
-        QCOMPARE(Finestra->EditXMax->text(), QStringLiteral("0.5"));
-        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("120"));
+        QCOMPARE(Campo("EditXMax")->text(), QStringLiteral("0.5"));
+        QCOMPARE(Campo("EditMaxIterazioni")->text(), QStringLiteral("120"));
         QCOMPARE(d->Parametri().Finestra.MaxIterazioni, 120);
         // Nothing is drawn.
-        QVERIFY(TuttoNero(d->Immagine->Bitmap()));
+        QVERIFY(TuttoNero(Immagine(d)->Bitmap()));
         QCOMPARE(d->TempoImpiegato(), int64_t(0));
         // Activating the document again shows its own formula.
         Attiva(d);
         emit d->PannelliDaAggiornare();
-        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 0);
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentIndex(), 0);
         ScegliFrattale(indice);
-        // Stored with the panels, and drawn.
+        // Stored with the panels, and drawn; the parameters nobody edited
+        // keep their values to the last bit, not those of their texts.
         Disegna();
         QCOMPARE(d->Parametri().SceltaFrattale, int8_t(indice));
+        const CParametri nuovo;
+        QVERIFY(d->Parametri().FrattaleJulia.Param == nuovo.FrattaleJulia.Param);
+        QVERIFY(d->Parametri().FrattaleVolterraLotka.Param1 == nuovo.FrattaleVolterraLotka.Param1);
+        QVERIFY(d->Parametri().FrattaleVolterraLotka.Param2 == nuovo.FrattaleVolterraLotka.Param2);
         // Back to Mandelbrot: no parameters.
         ScegliFrattale(0);
-        QCOMPARE(Finestra->EditParam1->text(), QString());
-        QCOMPARE(Finestra->EditParam2->text(), QString());
+        QCOMPARE(Campo("EditParam1")->text(), QString());
+        QCOMPARE(Campo("EditParam2")->text(), QString());
         QCOMPARE(Pannello(0), QStringLiteral("Mandelbrot"));
     }
 
     void attivazioneScartaIlTestoScritto()
     {
         TMDIChild *primo = Attivo();
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *secondo = Attivo();
         ScegliFrattale(1);
-        Scrivi(Finestra->EditParam1, QStringLiteral("0.25"));
-        Scrivi(Finestra->EditYMin, QStringLiteral("-9"));
-        Finestra->AreaDocumenti->setActiveSubWindow(Cornice(primo));
-        QCOMPARE(Finestra->ComboBoxFrattale->currentText(), QStringLiteral("Mandelbrot"));
-        QCOMPARE(Finestra->EditParam1->text(), QString());
-        QCOMPARE(Finestra->EditYMin->text(), QStringLiteral("-1.25"));
+        Scrivi(Campo("EditParam1"), QStringLiteral("0.25"));
+        Scrivi(Campo("EditYMin"), QStringLiteral("-9"));
+        AreaDocumenti()->setActiveSubWindow(Cornice(primo));
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentText(), QStringLiteral("Mandelbrot"));
+        QCOMPARE(Campo("EditParam1")->text(), QString());
+        QCOMPARE(Campo("EditYMin")->text(), QStringLiteral("-1.25"));
         // The formula chosen and not stored is gone too.
-        Finestra->AreaDocumenti->setActiveSubWindow(Cornice(secondo));
-        QCOMPARE(Finestra->ComboBoxFrattale->currentText(), QStringLiteral("Mandelbrot"));
-        QCOMPARE(Finestra->EditParam1->text(), QString());
-        QCOMPARE(Finestra->EditYMin->text(), QStringLiteral("-1.25"));
+        AreaDocumenti()->setActiveSubWindow(Cornice(secondo));
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentText(), QStringLiteral("Mandelbrot"));
+        QCOMPARE(Campo("EditParam1")->text(), QString());
+        QCOMPARE(Campo("EditYMin")->text(), QStringLiteral("-1.25"));
         QVERIFY(secondo->Parametri().FrattaleJulia.Param == (Complesso{-1.25L, 0.0L}));
     }
 
@@ -163,11 +171,11 @@ private slots:
         QFETCH(QString, testo);
         QFETCH(int, atteso);
         TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, testo);
+        Scrivi(Campo("EditMaxIterazioni"), testo);
         Disegna();
         QCOMPARE(d->Parametri().Finestra.MaxIterazioni, atteso);
         // The panels are not refreshed: the text stays as typed.
-        QCOMPARE(Finestra->EditMaxIterazioni->text(), testo);
+        QCOMPARE(Campo("EditMaxIterazioni")->text(), testo);
         ControllaDopo(d);
     }
 
@@ -229,14 +237,14 @@ private slots:
         TMDIChild *d = Attivo();
         ScegliFrattale(frattale);
         // Every field valid and different from the document, then one spoilt.
-        Finestra->ComboBoxColoreInterno->setCurrentIndex(0);
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("77"));
-        Scrivi(Finestra->EditXMin, QStringLiteral("-1"));
-        Scrivi(Finestra->EditXMax, QStringLiteral("1"));
-        Scrivi(Finestra->EditYMin, QStringLiteral("-0.5"));
-        Scrivi(Finestra->EditYMax, QStringLiteral("0.5"));
-        Scrivi(Finestra->EditParam1, QStringLiteral("0.25"));
-        Scrivi(Finestra->EditParam2, QStringLiteral("0.75"));
+        Elenco("ComboBoxColoreInterno")->setCurrentIndex(0);
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("77"));
+        Scrivi(Campo("EditXMin"), QStringLiteral("-1"));
+        Scrivi(Campo("EditXMax"), QStringLiteral("1"));
+        Scrivi(Campo("EditYMin"), QStringLiteral("-0.5"));
+        Scrivi(Campo("EditYMax"), QStringLiteral("0.5"));
+        Scrivi(Campo("EditParam1"), QStringLiteral("0.25"));
+        Scrivi(Campo("EditParam2"), QStringLiteral("0.75"));
         auto *errato = Finestra->findChild<QLineEdit *>(campo);
         QVERIFY(errato);
         Scrivi(errato, testo);
@@ -265,9 +273,9 @@ private slots:
         // No drawing, and the user's texts stay for a correction.
         QVERIFY(!d->InCalcolo());
         QCOMPARE(d->TempoImpiegato(), int64_t(0));
-        QVERIFY(TuttoNero(d->Immagine->Bitmap()));
+        QVERIFY(TuttoNero(Immagine(d)->Bitmap()));
         QCOMPARE(errato->text(), testo);
-        QCOMPARE(Finestra->EditMaxIterazioni->text(), campo == "EditMaxIterazioni" ? testo : QStringLiteral("77"));
+        QCOMPARE(Campo("EditMaxIterazioni")->text(), campo == "EditMaxIterazioni" ? testo : QStringLiteral("77"));
         ControllaAspettoLibero();
         QCOMPARE(TitoloApplicazione(), Titolo);
 
@@ -277,14 +285,14 @@ private slots:
             Scrivi(errato, QStringLiteral("50"));
         Disegna();
         ControllaDopo(d);
-        QVERIFY(!TuttoNero(d->Immagine->Bitmap()));
+        QVERIFY(!TuttoNero(Immagine(d)->Bitmap()));
     }
 
     void mandelbrotIgnoraIParametri()
     {
         TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditParam1, QStringLiteral("non un numero"));
-        Scrivi(Finestra->EditParam2, QStringLiteral("0.5"));
+        Scrivi(Campo("EditParam1"), QStringLiteral("non un numero"));
+        Scrivi(Campo("EditParam2"), QStringLiteral("0.5"));
         Risponditore.Rispondi([](QWidget *modale) {
             QFAIL("no message was expected");
             modale->close();
@@ -297,8 +305,8 @@ private slots:
         QVERIFY(d->Parametri().FrattaleVolterraLotka.Param1 == static_cast<long double>(0.65));
         // The next refresh empties them.
         Finestra->AggiornaPannelli();
-        QCOMPARE(Finestra->EditParam1->text(), QString());
-        QCOMPARE(Finestra->EditParam2->text(), QString());
+        QCOMPARE(Campo("EditParam1")->text(), QString());
+        QCOMPARE(Campo("EditParam2")->text(), QString());
     }
 
     void separatoreDellaLocale()
@@ -308,21 +316,21 @@ private slots:
         // same separator.
         const bool virgola = qgetenv("LC_ALL").startsWith("it_IT");
         const QString s = virgola ? QStringLiteral(",") : QStringLiteral(".");
-        QCOMPARE(Finestra->SeparatoreDecimale, s);
-        QCOMPARE(Finestra->EditXMax->text(), "0" + s + "5");
-        QCOMPARE(Finestra->EditYMin->text(), "-1" + s + "25");
+        QCOMPARE(Separatore(), s);
+        QCOMPARE(Campo("EditXMax")->text(), "0" + s + "5");
+        QCOMPARE(Campo("EditYMin")->text(), "-1" + s + "25");
         ScegliFrattale(2);
-        // The double 0.65 widened, written with the digits that read back to it.
-        QCOMPARE(Finestra->EditParam1->text(), "0" + s + "6500000000000000222");
+        // The double 0.65 widened.
+        QCOMPARE(Campo("EditParam1")->text(), "0" + s + "65");
         ScegliFrattale(0);
 
         TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditXMax, "0" + s + "75");
+        Scrivi(Campo("EditXMax"), "0" + s + "75");
         Disegna();
         QVERIFY(d->Parametri().Finestra.Max.re == 0.75L);
         // The other separator is refused.
         const QString altro = QStringLiteral("0") + (virgola ? "." : ",") + "75";
-        Scrivi(Finestra->EditXMax, altro);
+        Scrivi(Campo("EditXMax"), altro);
         Risponditore.Rispondi([altro](QWidget *modale) {
             auto *box = qobject_cast<QMessageBox *>(modale);
             QVERIFY(box);
@@ -363,17 +371,17 @@ private slots:
         TMDIChild *d = Attivo();
         ImpostaMetodo(d, metodo);
         ScegliFrattale(frattale);
-        Finestra->ComboBoxColoreInterno->setCurrentIndex(interno);
-        Scrivi(Finestra->EditMaxIterazioni, iterazioni);
+        Elenco("ComboBoxColoreInterno")->setCurrentIndex(interno);
+        Scrivi(Campo("EditMaxIterazioni"), iterazioni);
         if (!finestra.isEmpty()) {
-            Scrivi(Finestra->EditXMin, finestra[0]);
-            Scrivi(Finestra->EditXMax, finestra[1]);
-            Scrivi(Finestra->EditYMin, finestra[2]);
-            Scrivi(Finestra->EditYMax, finestra[3]);
+            Scrivi(Campo("EditXMin"), finestra[0]);
+            Scrivi(Campo("EditXMax"), finestra[1]);
+            Scrivi(Campo("EditYMin"), finestra[2]);
+            Scrivi(Campo("EditYMax"), finestra[3]);
         }
         if (!parametri.isEmpty()) {
-            Scrivi(Finestra->EditParam1, parametri[0]);
-            Scrivi(Finestra->EditParam2, parametri[1]);
+            Scrivi(Campo("EditParam1"), parametri[0]);
+            Scrivi(Campo("EditParam2"), parametri[1]);
         }
         Disegna();
         ControllaDopo(d);
@@ -399,7 +407,7 @@ private slots:
                                        std::strtold(qPrintable(parametri[1]), nullptr)};
         const QImage atteso = Renderer(par);
         QVERIFY(!atteso.isNull());
-        const QImage disegnata = d->Immagine->Bitmap();
+        const QImage disegnata = Immagine(d)->Bitmap();
         QCOMPARE(disegnata.size(), QSize(256, 256));
         QCOMPARE(PixelDiversi(disegnata, atteso), 0);
         QVERIFY(BufferComeFigura(d));
@@ -419,20 +427,20 @@ private slots:
     {
         QFETCH(QSize, lato);
         TMDIChild *d = Attivo();
-        d->Immagine->resize(lato);
+        Immagine(d)->resize(lato);
         Disegna();
         ControllaDopo(d);
         QCOMPARE(d->AreaDisegno.Larghezza, lato.width());
         QCOMPARE(d->AreaDisegno.Altezza, lato.height());
         // A control with no area has an empty picture.
         if (lato.width() > 0 && lato.height() > 0)
-            QCOMPARE(d->Immagine->Bitmap().size(), lato);
+            QCOMPARE(Immagine(d)->Bitmap().size(), lato);
         else
-            QVERIFY(d->Immagine->Bitmap().isNull());
+            QVERIFY(Immagine(d)->Bitmap().isNull());
         QCOMPARE(Pannello(1), QStringLiteral("%1x%2").arg(lato.width()).arg(lato.height()));
         if (lato.width() > 0 && lato.height() > 0) {
             CParametri par = ParametriDi(d);
-            QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), Renderer(par)), 0);
+            QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), Renderer(par)), 0);
         }
     }
 
@@ -447,11 +455,11 @@ private slots:
         Finestra->RidisegnaAttivo();
         QVERIFY(Finito(d));
         ControllaDopo(d);
-        QCOMPARE(d->Immagine->Bitmap().size(), d->Immagine->size());
-        const QImage disegnata = d->Immagine->Bitmap();
+        QCOMPARE(Immagine(d)->Bitmap().size(), Immagine(d)->size());
+        const QImage disegnata = Immagine(d)->Bitmap();
         QCOMPARE(PixelDiversi(disegnata, Renderer(ParametriDi(d))), 0);
         Cornice(d)->showNormal();
-        QCOMPARE(d->Immagine->Bitmap(), disegnata);
+        QCOMPARE(Immagine(d)->Bitmap(), disegnata);
     }
 
     void statoDopoUnRidimensionamento()
@@ -462,7 +470,7 @@ private slots:
         Finestra->UltimaDimensione = QSize(256, 256);
         QMdiSubWindow *cornice = Cornice(d);
         cornice->resize(cornice->size() + QSize(44, 0));
-        QCOMPARE(d->Immagine->size(), QSize(300, 300));
+        QCOMPARE(Immagine(d)->size(), QSize(300, 300));
         QCOMPARE(Pannello(1), QStringLiteral("300x300"));
         QCOMPARE(Pannello(2), QStringLiteral("\tTempo impiegato: ") + FormattaTempo(tempo));
     }
@@ -483,14 +491,14 @@ private slots:
         QFETCH(int, tasto);
         TMDIChild *d = Attivo();
         if (fluttuante) {
-            Finestra->Toolbar971->Sgancia();
-            QVERIFY(Finestra->Toolbar971->isWindow());
+            Barra("Toolbar971")->Sgancia();
+            QVERIFY(Barra("Toolbar971")->isWindow());
         }
-        QLineEdit *campo = Finestra->EditXMin;
+        QLineEdit *campo = Campo("EditXMin");
         const Qt::KeyboardModifiers tastierino = tasto == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier;
 
         // A modifier makes it another key.
-        QSignalSpy premuto(Finestra->BottoneRidisegna, &QPushButton::pressed);
+        QSignalSpy premuto(Bottone("BottoneRidisegna"), &QPushButton::pressed);
         QTest::keyClick(campo, Qt::Key(tasto), tastierino | Qt::ControlModifier);
         QCOMPARE(premuto.count(), 0);
 
@@ -501,19 +509,19 @@ private slots:
         QVERIFY(d->Parametri().Finestra.Min.re == -1.5L);
         QVERIFY(Finito(d));
         ControllaDopo(d);
-        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), Renderer(ParametriDi(d))), 0);
+        QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), Renderer(ParametriDi(d))), 0);
 
         // While the document draws, Enter does nothing: nothing is stored,
         // nothing starts again.
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         QTest::keyClick(campo, Qt::Key(tasto), tastierino);
         QCOMPARE(premuto.count(), 2);
         QVERIFY(d->InCalcolo());
         ControllaAspettoOccupato();
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("55"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("55"));
         Scrivi(campo, QStringLiteral("-1.75"));
         QTest::keyClick(campo, Qt::Key(tasto), tastierino);
-        QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key(tasto), tastierino);
+        QTest::keyClick(Campo("EditMaxIterazioni"), Qt::Key(tasto), tastierino);
         QCOMPARE(premuto.count(), 2);
         QCOMPARE(d->Parametri().Finestra.MaxIterazioni, LimiteLento.toInt());
         QVERIFY(d->Parametri().Finestra.Min.re == -1.5L);
@@ -524,21 +532,30 @@ private slots:
     void profonditaDeiPannelli_data()
     {
         // Windows around a boundary point (a Misiurewicz point near -0.75 + 0.1i),
-        // corners as a parameters file writes them: X Min, Y Min, X Max, Y Max.
+        // corners as a parameters file writes them: X Min, Y Min, X Max, Y Max;
+        // and the text X Min and X Max show, empty where it is every digit of
+        // the corner's precision.
         QTest::addColumn<QStringList>("angoli");
-        // 10^-16 wide: 80-bit corners, every bit of which the panels keep.
+        QTest::addColumn<QString>("testo");
+        // 10^-16 wide: 80-bit corners, shown with 15 digits, the same for
+        // both sides.
         QTest::newRow("80 bit") << QStringList{"-0.74982115706863460538", "0.10065949381215757864",
-                                               "-0.74982115706863450538", "0.10065949381215767864"};
-        // 10^-40 wide: corners of more digits than 80 bits hold.
+                                               "-0.74982115706863450538", "0.10065949381215767864"}
+                                << "-0.749821157068635";
+        // 10^-40 wide: corners of more digits than 80 bits hold, shown whole.
         QTest::newRow("10^-40") << QStringList{"-0.74982115706863455537774795011585706333774680050416",
                                                "0.10065949381215762864350107554305591104365118572590",
                                                "-0.74982115706863455537774795011585706333764680050416",
-                                               "0.10065949381215762864350107554305591104375118572590"};
+                                               "0.10065949381215762864350107554305591104375118572590"}
+                                << "";
     }
     void profonditaDeiPannelli()
     {
-        // Raising the limit and pressing Enter leaves the window exactly as it was.
+        // Raising the limit and pressing Enter leaves the window exactly as it
+        // was: the corners nobody edited keep their values, whatever their
+        // texts show.
         QFETCH(QStringList, angoli);
+        QFETCH(QString, testo);
         TMDIChild *d = Attivo();
         CParametri par = d->Parametri();
         CReale v[4];
@@ -548,8 +565,19 @@ private slots:
         par.Finestra.Max = CComplessoAlto(v[2], v[3]);
         d->ImpostaParametri(par);
         Finestra->AggiornaPannelli();
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("3000"));
-        QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
+        for (const auto &[campo, angolo] : {std::pair{"EditXMin", &v[0]}, std::pair{"EditXMax", &v[2]}}) {
+            const QString mostrato = Campo(campo)->text();
+            if (!testo.isEmpty()) {
+                QCOMPARE(mostrato, testo);
+            } else {
+                QVERIFY2(mostrato.size() > 40, qPrintable(mostrato));
+                const CReale letto = LeggiCoordinata(mostrato, Separatore());
+                QVERIFY(letto == *angolo);
+                QCOMPARE(letto.Precisione(), angolo->Precisione());
+            }
+        }
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("3000"));
+        QTest::keyClick(Campo("EditMaxIterazioni"), Qt::Key_Return);
         QVERIFY(Finito(d));
         QVERIFY(d->Parametri().Finestra.Min == par.Finestra.Min);
         QVERIFY(d->Parametri().Finestra.Max == par.Finestra.Max);
@@ -558,11 +586,21 @@ private slots:
         // A deep window is drawn sharp: many colours, not the blocks of
         // points rounded onto the 80-bit grid.
         QSet<QRgb> colori;
-        const QImage figura = d->Immagine->Bitmap();
+        const QImage figura = Immagine(d)->Bitmap();
         for (int y = 0; y < figura.height(); y += 4)
             for (int x = 0; x < figura.width(); x += 4)
                 colori.insert(figura.pixel(x, y));
         QVERIFY2(colori.size() > 8, qPrintable(QString::number(colori.size())));
+
+        // X Max edited: it alone takes the value of its text.
+        const QString nuovoXMax = QStringLiteral("-0.7498211570686345");
+        Scrivi(Campo("EditXMax"), nuovoXMax);
+        QTest::keyClick(Campo("EditXMax"), Qt::Key_Return);
+        Ferma();
+        const CBloccoFinestra &f = d->Parametri().Finestra;
+        QVERIFY(f.Max.re == LeggiCoordinata(nuovoXMax, Separatore()));
+        QVERIFY(f.Min == par.Finestra.Min);
+        QVERIFY(f.Max.im == par.Finestra.Max.im);
     }
 
     // ---- During a drawing, and Stop -------------------------------------
@@ -570,13 +608,13 @@ private slots:
     void fermaLasciaIlDisegnoFinoALi()
     {
         TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Ridisegna();
         QTRY_VERIFY(Finestra->windowTitle().contains(QStringLiteral("Tempo stimato")));
         // Busy: the controls, the disabled and unstretched image, the texts.
         ControllaAspettoOccupato();
-        QVERIFY(!d->Immagine->isEnabled());
-        QVERIFY(!d->Immagine->Stirata());
+        QVERIFY(!Immagine(d)->isEnabled());
+        QVERIFY(!Immagine(d)->Stirata());
         QVERIFY(d->TempoImpiegato() >= 600);
         QVERIFY(d->TempoPrevisto() > 0);
         // The texts of the last 600 ms mark.
@@ -588,7 +626,7 @@ private slots:
         QVERIFY(Pannello(2).startsWith(QStringLiteral("\tTempo impiegato/previsto: ")));
         // The interface stays usable: the panels.
         ScegliFrattale(1);
-        QCOMPARE(Finestra->EditParam1->text(), QStringLiteral("-1.25"));
+        QCOMPARE(Campo("EditParam1")->text(), QStringLiteral("-1.25"));
         ScegliFrattale(0);
 
         // The stop acts at once: the drawing has ended when the click returns,
@@ -596,16 +634,16 @@ private slots:
         Ferma();
         QVERIFY(!d->InCalcolo());
         ControllaDopo(d);
-        const QImage alloStop = d->Immagine->Bitmap();
+        const QImage alloStop = Immagine(d)->Bitmap();
         QTest::qWait(250);
-        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), alloStop), 0);
+        QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), alloStop), 0);
         QVERIFY(BufferComeFigura(d));
 
         // A new drawing starts at once.
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("60"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("60"));
         Disegna();
         ControllaDopo(d);
-        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), Renderer(ParametriDi(d))), 0);
+        QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), Renderer(ParametriDi(d))), 0);
     }
 
     // Two documents draw side by side; "Stop !" shows for the active
@@ -613,46 +651,46 @@ private slots:
     void dueDisegniInsieme()
     {
         TMDIChild *primo = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Ridisegna();
         QVERIFY(Continua(primo));
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *secondo = Attivo();
         // The new, idle document shows the idle look; the first goes on.
         ControllaAspettoLibero();
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("80"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("80"));
         Ridisegna();
         ControllaAspettoOccupato();
         QVERIFY(Finito(secondo));
-        QCOMPARE(PixelDiversi(secondo->Immagine->Bitmap(), Renderer(ParametriDi(secondo))), 0);
+        QCOMPARE(PixelDiversi(Immagine(secondo)->Bitmap(), Renderer(ParametriDi(secondo))), 0);
         QVERIFY(Continua(primo));
         ControllaAspettoLibero();
 
         // Back on the first: "Stop !" shows, and the first stops.
         Attiva(primo);
         ControllaAspettoOccupato();
-        QCOMPARE(Finestra->EditMaxIterazioni->text(), LimiteLento);
+        QCOMPARE(Campo("EditMaxIterazioni")->text(), LimiteLento);
         Ferma();
         QVERIFY(!primo->InCalcolo());
         ControllaDopo(primo);
         // Both draw again.
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("70"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("70"));
         Disegna();
-        QCOMPARE(PixelDiversi(primo->Immagine->Bitmap(), Renderer(ParametriDi(primo))), 0);
+        QCOMPARE(PixelDiversi(Immagine(primo)->Bitmap(), Renderer(ParametriDi(primo))), 0);
     }
 
     void dialogoModaleNonFermaIlDisegno()
     {
         // The about box's own loop keeps the drawing polled.
         TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Ridisegna();
         bool avanzato = false;
         Risponditore.Rispondi([&](QWidget *modale) {
             avanzato = Continua(d) && Continua(d);
             static_cast<QMessageBox *>(modale)->button(QMessageBox::Ok)->click();
         });
-        Finestra->HelpAboutItem->trigger();
+        Comando("HelpAboutItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         QVERIFY(avanzato);
         Ferma();
@@ -669,17 +707,17 @@ private slots:
     void chiusuraDuranteIlDisegno()
     {
         QFETCH(bool, dalMenu);
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *d = Attivo();
         QPointer<TMDIChild> guardia(d);
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         // The threads before the drawing: its threads are all joined after it.
         const int fili = NumeroFili();
         Ridisegna();
         QVERIFY(Continua(d));
         QVERIFY(NumeroFili() > fili);
         if (dalMenu)
-            Finestra->FileCloseItem->trigger();
+            Comando("FileCloseItem")->trigger();
         else
             Cornice(d)->close();
         // Closed at once, its drawing stopped and joined.
@@ -703,11 +741,11 @@ private slots:
         QFETCH(bool, si);
         TMDIChild *primo = Attivo();
         const int fili = NumeroFili();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Ridisegna();
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *secondo = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Ridisegna();
         QVERIFY(Continua(primo) && Continua(secondo));
         Risponditore.Rispondi([si](QWidget *modale) {
@@ -716,7 +754,7 @@ private slots:
             QCOMPARE(domanda->text(), QStringLiteral("Are you sure you want to quit?"));
             domanda->button(si ? QMessageBox::Yes : QMessageBox::No)->click();
         });
-        Finestra->FileExitItem->trigger();
+        Comando("FileExitItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         QCOMPARE(Finestra->isVisible(), !si);
         // Yes stops every drawing at once; No leaves them drawing.

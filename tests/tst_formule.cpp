@@ -11,6 +11,7 @@
 #include <QtTest>
 
 #include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <sstream>
@@ -102,6 +103,8 @@ private slots:
     void fileAngoliProfondi();
     void fileLettura_data();
     void fileLettura();
+    void fileScelte_data();
+    void fileScelte();
     void fileDanneggiato_data();
     void fileDanneggiato();
     void operatoriFlusso();
@@ -593,6 +596,74 @@ void TestFormule::fileLettura()
     QCOMPARE(par.FrattaleVolterraLotka.Param2, 0.25L);
 }
 
+void TestFormule::fileScelte_data()
+{
+    // The four choices as the file gives them; what the document keeps (their
+    // low 8 bits); what a drawing uses: formula 0 Mandelbrot, 1 Julia, any
+    // other Volterra-Lotka; interior 0 black, any other the shading; method 0
+    // point by point, any other block; the exterior is always the bands.
+    QTest::addColumn<QList<int>>("scritte");
+    QTest::addColumn<QList<int>>("tenute");
+    QTest::addColumn<int>("frattale");
+    QTest::addColumn<int>("interno");
+    QTest::addColumn<int>("metodo");
+    QTest::newRow("as written") << QList<int>{1, 0, 0, 0} << QList<int>{1, 0, 0, 0} << 1 << 0 << 0;
+    QTest::newRow("formula 9") << QList<int>{9, 1, 0, 1} << QList<int>{9, 1, 0, 1} << 2 << 1 << 1;
+    QTest::newRow("formula -1") << QList<int>{-1, 1, 0, 1} << QList<int>{-1, 1, 0, 1} << 2 << 1 << 1;
+    QTest::newRow("formula 300") << QList<int>{300, 1, 0, 1} << QList<int>{44, 1, 0, 1} << 2 << 1 << 1;
+    QTest::newRow("formula 256") << QList<int>{256, 1, 0, 1} << QList<int>{0, 1, 0, 1} << 0 << 1 << 1;
+    QTest::newRow("formula 257") << QList<int>{257, 1, 0, 1} << QList<int>{1, 1, 0, 1} << 1 << 1 << 1;
+    QTest::newRow("interior 5") << QList<int>{0, 5, 0, 1} << QList<int>{0, 5, 0, 1} << 0 << 1 << 1;
+    QTest::newRow("interior -256") << QList<int>{0, -256, 0, 1} << QList<int>{0, 0, 0, 1} << 0 << 0 << 1;
+    QTest::newRow("exterior 1") << QList<int>{0, 1, 1, 1} << QList<int>{0, 1, 1, 1} << 0 << 1 << 1;
+    QTest::newRow("exterior -7") << QList<int>{0, 1, -7, 1} << QList<int>{0, 1, -7, 1} << 0 << 1 << 1;
+    QTest::newRow("method 7") << QList<int>{0, 1, 0, 7} << QList<int>{0, 1, 0, 7} << 0 << 1 << 1;
+    QTest::newRow("method 512") << QList<int>{0, 1, 0, 512} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0;
+    QTest::newRow("method -2147483648") << QList<int>{0, 1, 0, INT32_MIN} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0;
+}
+
+void TestFormule::fileScelte()
+{
+    QFETCH(QList<int>, scritte);
+    QFETCH(QList<int>, tenute);
+    QFETCH(int, frattale);
+    QFETCH(int, interno);
+    QFETCH(int, metodo);
+    QString testo = QStringLiteral("0.9 -1 -0.5 1 0.5 64 32 500");
+    for (const int scelta : scritte)
+        testo += QLatin1Char(' ') + QString::number(scelta);
+    testo += QStringLiteral(" 0.285 0.01 0.5 0.25");
+    std::istringstream in(testo.toStdString());
+    CParametri par;
+    QVERIFY(LeggiParametri(in, par));
+    QCOMPARE((QList<int>{par.SceltaFrattale, par.SceltaInterno, par.SceltaEsterno, par.SceltaMetodo}), tenute);
+    // Everything after the choices is read as well.
+    QCOMPARE(par.FrattaleVolterraLotka.Param2, 0.25L);
+
+    const Mandelbrot m;
+    const Julia j;
+    const VolterraLotka v;
+    const CFrattale *formule[] = {&m, &j, &v};
+    QCOMPARE(&FrattaleDaScelta(par.SceltaFrattale, m, j, v), formule[frattale]);
+    CInternoSolido nero;
+    CInternoLog log;
+    CColoratoreInterno *interni[] = {&nero, &log};
+    QCOMPARE(&InternoDaScelta(par.SceltaInterno, nero, log), interni[interno]);
+    CEsternoFasce fasce;
+    QCOMPARE(&EsternoDaScelta(par.SceltaEsterno, fasce), static_cast<CColoratoreEsterno *>(&fasce));
+    MetodoPuntoPunto punto;
+    MetodoBlocco blocco;
+    CDisegnatore *metodi[] = {&punto, &blocco};
+    QCOMPARE(&DisegnatoreDaScelta(par.SceltaMetodo, punto, blocco), metodi[metodo]);
+
+    // Written back as kept, and read back the same.
+    std::istringstream di_nuovo(TestoParametri(par));
+    CParametri riletto;
+    QVERIFY(LeggiParametri(di_nuovo, riletto));
+    QCOMPARE((QList<int>{riletto.SceltaFrattale, riletto.SceltaInterno, riletto.SceltaEsterno, riletto.SceltaMetodo}),
+             tenute);
+}
+
 void TestFormule::fileDanneggiato_data()
 {
     QTest::addColumn<QString>("testo");
@@ -602,13 +673,8 @@ void TestFormule::fileDanneggiato_data()
     QTest::newRow("truncated") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5";
     QTest::newRow("letters in a corner") << "0.9 -1 abc 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
     QTest::newRow("width beyond 32 bits") << "0.9 -1 -0.5 1 0.5 99999999999 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
-    QTest::newRow("choice beyond 8 bits") << "0.9 -1 -0.5 1 0.5 64 32 500 300 0 0 0 0.285 0.01 0.5 0.25";
-    // Choices the program never writes.
-    QTest::newRow("formula 9") << "0.9 -1 -0.5 1 0.5 64 32 500 9 0 0 0 0.285 0.01 0.5 0.25";
-    QTest::newRow("formula -1") << "0.9 -1 -0.5 1 0.5 64 32 500 -1 0 0 0 0.285 0.01 0.5 0.25";
-    QTest::newRow("colouring 5") << "0.9 -1 -0.5 1 0.5 64 32 500 1 5 0 0 0.285 0.01 0.5 0.25";
-    QTest::newRow("exterior 1") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 1 0 0.285 0.01 0.5 0.25";
-    QTest::newRow("method 7") << "0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 7 0.285 0.01 0.5 0.25";
+    QTest::newRow("choice beyond 32 bits") << "0.9 -1 -0.5 1 0.5 64 32 500 4294967296 0 0 0 0.285 0.01 0.5 0.25";
+    QTest::newRow("choice not a number") << "0.9 -1 -0.5 1 0.5 64 32 500 1 x 0 0 0.285 0.01 0.5 0.25";
     QTest::newRow("corner beyond 80 bits") << "0.9 -1e99999 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
     QTest::newRow("corner of 20001 digits") << "0.9 -1." + QString(19999, '0') + "1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";
     QTest::newRow("inverted at full precision") << "0.9 1.0000000000000000000000001 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5 0.25";

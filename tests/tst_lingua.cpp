@@ -13,8 +13,13 @@
 
 #include <QtTest>
 
+#include <QAction>
 #include <QComboBox>
 #include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QSet>
 #include <QToolBar>
 
 class TestLingua : public QObject
@@ -33,11 +38,12 @@ private slots:
     {
         QTest::addColumn<QLocale>("locale");
         QTest::addColumn<QStringList>("attesi");
-        const QStringList italiano{"Ridisegna", "Settaggi Insieme", "Sfumato Log1", "TipoFrattale", "Finestra 1",
+        const QStringList italiano{"Ridisegna", "Settaggi Finestra", "Sfumato Log1", "TipoFrattale", "Finestra 1",
                                    "Completamento: 12.5%   Tempo stimato: 1:01.0 secs.", "\tTempo impiegato: 0:01.0",
                                    "Fallita allocazione del buffer per l'immagine",
                                    "Il file dei parametri NON è valido!"};
-        const QStringList inglese{"Redraw", "Fractal Settings", "Shaded Log1", "FractalType", "Window 1",
+        // The button draws; Window > Redraw, the menu's own text, repaints.
+        const QStringList inglese{"Draw", "Region Settings", "Shaded Log1", "FractalType", "Window 1",
                                   "Progress: 12.5%   Estimated time: 1:01.0 secs.", "\tTime taken: 0:01.0",
                                   "Could not allocate the picture's buffer", "The parameters file is NOT valid!"};
         QTest::newRow("en_GB") << QLocale(QLocale::English, QLocale::UnitedKingdom) << inglese;
@@ -50,12 +56,13 @@ private slots:
     {
         QFETCH(QLocale, locale);
         QFETCH(QStringList, attesi);
-        QCOMPARE(Applicazione().ImpostaLingua(locale), attesi[0] == QLatin1String("Redraw"));
+        QCOMPARE(Applicazione().ImpostaLingua(locale), attesi[0] == QLatin1String("Draw"));
         TContenitore finestra;
-        const QStringList trovati{finestra.BottoneRidisegna->text(),
-                                  finestra.Toolbar97->windowTitle(),
-                                  finestra.ComboBoxColoreInterno->itemText(1),
-                                  finestra.BarraDiStato->TestoPannello(0)};
+        const QStringList trovati{
+            finestra.Elemento<QPushButton>(QStringLiteral("BottoneRidisegna"))->text(),
+            finestra.Elemento<QToolBar>(QStringLiteral("Toolbar971"))->windowTitle(),
+            finestra.Elemento<QComboBox>(QStringLiteral("ComboBoxColoreInterno"))->itemText(1),
+            finestra.Elemento<TBarraDiStato>(QStringLiteral("BarraDiStato"))->TestoPannello(0)};
         QCOMPARE(trovati, attesi.mid(0, 4));
         finestra.show();
         QVERIFY(QTest::qWaitForWindowExposed(&finestra));
@@ -64,8 +71,29 @@ private slots:
         QCOMPARE(TestoTempi(1000, 0), attesi[6]);
         QCOMPARE(TestoErrore(CErrore(MessaggioBuffer)), attesi[7]);
         QCOMPARE(TMDIChild::TestoParametriNonValidi(), attesi[8]);
-        QCOMPARE(finestra.FileOpenItem->text(), QStringLiteral("&Open"));
+        QCOMPARE(finestra.Elemento<QAction>(QStringLiteral("FileOpenItem"))->text(), QStringLiteral("&Open"));
         QCOMPARE(finestra.windowTitle(), QStringLiteral("MDI Application"));
+
+        // No text of a control, toolbar or list reads as a command of the
+        // menus, which does something else.
+        QSet<QString> comandi;
+        for (QAction *voce : finestra.Elemento<QMenuBar>(QStringLiteral("MainMenu1"))->actions()) {
+            comandi.insert(voce->text().remove(QLatin1Char('&')));
+            for (const QAction *sotto : voce->menu()->actions())
+                comandi.insert(sotto->text().remove(QLatin1Char('&')));
+        }
+        QStringList testi;
+        for (const QPushButton *b : finestra.findChildren<QPushButton *>())
+            testi << b->text();
+        for (const QLabel *l : finestra.findChildren<QLabel *>())
+            testi << l->text().trimmed().remove(QLatin1Char(':'));
+        for (const QToolBar *t : finestra.findChildren<QToolBar *>())
+            testi << t->windowTitle();
+        for (const QComboBox *c : finestra.findChildren<QComboBox *>())
+            for (int i = 0; i < c->count(); ++i)
+                testi << c->itemText(i);
+        for (const QString &testo : testi)
+            QVERIFY2(testo.isEmpty() || !comandi.contains(testo), qPrintable(testo));
     }
 
     // As the program starts under the test's environment: the language the
@@ -74,8 +102,8 @@ private slots:
     {
         const bool inglese = qgetenv("QUILLMERE_LINGUA_ATTESA") == "en";
         QCOMPARE(Applicazione().ImpostaLingua(LocaleUtente()), inglese);
-        QCOMPARE(TContenitore().BottoneRidisegna->text(),
-                 inglese ? QStringLiteral("Redraw") : QStringLiteral("Ridisegna"));
+        QCOMPARE(TContenitore().Elemento<QPushButton>(QStringLiteral("BottoneRidisegna"))->text(),
+                 inglese ? QStringLiteral("Draw") : QStringLiteral("Ridisegna"));
     }
 };
 

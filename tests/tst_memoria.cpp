@@ -27,6 +27,13 @@
 #define QUILLMERE_ASAN 1
 #endif
 #endif
+#if defined(__SANITIZE_THREAD__)
+#define QUILLMERE_TSAN 1
+#elif defined(__has_feature)
+#if __has_feature(thread_sanitizer)
+#define QUILLMERE_TSAN 1
+#endif
+#endif
 
 #ifdef QUILLMERE_ASAN
 // A picture too large for any memory is asked of the allocator on purpose:
@@ -71,11 +78,11 @@ private slots:
     // The program's peak grows by no more than a few times that.
     void memoriaDiUnDocumento()
     {
-#ifdef QUILLMERE_ASAN
-        QSKIP("the address sanitizer's shadow memory and quarantine hide the program's own figures");
+#if defined(QUILLMERE_ASAN) || defined(QUILLMERE_TSAN)
+        QSKIP("a sanitizer's shadow memory hides the program's own figures");
 #endif
         TMDIChild *d = Attivo();
-        QCOMPARE(d->Immagine->size(), QSize(256, 256));
+        QCOMPARE(Immagine(d)->size(), QSize(256, 256));
         // The peak starts again from the memory in use now.
         QFile picco(QStringLiteral("/proc/self/clear_refs"));
         if (!picco.open(QIODevice::WriteOnly) || picco.write("5") != 1)
@@ -103,17 +110,17 @@ private slots:
     void figuraTroppoGrande()
     {
         TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("60"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("60"));
         Disegna();
         ControllaDopo(d);
-        const QImage prima = d->Immagine->Bitmap();
+        const QImage prima = Immagine(d)->Bitmap();
         const uint64_t celle = d->AreaDisegno.CelleBuffer();
         const std::vector<int32_t> buffer = ValoriBuffer(d->AreaDisegno, 256, 256);
 
         // The largest control the toolkit allows: at four bytes a pixel its
         // picture would take about a petabyte.
-        d->Immagine->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-        QCOMPARE(d->Immagine->size(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
+        Immagine(d)->resize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+        QCOMPARE(Immagine(d)->size(), QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX));
         Risponditore.Rispondi(Messaggio(QStringLiteral("Fallita allocazione del buffer per l'immagine."),
                                         QMessageBox::Critical));
         Ridisegna();
@@ -121,18 +128,18 @@ private slots:
         QVERIFY(!d->InCalcolo());
         ControllaAspettoLibero();
         // The picture and the buffer are those of the last drawing.
-        QCOMPARE(d->Immagine->Bitmap(), prima);
+        QCOMPARE(Immagine(d)->Bitmap(), prima);
         QCOMPARE(d->AreaDisegno.CelleBuffer(), celle);
         QCOMPARE(d->AreaDisegno.Larghezza, 256);
         QCOMPARE(d->AreaDisegno.Altezza, 256);
         QVERIFY(ValoriBuffer(d->AreaDisegno, 256, 256) == buffer);
 
         // Back to its size, the document draws the same picture again.
-        d->Immagine->resize(256, 256);
+        Immagine(d)->resize(256, 256);
         Disegna();
         ControllaDopo(d);
-        QVERIFY(d->Immagine->Stirata());
-        QCOMPARE(d->Immagine->Bitmap(), prima);
+        QVERIFY(Immagine(d)->Stirata());
+        QCOMPARE(Immagine(d)->Bitmap(), prima);
     }
 };
 

@@ -8,6 +8,7 @@
 #include <cfloat>
 #include <cmath>
 #include <limits>
+#include <vector>
 
 Q_DECLARE_METATYPE(long double)
 
@@ -73,22 +74,27 @@ void TestNumeri::testoNumero_data()
     QTest::newRow("0.0001") << 0.0001L << Punto << "0.0001";
     QTest::newRow("0.00001") << 0.00001L << Punto << "1E-5";
     QTest::newRow("10^15") << 1e15L << Punto << "1E15";
-    // Values that 15 digits do not give back get the digits that do.
-    QTest::newRow("0.65 da double") << static_cast<long double>(0.65) << Punto << "0.6500000000000000222";
-    QTest::newRow("0.3 da double") << static_cast<long double>(0.3) << Punto << "0.2999999999999999889";
+    // The value rounded to a double, then to 15 digits: the doubles 0.65 and
+    // 0.3 widened, and the extended values nearest to decimals, show those.
+    QTest::newRow("0.65 da double") << static_cast<long double>(0.65) << Punto << "0.65";
+    QTest::newRow("0.3 da double") << static_cast<long double>(0.3) << Punto << "0.3";
     QTest::newRow("0.1 esteso") << 0.1L << Punto << "0.1";
+    QTest::newRow("0.65 esteso") << 0.65L << Punto << "0.65";
+    // A zoomed corner one unit of the last place off a short decimal.
+    QTest::newRow("angolo di uno zoom") << std::nextafter(0.19140625L, 1.0L) << Punto << "0.19140625";
     QTest::newRow("zero") << 0.0L << Punto << "0";
     QTest::newRow("meno zero") << -0.0L << Punto << "0";
     QTest::newRow("120") << 120.0L << Punto << "120";
     QTest::newRow("10^14, completato di zeri") << 1e14L << Punto << "100000000000000";
     QTest::newRow("15 cifre intere") << 999999999999999.0L << Punto << "999999999999999";
-    QTest::newRow("non arrotondato a 10^15") << 999999999999999.9L << Punto << "999999999999999.9";
+    QTest::newRow("arrotondato a 10^15") << 999999999999999.9L << Punto << "1E15";
+    QTest::newRow("16 cifre") << 0.1234567890123456L << Punto << "0.123456789012346";
     QTest::newRow("123.456") << 123.456L << Punto << "123.456";
     QTest::newRow("0.000123") << 0.000123L << Punto << "0.000123";
     QTest::newRow("sotto 0.0001") << 0.0000999999L << Punto << "9.99999E-5";
     QTest::newRow("passo 2.5/256") << (2.5L / 256) << Punto << "0.009765625";
-    QTest::newRow("un terzo") << (1.0L / 3) << Punto << "0.33333333333333333334";
-    QTest::newRow("due terzi") << (-2.0L / 3) << Punto << "-0.6666666666666666667";
+    QTest::newRow("un terzo") << (1.0L / 3) << Punto << "0.333333333333333";
+    QTest::newRow("due terzi") << (-2.0L / 3) << Punto << "-0.666666666666667";
     QTest::newRow("10^100") << 1e100L << Punto << "1E100";
     QTest::newRow("-1.5E-7") << -1.5e-7L << Punto << "-1.5E-7";
     QTest::newRow("2.5E20") << 2.5e20L << Punto << "2.5E20";
@@ -108,9 +114,11 @@ void TestNumeri::testoNumero()
 
 void TestNumeri::testoNumeroFuoriDalDouble()
 {
-    // Values a double cannot hold get their own digits.
+    // Values a double cannot hold get 15 digits of their own.
     QCOMPARE(TestoNumero(1e400L, Punto), QStringLiteral("1E400"));
     QCOMPARE(TestoNumero(-1.25e-400L, Punto), QStringLiteral("-1.25E-400"));
+    QCOMPARE(TestoNumero(1.0L / 3 * 1e-310L, Punto), QStringLiteral("3.33333333333333E-311"));
+    QCOMPARE(TestoNumero(2.0L / 3 * 1e4000L, Punto), QStringLiteral("6.66666666666667E3999"));
     QCOMPARE(TestoNumero(std::numeric_limits<long double>::infinity(), Punto), QStringLiteral("INF"));
     QCOMPARE(TestoNumero(-std::numeric_limits<long double>::infinity(), Punto), QStringLiteral("-INF"));
     QCOMPARE(TestoNumero(std::numeric_limits<long double>::quiet_NaN(), Punto), QStringLiteral("NAN"));
@@ -271,19 +279,26 @@ void TestNumeri::leggiNumeroInOttantaBit()
 
 void TestNumeri::andataERitorno()
 {
-    // Every 80-bit value reads back from its text, with either separator:
-    // those typed by hand, and values with all 64 bits of their significand
-    // in use, as a deep zoom's corners have.
-    std::vector<long double> valori{-2.0L, 0.5L, -1.25L, 0.0001L, 1e-5L, 1e15L, 0.65L, 123.456L, 1e100L,
-                                    1.0L / 3, static_cast<long double>(0.3), 1e-400L, -1.7976931348623157e308L};
-    uint64_t stato = 12345;
-    for (int k = 0; k < 2000; ++k) {
-        stato = stato * 6364136223846793005ULL + 1442695040888963407ULL;
-        valori.push_back(std::ldexp(static_cast<long double>(stato | (uint64_t(1) << 63)), int(stato % 200) - 300));
-    }
+    // A value typed by hand, of at most 15 digits, shows as typed: it reads
+    // back to itself, with either separator. Any other shows its 15 digits,
+    // which read back to within 15 digits of it.
+    const std::vector<long double> valori{-2.0L, 0.5L, -1.25L, 0.0001L, 1e-5L, 1e15L, 0.65L, 123.456L, 1e100L,
+                                          0.1L, -0.7436438870371L, 1e-300L, 7.25e3000L};
     for (const QString &separatore : {Punto, Virgola})
         for (long double v : valori)
             QVERIFY2(LeggiNumero(TestoNumero(v, separatore), separatore) == v, qPrintable(TestoNumero(v, Punto)));
+    uint64_t stato = 12345;
+    for (int k = 0; k < 2000; ++k) {
+        stato = stato * 6364136223846793005ULL + 1442695040888963407ULL;
+        const long double v = std::ldexp(static_cast<long double>(stato | (uint64_t(1) << 63)), int(stato % 200) - 300);
+        const QString testo = TestoNumero(v, Punto);
+        const long double letto = LeggiNumero(testo, Punto);
+        QVERIFY2(std::fabs(letto - v) <= std::fabs(v) * 6e-15L, qPrintable(testo));
+        int cifre = 0;
+        for (const QChar c : testo.left(testo.indexOf(QLatin1Char('E'))))
+            cifre += c.isDigit() ? 1 : 0;
+        QVERIFY2(cifre <= 15 + (std::fabs(v) < 1 ? 4 : 0), qPrintable(testo));
+    }
     QCOMPARE(LeggiIntero(TestoIntero(-2147483647 - 1)), -2147483647 - 1);
 }
 

@@ -54,8 +54,8 @@ private:
     // A new document whose next drawing runs for minutes, started.
     TMDIChild *NuovoLento()
     {
-        Finestra->FileNewItem->trigger();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Comando("FileNewItem")->trigger();
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Ridisegna();
         return Attivo();
     }
@@ -67,14 +67,14 @@ private:
         Attiva(d);
         QCOMPARE(Attivo(), d);
         QVERIFY(!d->InCalcolo());
-        Scrivi(Finestra->EditMaxIterazioni, LimiteRapido);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteRapido);
         Disegna();
         ControllaDopo(d);
         QCOMPARE(d->Parametri().Finestra.MaxIterazioni, LimiteRapido.toInt());
         QVERIFY(d->AreaDisegno.Completamento > 99.0);
         const QImage atteso = Renderer(ParametriDi(d));
         QVERIFY(!atteso.isNull());
-        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), atteso), 0);
+        QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), atteso), 0);
     }
 
     // A drag on an idle document's picture: the region under it opens in a
@@ -82,11 +82,11 @@ private:
     TMDIChild *Trascina(TMDIChild *d)
     {
         const int prima = NumeroDocumenti();
-        if (!d->Immagine->isEnabled())
+        if (!Immagine(d)->isEnabled())
             return nullptr; // a drawing document takes no drags
-        QTest::mousePress(d->Immagine, Qt::LeftButton, {}, QPoint(128, 128));
-        QTest::mouseMove(d->Immagine, QPoint(160, 160));
-        QTest::mouseRelease(d->Immagine, Qt::LeftButton, {}, QPoint(160, 160));
+        QTest::mousePress(Immagine(d), Qt::LeftButton, {}, QPoint(128, 128));
+        QTest::mouseMove(Immagine(d), QPoint(160, 160));
+        QTest::mouseRelease(Immagine(d), Qt::LeftButton, {}, QPoint(160, 160));
         return NumeroDocumenti() == prima + 1 ? Ultimo() : nullptr;
     }
 
@@ -109,7 +109,7 @@ private slots:
     void duecentoAvviiEArresti()
     {
         TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         const int fili = NumeroFili();
         const int tutti = TuttiIFili();
         int filiDurante = 0;
@@ -120,7 +120,7 @@ private slots:
             // once the progress texts are shown.
             ImpostaMetodo(d, ciclo % 2);
             Ridisegna();
-            QVERIFY2(AspettoOccupato() && !d->Immagine->isEnabled(), qPrintable(QStringLiteral("cycle %1").arg(ciclo)));
+            QVERIFY2(AspettoOccupato() && !Immagine(d)->isEnabled(), qPrintable(QStringLiteral("cycle %1").arg(ciclo)));
             if (ciclo % 10 == 9)
                 QTRY_VERIFY(d->TempoImpiegato() >= 600);
             filiDurante = std::max(filiDurante, NumeroFili());
@@ -156,7 +156,7 @@ private slots:
             for (const QPointer<TMDIChild> &d : aperti) {
                 if (volta % 2) {
                     Attiva(d);
-                    Finestra->FileCloseItem->trigger();
+                    Comando("FileCloseItem")->trigger();
                 } else {
                     Cornice(d)->close();
                 }
@@ -185,8 +185,8 @@ private slots:
         const int fili = NumeroFili();
         // Three drawings (one of them a zoom) and one idle document.
         std::vector<TMDIChild *> disegni{NuovoLento(), NuovoLento()};
-        Finestra->FileNewItem->trigger();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Comando("FileNewItem")->trigger();
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Finestra->PannelliADocumento();
         disegni.push_back(Trascina(Attivo()));
         QVERIFY(disegni.back());
@@ -200,7 +200,7 @@ private slots:
                 domanda->button(risposta)->click();
             });
             if (dalMenu)
-                Finestra->FileExitItem->trigger();
+                Comando("FileExitItem")->trigger();
             else
                 Finestra->close();
             QVERIFY(Risponditore.Risposto());
@@ -234,7 +234,7 @@ private slots:
     {
         const int fili = NumeroFili();
         TMDIChild *sorgente = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteRapido);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteRapido);
         Finestra->PannelliADocumento();
         TMDIChild *a = NuovoLento();
         for (int zoom = 0; zoom < 10; ++zoom) {
@@ -255,7 +255,7 @@ private slots:
         par.Finestra.Larghezza = par.Finestra.Altezza = 256;
         const QImage atteso = Renderer(par);
         for (TMDIChild *d : Finestra->Documenti().mid(2))
-            QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), atteso), 0);
+            QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), atteso), 0);
         DisegnoCompleto(sorgente);
         DisegnoCompleto(a);
     }
@@ -266,7 +266,7 @@ private slots:
     {
         const int fili = NumeroFili();
         TMDIChild *sorgente = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Finestra->PannelliADocumento();
         std::vector<TMDIChild *> zoom{Trascina(sorgente)};
         QVERIFY(zoom.back());
@@ -301,7 +301,7 @@ private slots:
         const QString enorme = Cartella->filePath(QStringLiteral("enorme.bmp"));
         QTRY_VERIFY(a->TempoImpiegato() >= 600);
         Risponditore.Rispondi({Nome(cartella, QStringLiteral("durante.bmp"))});
-        Finestra->FileSaveItem->trigger();
+        Comando("FileSaveItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         QVERIFY(a->InCalcolo());
         QImage salvata;
@@ -311,11 +311,11 @@ private slots:
 
         // The pair just written, opened in a new document.
         Risponditore.Rispondi({Nome(cartella, QStringLiteral("durante.bmp"))});
-        Finestra->FileOpenItem->trigger();
+        Comando("FileOpenItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         QCOMPARE(NumeroDocumenti(), 3);
         TMDIChild *aperto = Ultimo();
-        QCOMPARE(aperto->Immagine->Bitmap(), salvata);
+        QCOMPARE(Immagine(aperto)->Bitmap(), salvata);
         QCOMPARE(aperto->Parametri().Finestra.MaxIterazioni, LimiteLento.toInt());
         QVERIFY(!aperto->InCalcolo());
 
@@ -328,11 +328,11 @@ private slots:
         Risponditore.Rispondi({Nome(cartella, QStringLiteral("enorme.bmp")),
                                Messaggio(QStringLiteral("Fallita allocazione del buffer per l'immagine."),
                                          QMessageBox::Critical)});
-        Finestra->FileOpenItem->trigger();
+        Comando("FileOpenItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         QCOMPARE(NumeroDocumenti(), 4);
         TMDIChild *fallito = Ultimo();
-        QCOMPARE(fallito->Immagine->Bitmap(), salvata);
+        QCOMPARE(Immagine(fallito)->Bitmap(), salvata);
         // The settings of a new document.
         QCOMPARE(fallito->Parametri().Finestra.MaxIterazioni, 120);
         QVERIFY(fallito->Parametri().Finestra.Min == (Complesso{-2.0L, -1.25L}));

@@ -38,7 +38,7 @@ namespace {
 
 QSize Lato(TMDIChild *documento)
 {
-    return documento->Immagine->size();
+    return Immagine(documento)->size();
 }
 
 // Sizes a document's window so that its image control would be w x h, as a
@@ -74,16 +74,16 @@ class TestUi : public CProvaFinestre
 private:
     QList<QAction *> ComandiConDocumento() const
     {
-        return {Finestra->FileCloseItem,      Finestra->FileSaveItem,       Finestra->FileSaveAsItem,
-                Finestra->CutItem,            Finestra->CopyItem,           Finestra->PasteItem,
-                Finestra->SaveBtn,            Finestra->CutBtn,             Finestra->CopyBtn,
-                Finestra->PasteBtn,           Finestra->WindowCascadeItem,  Finestra->WindowTileItem,
-                Finestra->WindowArrangeItem,  Finestra->WindowMinimizeItem, Finestra->WindowRedrawItem};
+        return {Comando("FileCloseItem"),      Comando("FileSaveItem"),       Comando("FileSaveAsItem"),
+                Comando("CutItem"),            Comando("CopyItem"),           Comando("PasteItem"),
+                Comando("SaveBtn"),            Comando("CutBtn"),             Comando("CopyBtn"),
+                Comando("PasteBtn"),           Comando("WindowCascadeItem"),  Comando("WindowTileItem"),
+                Comando("WindowArrangeItem"),  Comando("WindowMinimizeItem"), Comando("WindowRedrawItem")};
     }
     QList<QAction *> ComandiSempre() const
     {
-        return {Finestra->FileNewItem, Finestra->FileOpenItem, Finestra->FileExitItem,
-                Finestra->HelpAboutItem, Finestra->OpenBtn, Finestra->ExitBtn};
+        return {Comando("FileNewItem"), Comando("FileOpenItem"), Comando("FileExitItem"),
+                Comando("HelpAboutItem"), Comando("OpenBtn"), Comando("ExitBtn")};
     }
 
 private slots:
@@ -104,8 +104,8 @@ private slots:
         QCOMPARE(Pannello(0), QStringLiteral("Mandelbrot"));
         QCOMPARE(Pannello(1), QStringLiteral("Dimensioni"));
         QCOMPARE(Pannello(2), QStringLiteral("Tempi"));
-        QCOMPARE(Finestra->ComboBoxFrattale->currentText(), QStringLiteral("Mandelbrot"));
-        QCOMPARE(Finestra->ComboBoxColoreInterno->currentText(), QStringLiteral("Sfumato Log1"));
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentText(), QStringLiteral("Mandelbrot"));
+        QCOMPARE(Elenco("ComboBoxColoreInterno")->currentText(), QStringLiteral("Sfumato Log1"));
         QCOMPARE(TitoloApplicazione(), QStringLiteral("Quillmere v0.9"));
         // The program's own icon, at the small sizes too.
         QVERIFY(!Finestra->windowIcon().isNull());
@@ -113,13 +113,13 @@ private slots:
 
         // A black 256 x 256 picture, stretched to a 256 x 256 control.
         QCOMPARE(Lato(primo), QSize(256, 256));
-        const QImage figura = primo->Immagine->Bitmap();
+        const QImage figura = Immagine(primo)->Bitmap();
         QCOMPARE(figura.size(), QSize(256, 256));
         QCOMPARE(figura.format(), QImage::Format_RGB32);
         for (int y = 0; y < figura.height(); ++y)
             for (int x = 0; x < figura.width(); ++x)
                 QCOMPARE(figura.pixel(x, y), qRgb(0, 0, 0));
-        QVERIFY(primo->Immagine->Stirata());
+        QVERIFY(Immagine(primo)->Stirata());
         QCOMPARE(primo->AreaDisegno.Larghezza, 256);
         QCOMPARE(primo->AreaDisegno.Altezza, 256);
     }
@@ -152,7 +152,7 @@ private slots:
         QCOMPARE(disegno.ColoratoreFasce.Tabella.Colore(16), 0x7F7F); // halfway from red to green
         // Nothing is chosen before the first drawing.
         QVERIFY(!d->AreaDisegno.Frattale && !d->AreaDisegno.Interno && !d->AreaDisegno.Esterno);
-        QVERIFY(!d->InSelezione);
+        QVERIFY(!d->Selezione().InSelezione);
         QVERIFY(!d->InCalcolo());
         QCOMPARE(d->TempoImpiegato(), int64_t(0));
         QCOMPARE(d->TempoPrevisto(), int64_t(0));
@@ -166,17 +166,20 @@ private slots:
         Finestra.reset();
         TContenitore nascosta;
         QVERIFY(nascosta.Documenti().isEmpty());
-        for (QAction *a : {nascosta.FileNewItem, nascosta.FileOpenItem, nascosta.FileCloseItem, nascosta.FileExitItem,
-                           nascosta.WindowCascadeItem, nascosta.WindowTileItem, nascosta.WindowArrangeItem,
-                           nascosta.WindowMinimizeItem, nascosta.WindowRedrawItem, nascosta.HelpAboutItem,
-                           nascosta.OpenBtn, nascosta.ExitBtn})
-            QVERIFY2(a->isEnabled(), qPrintable(a->objectName()));
-        for (QAction *a : {nascosta.FileSaveItem, nascosta.FileSaveAsItem, nascosta.CutItem, nascosta.CopyItem,
-                           nascosta.PasteItem, nascosta.SaveBtn, nascosta.PasteBtn, nascosta.CutBtn, nascosta.CopyBtn})
-            QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
-        QCOMPARE(nascosta.BarraDiStato->TestoPannello(0), QStringLiteral("TipoFrattale"));
-        QCOMPARE(nascosta.ComboBoxFrattale->currentIndex(), -1);
-        QCOMPARE(nascosta.EditMaxIterazioni->text(), QStringLiteral("520"));
+        const auto comando = [&nascosta](const char *nome) {
+            return nascosta.Elemento<QAction>(QString::fromLatin1(nome));
+        };
+        for (const char *nome : {"FileNewItem", "FileOpenItem", "FileCloseItem", "FileExitItem", "WindowCascadeItem",
+                                 "WindowTileItem", "WindowArrangeItem", "WindowMinimizeItem", "WindowRedrawItem",
+                                 "HelpAboutItem", "OpenBtn", "ExitBtn"})
+            QVERIFY2(comando(nome) && comando(nome)->isEnabled(), nome);
+        for (const char *nome : {"FileSaveItem", "FileSaveAsItem", "CutItem", "CopyItem", "PasteItem", "SaveBtn",
+                                 "PasteBtn", "CutBtn", "CopyBtn"})
+            QVERIFY2(comando(nome) && !comando(nome)->isEnabled(), nome);
+        QCOMPARE(nascosta.Elemento<TBarraDiStato>(QStringLiteral("BarraDiStato"))->TestoPannello(0),
+                 QStringLiteral("TipoFrattale"));
+        QCOMPARE(nascosta.Elemento<QComboBox>(QStringLiteral("ComboBoxFrattale"))->currentIndex(), -1);
+        QCOMPARE(nascosta.Elemento<QLineEdit>(QStringLiteral("EditMaxIterazioni"))->text(), QStringLiteral("520"));
     }
 
     // ---- Numbering ------------------------------------------------------
@@ -194,9 +197,9 @@ private slots:
         parametri.close();
 
         const int n = Finestra->ContatoreFinestre; // the start-up document took n - 1
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n));
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *terzo = Attivo();
         QCOMPARE(Didascalia(terzo), QStringLiteral("Finestra %1").arg(n + 1));
 
@@ -205,7 +208,7 @@ private slots:
             QVERIFY(qobject_cast<QFileDialog *>(modale));
             static_cast<QFileDialog *>(modale)->reject();
         });
-        Finestra->OpenBtn->trigger();
+        Comando("OpenBtn")->trigger();
         QVERIFY(Risponditore.Risposto());
         QCOMPARE(NumeroDocumenti(), 3);
         QCOMPARE(Finestra->ContatoreFinestre, n + 2);
@@ -221,7 +224,7 @@ private slots:
             nome->setText(bitmap);
             static_cast<QDialog *>(dialogo)->accept();
         });
-        Finestra->FileOpenItem->trigger();
+        Comando("FileOpenItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         QCOMPARE(NumeroDocumenti(), 4);
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n + 2));
@@ -229,7 +232,7 @@ private slots:
         // Closing a document frees no number.
         Chiudi(terzo);
         QCOMPARE(NumeroDocumenti(), 3);
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n + 3));
         QStringList didascalie;
         for (TMDIChild *d : Finestra->Documenti())
@@ -254,7 +257,7 @@ private slots:
         if (documenti == 0)
             Chiudi(Attivo());
         if (documenti == 2)
-            Finestra->FileNewItem->trigger();
+            Comando("FileNewItem")->trigger();
         QCOMPARE(NumeroDocumenti(), documenti);
         for (QAction *a : ComandiConDocumento())
             QVERIFY2(a->isEnabled() == (documenti > 0), qPrintable(a->objectName()));
@@ -297,23 +300,23 @@ private slots:
         // clipboard; Cut and Paste do nothing.
         TMDIChild *d = Attivo();
         Disegna();
-        const QImage prima = d->Immagine->Bitmap();
+        const QImage prima = Immagine(d)->Bitmap();
         QClipboard *appunti = QGuiApplication::clipboard();
-        for (QAction *a : {Finestra->CopyItem, Finestra->CopyBtn}) {
+        for (QAction *a : {Comando("CopyItem"), Comando("CopyBtn")}) {
             appunti->clear();
             QVERIFY(a->isEnabled());
             a->trigger();
             QCOMPARE(appunti->image().convertToFormat(QImage::Format_RGB32), prima);
         }
         appunti->clear();
-        for (QAction *a : {Finestra->CutItem, Finestra->PasteItem, Finestra->CutBtn, Finestra->PasteBtn}) {
+        for (QAction *a : {Comando("CutItem"), Comando("PasteItem"), Comando("CutBtn"), Comando("PasteBtn")}) {
             QVERIFY(a->isEnabled());
             a->trigger();
         }
         QVERIFY(appunti->image().isNull());
         QCOMPARE(NumeroDocumenti(), 1);
         QCOMPARE(Attivo(), d);
-        QCOMPARE(d->Immagine->Bitmap(), prima);
+        QCOMPARE(Immagine(d)->Bitmap(), prima);
     }
 
     // ---- Activation, closing, the Window menu -----------------------------
@@ -327,7 +330,7 @@ private slots:
             d->ImpostaParametri(p);
         };
         TMDIChild *primo = Attivo();
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *secondo = Attivo();
         QVERIFY(secondo != primo);
         scegli(secondo, 1, 0);
@@ -335,27 +338,27 @@ private slots:
 
         Attiva(primo);
         QCOMPARE(Pannello(0), QStringLiteral("Volterra-Lotka"));
-        QCOMPARE(Finestra->ComboBoxColoreInterno->currentText(), QStringLiteral("Sfumato Log1"));
+        QCOMPARE(Elenco("ComboBoxColoreInterno")->currentText(), QStringLiteral("Sfumato Log1"));
         Attiva(secondo);
         QCOMPARE(Pannello(0), QStringLiteral("Julia"));
-        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 1);
-        QCOMPARE(Finestra->ComboBoxColoreInterno->currentText(), QStringLiteral("Nero"));
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentIndex(), 1);
+        QCOMPARE(Elenco("ComboBoxColoreInterno")->currentText(), QStringLiteral("Nero"));
 
         // A choice outside the list selects nothing and shows an empty name.
         scegli(secondo, 7, 0);
         Finestra->AggiornaPannelli();
-        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), -1);
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentIndex(), -1);
         QCOMPARE(Pannello(0), QString());
     }
 
     void chiudiSoloIlDocumentoAttivo()
     {
         TMDIChild *primo = Attivo();
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *secondo = Attivo();
         QPointer<TMDIChild> guardiaPrimo(primo);
         QPointer<TMDIChild> guardiaSecondo(secondo);
-        Finestra->FileCloseItem->trigger();
+        Comando("FileCloseItem")->trigger();
         QTRY_VERIFY(guardiaSecondo.isNull());
         QVERIFY(!guardiaPrimo.isNull());
         QCOMPARE(Finestra->Documenti(), QList<TMDIChild *>{primo});
@@ -364,19 +367,19 @@ private slots:
         Cornice(primo)->close();
         QTRY_VERIFY(guardiaPrimo.isNull());
         QCOMPARE(NumeroDocumenti(), 0);
-        QVERIFY(!Finestra->FileCloseItem->isEnabled());
+        QVERIFY(!Comando("FileCloseItem")->isEnabled());
     }
 
     void elencoFinestre()
     {
         TMDIChild *primo = Attivo();
-        Finestra->FileNewItem->trigger();
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *terzo = Attivo();
-        emit Finestra->Window1->aboutToShow();
+        emit Elemento<QMenu>("Window1")->aboutToShow();
 
-        const QList<QAction *> voci = Finestra->Window1->actions();
-        const qsizetype dopo = voci.indexOf(Finestra->WindowRedrawItem) + 1;
+        const QList<QAction *> voci = Elemento<QMenu>("Window1")->actions();
+        const qsizetype dopo = voci.indexOf(Comando("WindowRedrawItem")) + 1;
         QVERIFY(dopo > 0);
         QList<QAction *> elenco;
         for (qsizetype i = dopo; i < voci.size(); ++i)
@@ -395,27 +398,27 @@ private slots:
         QCOMPARE(Attivo(), primo);
 
         // Shown again, the menu lists each document once.
-        emit Finestra->Window1->aboutToShow();
-        QCOMPARE(Finestra->Window1->actions().size(), voci.size());
+        emit Elemento<QMenu>("Window1")->aboutToShow();
+        QCOMPARE(Elemento<QMenu>("Window1")->actions().size(), voci.size());
     }
 
     // ---- Arranging ------------------------------------------------------
 
     void minimizzaEDisponiIcone()
     {
-        Finestra->FileNewItem->trigger();
-        Finestra->FileNewItem->trigger();
-        const QList<QMdiSubWindow *> finestre = Finestra->AreaDocumenti->subWindowList();
+        Comando("FileNewItem")->trigger();
+        Comando("FileNewItem")->trigger();
+        const QList<QMdiSubWindow *> finestre = AreaDocumenti()->subWindowList();
         QCOMPARE(finestre.size(), 3);
-        Finestra->WindowMinimizeItem->trigger();
+        Comando("WindowMinimizeItem")->trigger();
         for (QMdiSubWindow *f : finestre)
             QVERIFY(f->isMinimized());
 
         // Icons dragged anywhere go back into a line along the bottom.
         finestre[0]->move(100, 30);
         finestre[2]->move(5, 5);
-        Finestra->WindowArrangeItem->trigger();
-        const int fondo = Finestra->AreaDocumenti->viewport()->height();
+        Comando("WindowArrangeItem")->trigger();
+        const int fondo = AreaDocumenti()->viewport()->height();
         for (int i = 0; i < finestre.size(); ++i) {
             QCOMPARE(finestre[i]->geometry().bottom() + 1, fondo);
             for (int j = 0; j < i; ++j)
@@ -425,11 +428,11 @@ private slots:
 
     void affiancaSenzaSovrapporre()
     {
-        Finestra->FileNewItem->trigger();
-        Finestra->FileNewItem->trigger();
-        Finestra->WindowTileItem->trigger();
-        const QList<QMdiSubWindow *> finestre = Finestra->AreaDocumenti->subWindowList();
-        const QRect area = Finestra->AreaDocumenti->viewport()->rect();
+        Comando("FileNewItem")->trigger();
+        Comando("FileNewItem")->trigger();
+        Comando("WindowTileItem")->trigger();
+        const QList<QMdiSubWindow *> finestre = AreaDocumenti()->subWindowList();
+        const QRect area = AreaDocumenti()->viewport()->rect();
         for (int i = 0; i < finestre.size(); ++i) {
             QVERIFY(area.contains(finestre[i]->geometry()));
             const QSize lato = Lato(Finestra->Documenti()[i]);
@@ -445,24 +448,24 @@ private slots:
 
     void cascata()
     {
-        Finestra->FileNewItem->trigger();
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
+        Comando("FileNewItem")->trigger();
         Attiva(Finestra->Documenti().first());
-        QMdiSubWindow *attiva = Finestra->AreaDocumenti->currentSubWindow();
+        QMdiSubWindow *attiva = AreaDocumenti()->currentSubWindow();
         QList<QSize> dimensioni;
-        for (QMdiSubWindow *f : Finestra->AreaDocumenti->subWindowList())
+        for (QMdiSubWindow *f : AreaDocumenti()->subWindowList())
             dimensioni << f->size();
-        Finestra->WindowCascadeItem->trigger();
-        const QList<QMdiSubWindow *> pila = Finestra->AreaDocumenti->subWindowList(QMdiArea::StackingOrder);
+        Comando("WindowCascadeItem")->trigger();
+        const QList<QMdiSubWindow *> pila = AreaDocumenti()->subWindowList(QMdiArea::StackingOrder);
         QCOMPARE(pila.last(), attiva);
-        QCOMPARE(Finestra->AreaDocumenti->currentSubWindow(), attiva);
+        QCOMPARE(AreaDocumenti()->currentSubWindow(), attiva);
         for (int i = 1; i < pila.size(); ++i) {
             const QPoint passo = pila[i]->pos() - pila[i - 1]->pos();
             QVERIFY(passo.x() > 0);
             QCOMPARE(passo.x(), passo.y());
         }
         QList<QSize> dopo;
-        for (QMdiSubWindow *f : Finestra->AreaDocumenti->subWindowList())
+        for (QMdiSubWindow *f : AreaDocumenti()->subWindowList())
             dopo << f->size();
         QCOMPARE(dopo, dimensioni);
     }
@@ -515,7 +518,7 @@ private slots:
     {
         Finestra->resize(1400, 1000);
         TMDIChild *primo = Attivo();
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *secondo = Attivo();
         Finestra->UltimaDimensione = QSize(256, 256);
         Trascina(primo, 512, 256);
@@ -581,21 +584,21 @@ private slots:
     {
         TMDIChild *d = Attivo();
         Disegna();
-        const QImage disegnata = d->Immagine->Bitmap();
+        const QImage disegnata = Immagine(d)->Bitmap();
         QVERIFY(disegnata.pixel(0, 0) != qRgb(0, 0, 0));  // (-2, 1.25) escapes at once
         std::vector<int32_t> buffer;
         for (uint64_t i = 0; i < d->AreaDisegno.CelleBuffer(); ++i)
             buffer.push_back(d->AreaDisegno.LeggiPixel(int32_t(i % 256), int32_t(i / 256)));
 
         // Paint over the picture, as a zoom's rectangle would.
-        d->Immagine->ColoreRiempimento = 0xFFFFFF;
-        d->Immagine->RiempiRettangolo(10, 10, 100, 100);
-        d->Immagine->ColoreRiempimento = 0;
-        QVERIFY(d->Immagine->Bitmap() != disegnata);
+        Immagine(d)->ColoreRiempimento = 0xFFFFFF;
+        Immagine(d)->RiempiRettangolo(10, 10, 100, 100);
+        Immagine(d)->ColoreRiempimento = 0;
+        QVERIFY(Immagine(d)->Bitmap() != disegnata);
         const QStringList pannelli{Pannello(0), Pannello(1), Pannello(2)};
 
-        Finestra->WindowRedrawItem->trigger();
-        QCOMPARE(d->Immagine->Bitmap(), disegnata);
+        Comando("WindowRedrawItem")->trigger();
+        QCOMPARE(Immagine(d)->Bitmap(), disegnata);
         for (uint64_t i = 0; i < d->AreaDisegno.CelleBuffer(); ++i)
             QCOMPARE(d->AreaDisegno.LeggiPixel(int32_t(i % 256), int32_t(i / 256)), buffer[i]);
         QVERIFY(!QApplication::overrideCursor());
@@ -614,11 +617,11 @@ private slots:
         QCOMPARE(celle, uint64_t(384 * 384));
         d->AreaDisegno.Larghezza = 600;
         d->AreaDisegno.Altezza = 600;
-        d->Immagine->ImpostaStirata(false);
-        d->Immagine->ImpostaDimensioniBitmap(600, 600);
+        Immagine(d)->ImpostaStirata(false);
+        Immagine(d)->ImpostaDimensioniBitmap(600, 600);
 
-        Finestra->WindowRedrawItem->trigger();
-        const QImage figura = d->Immagine->Bitmap();
+        Comando("WindowRedrawItem")->trigger();
+        const QImage figura = Immagine(d)->Bitmap();
         QCOMPARE(figura.size(), QSize(600, 600));
         for (int y = 0; y < 600; ++y)
             for (int x = 0; x < 600; ++x) {
@@ -633,8 +636,8 @@ private slots:
         // Far larger than the bitmap and the buffer: still only inside both.
         d->AreaDisegno.Larghezza = 1 << 20;
         d->AreaDisegno.Altezza = 1 << 20;
-        Finestra->WindowRedrawItem->trigger();
-        QCOMPARE(d->Immagine->Bitmap().size(), QSize(600, 600));
+        Comando("WindowRedrawItem")->trigger();
+        QCOMPARE(Immagine(d)->Bitmap().size(), QSize(600, 600));
     }
 
     // ---- Quitting -------------------------------------------------------
@@ -651,7 +654,7 @@ private slots:
     {
         QFETCH(bool, conIlMenu);
         QFETCH(bool, si);
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         const QList<TMDIChild *> documenti = Finestra->Documenti();
         TMDIChild *attivo = Attivo();
         Risponditore.Rispondi([si](QWidget *modale) {
@@ -664,7 +667,7 @@ private slots:
             domanda->button(si ? QMessageBox::Yes : QMessageBox::No)->click();
         });
         if (conIlMenu)
-            Finestra->FileExitItem->trigger();
+            Comando("FileExitItem")->trigger();
         else
             Finestra->close();
         QVERIFY(Risponditore.Risposto());
@@ -700,7 +703,7 @@ private slots:
             QCOMPARE(box->standardButtons(), QMessageBox::Ok);
             box->button(QMessageBox::Ok)->click();
         });
-        Finestra->HelpAboutItem->trigger();
+        Comando("HelpAboutItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         ImpostaTitoloApplicazione(QStringLiteral("Quillmere v0.9"));
     }
@@ -735,7 +738,7 @@ private slots:
         QCoreApplication::sendEvent(&guasto, &evento);
         QVERIFY(Risponditore.Risposto());
         // The program goes on.
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         QCOMPARE(NumeroDocumenti(), 2);
     }
 
@@ -749,7 +752,7 @@ private slots:
         Finestra->ImpostaTitolo(QStringLiteral("Quillmere v0.9"));
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Quillmere v0.9"));
 
-        QLabel *tempi = Finestra->BarraDiStato->Pannello(2);
+        QLabel *tempi = BarraDiStato()->Pannello(2);
         Finestra->ScriviStato(2, QStringLiteral("\tTempo impiegato: 0:00.2"));
         QCOMPARE(Pannello(2), QStringLiteral("\tTempo impiegato: 0:00.2"));
         QCOMPARE(tempi->text(), QStringLiteral("Tempo impiegato: 0:00.2"));
@@ -757,7 +760,7 @@ private slots:
         Finestra->ScriviStato(2, QStringLiteral("a sinistra"));
         QCOMPARE(tempi->text(), QStringLiteral("a sinistra"));
         QCOMPARE(tempi->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignLeft);
-        QCOMPARE(Finestra->BarraDiStato->Pannello(1)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
+        QCOMPARE(BarraDiStato()->Pannello(1)->alignment() & Qt::AlignHorizontal_Mask, Qt::AlignHCenter);
         Finestra->ScriviStato(3, QStringLiteral("fuori"));
         Finestra->ScriviStato(-1, QStringLiteral("fuori"));
         QCOMPARE(Pannello(0), QStringLiteral("Mandelbrot"));
@@ -768,7 +771,7 @@ private slots:
 
     void pannelliDiStato()
     {
-        TBarraDiStato *barra = Finestra->BarraDiStato;
+        TBarraDiStato *barra = BarraDiStato();
         Finestra->resize(900, 600);
         QTRY_COMPARE(barra->Pannello(0)->width(), 150);
         QCOMPARE(barra->Pannello(1)->width(), 100);
@@ -779,10 +782,10 @@ private slots:
 
     void suggerimenti()
     {
-        TBarraDiStato *barra = Finestra->BarraDiStato;
-        Finestra->FileNewItem->showStatusText(Finestra->menuBar());
+        TBarraDiStato *barra = BarraDiStato();
+        Comando("FileNewItem")->showStatusText(Finestra->menuBar());
         QCOMPARE(barra->TestoSemplice, QStringLiteral("Create a new file"));
-        Finestra->Window1->menuAction()->showStatusText(Finestra->menuBar());
+        Elemento<QMenu>("Window1")->menuAction()->showStatusText(Finestra->menuBar());
         QCOMPARE(barra->TestoSemplice, QStringLiteral("Window related commands such as Tile and Cascade"));
         // Held, not shown: the three panels stay as they were.
         QVERIFY(barra->currentMessage().isEmpty());
@@ -808,15 +811,15 @@ private slots:
             titoli << a->text();
         QCOMPARE(titoli, (QStringList{"&File", "&Edit", "&Window", "&Help"}));
         QStringList file;
-        for (QAction *a : Finestra->File1->actions())
+        for (QAction *a : Elemento<QMenu>("File1")->actions())
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(file, (QStringList{"&New", "&Open", "&Close", "&Save", "Save &As...", "-", "E&xit"}));
         QStringList finestra;
-        for (QAction *a : Finestra->Window1->actions())
-            if (a == Finestra->WindowRedrawItem || finestra.size() < 6)
+        for (QAction *a : Elemento<QMenu>("Window1")->actions())
+            if (a == Comando("WindowRedrawItem") || finestra.size() < 6)
                 finestra << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(finestra, (QStringList{"&Cascade", "&Tile", "&Arrange Icons", "&Minimize All", "-", "Redraw"}));
-        for (QMenu *m : {Finestra->File1, Finestra->Edit1, Finestra->Window1, Finestra->Help1})
+        for (QMenu *m : {Elemento<QMenu>("File1"), Elemento<QMenu>("Edit1"), Elemento<QMenu>("Window1"), Elemento<QMenu>("Help1")})
             for (QAction *a : m->actions())
                 QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->text()));
     }
@@ -890,22 +893,22 @@ private slots:
             QCOMPARE(d->Lato, lato);
         }
         // The buttons of "Standard" and the window's 14-pixel sans-serif text.
-        QCOMPARE(Finestra->BarraStandard->widgetForAction(Finestra->OpenBtn)->width(), 30);
-        for (QAction *b : {Finestra->SaveBtn, Finestra->PasteBtn, Finestra->CutBtn, Finestra->CopyBtn, Finestra->ExitBtn})
-            QCOMPARE(Finestra->BarraStandard->widgetForAction(b)->width(), 31);
+        QCOMPARE(Barra("BarraStandard")->widgetForAction(Comando("OpenBtn"))->width(), 30);
+        for (QAction *b : {Comando("SaveBtn"), Comando("PasteBtn"), Comando("CutBtn"), Comando("CopyBtn"), Comando("ExitBtn")})
+            QCOMPARE(Barra("BarraStandard")->widgetForAction(b)->width(), 31);
         QCOMPARE(Finestra->font().pixelSize(), 14);
         QCOMPARE(Finestra->font().styleHint(), QFont::SansSerif);
         Finestra->resize(1200, 900);
-        QTRY_VERIFY(Finestra->BarraStandard->x() < Finestra->ControlloDisegno->x());
-        QCOMPARE(Finestra->BarraStandard->y(), Finestra->ControlloDisegno->y());
-        QVERIFY(Finestra->Toolbar97->y() < Finestra->Toolbar971->y());
-        QVERIFY(Finestra->Toolbar971->y() < Finestra->ParametriAggiuntivi->y());
-        QCOMPARE(Finestra->Toolbar97->x(), Finestra->ParametriAggiuntivi->x());
+        QTRY_VERIFY(Barra("BarraStandard")->x() < Barra("ControlloDisegno")->x());
+        QCOMPARE(Barra("BarraStandard")->y(), Barra("ControlloDisegno")->y());
+        QVERIFY(Barra("Toolbar97")->y() < Barra("Toolbar971")->y());
+        QVERIFY(Barra("Toolbar971")->y() < Barra("ParametriAggiuntivi")->y());
+        QCOMPARE(Barra("Toolbar97")->x(), Barra("ParametriAggiuntivi")->x());
         // A floating toolbar dropped by its handle on the right edge docks there.
-        TBarraStrumenti *barra = Finestra->ParametriAggiuntivi;
+        TBarraStrumenti *barra = Barra("ParametriAggiuntivi");
         barra->Sgancia();
         QVERIFY(barra->isFloating());
-        const QWidget *area = Finestra->AreaDocumenti;
+        const QWidget *area = AreaDocumenti();
         // A click on it, even over a dock's edge, leaves it floating.
         barra->move(area->mapToGlobal(QPoint(2, area->height() / 2)) - QPoint(3, 3));
         QTest::mouseClick(barra, Qt::LeftButton, {}, QPoint(3, 3));
@@ -923,9 +926,9 @@ private slots:
     {
         // Dragged by its handle off the docks, a toolbar floats titled with its caption.
         Finestra->resize(1200, 900);
-        TBarraStrumenti *barra = Finestra->ParametriAggiuntivi;
+        TBarraStrumenti *barra = Barra("ParametriAggiuntivi");
         const QPoint maniglia(barra->width() / 2, 8);
-        const QWidget *area = Finestra->AreaDocumenti;
+        const QWidget *area = AreaDocumenti();
         const QPoint centro = area->mapToGlobal(area->rect().center());
         QTest::mousePress(barra, Qt::LeftButton, {}, maniglia);
         for (int passo = 1; passo <= 10; ++passo) {
@@ -945,15 +948,15 @@ private slots:
     {
         Finestra->resize(1200, 900);
         QStringList frattali;
-        for (int i = 0; i < Finestra->ComboBoxFrattale->count(); ++i)
-            frattali << Finestra->ComboBoxFrattale->itemText(i);
+        for (int i = 0; i < Elenco("ComboBoxFrattale")->count(); ++i)
+            frattali << Elenco("ComboBoxFrattale")->itemText(i);
         QCOMPARE(frattali, (QStringList{"Mandelbrot", "Julia", "Volterra-Lotka"}));
         QStringList interni;
-        for (int i = 0; i < Finestra->ComboBoxColoreInterno->count(); ++i)
-            interni << Finestra->ComboBoxColoreInterno->itemText(i);
+        for (int i = 0; i < Elenco("ComboBoxColoreInterno")->count(); ++i)
+            interni << Elenco("ComboBoxColoreInterno")->itemText(i);
         QCOMPARE(interni, (QStringList{"Nero", "Sfumato Log1"}));
-        QVERIFY(!Finestra->ComboBoxFrattale->isEditable());
-        QVERIFY(!Finestra->ComboBoxColoreInterno->isEditable());
+        QVERIFY(!Elenco("ComboBoxFrattale")->isEditable());
+        QVERIFY(!Elenco("ComboBoxColoreInterno")->isEditable());
 
         const QList<QPair<const char *, const char *>> etichette = {
             {"Label1", "Frattale: "}, {"Label2", "Colore Interno:"}, {"Label3", "Iterazioni:"},
@@ -971,31 +974,31 @@ private slots:
         }
 
         // "Controllo Disegno" idle: Ridisegna shown, Stop ! and Attendi hidden.
-        QCOMPARE(Finestra->LabelAttendi->text(), QStringLiteral("   Attendi..."));
-        QVERIFY(Finestra->LabelAttendi->isHidden());
-        QVERIFY(Finestra->LabelAttendi->font().italic());
-        QCOMPARE(Finestra->BottoneRidisegna->text(), QStringLiteral("Ridisegna"));
-        QVERIFY(Finestra->BottoneRidisegna->isVisible() && Finestra->BottoneRidisegna->isEnabled());
-        QVERIFY(Finestra->BottoneRidisegna->isDefault());
-        QCOMPARE(Finestra->BottoneFermaCalcolo->text(), QStringLiteral("Stop !"));
-        QVERIFY(Finestra->BottoneFermaCalcolo->isHidden() && !Finestra->BottoneFermaCalcolo->isEnabled());
+        QCOMPARE(Elemento<QLabel>("LabelAttendi")->text(), QStringLiteral("   Attendi..."));
+        QVERIFY(Elemento<QLabel>("LabelAttendi")->isHidden());
+        QVERIFY(Elemento<QLabel>("LabelAttendi")->font().italic());
+        QCOMPARE(Bottone("BottoneRidisegna")->text(), QStringLiteral("Ridisegna"));
+        QVERIFY(Bottone("BottoneRidisegna")->isVisible() && Bottone("BottoneRidisegna")->isEnabled());
+        QVERIFY(Bottone("BottoneRidisegna")->isDefault());
+        QCOMPARE(Bottone("BottoneFermaCalcolo")->text(), QStringLiteral("Stop !"));
+        QVERIFY(Bottone("BottoneFermaCalcolo")->isHidden() && !Bottone("BottoneFermaCalcolo")->isEnabled());
 
         // Tab orders: down the first toolbar, upwards through the window of the plane.
-        Finestra->ComboBoxFrattale->setFocus();
-        QTRY_VERIFY(Finestra->ComboBoxFrattale->hasFocus());
+        Elenco("ComboBoxFrattale")->setFocus();
+        QTRY_VERIFY(Elenco("ComboBoxFrattale")->hasFocus());
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), Finestra->ComboBoxColoreInterno);
+        QCOMPARE(QApplication::focusWidget(), Elenco("ComboBoxColoreInterno"));
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), Finestra->EditMaxIterazioni);
-        Finestra->EditYMax->setFocus();
-        for (QWidget *prossimo : {static_cast<QWidget *>(Finestra->EditYMin), static_cast<QWidget *>(Finestra->EditXMax),
-                                  static_cast<QWidget *>(Finestra->EditXMin)}) {
+        QCOMPARE(QApplication::focusWidget(), Campo("EditMaxIterazioni"));
+        Campo("EditYMax")->setFocus();
+        for (QWidget *prossimo : {static_cast<QWidget *>(Campo("EditYMin")), static_cast<QWidget *>(Campo("EditXMax")),
+                                  static_cast<QWidget *>(Campo("EditXMin"))}) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
             QCOMPARE(QApplication::focusWidget(), prossimo);
         }
-        Finestra->EditParam1->setFocus();
+        Campo("EditParam1")->setFocus();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        QCOMPARE(QApplication::focusWidget(), Finestra->EditParam2);
+        QCOMPARE(QApplication::focusWidget(), Campo("EditParam2"));
     }
 
     void didascaliaConDocumentoIngrandito()
@@ -1008,7 +1011,7 @@ private slots:
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("MDI Application"));
         Finestra->ImpostaTitolo(QStringLiteral("Completamento: 0% "));
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Completamento: 0% "));
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Completamento: 0% "));
         Cornice(d)->showNormal();
         QCOMPARE(Finestra->windowTitle(), QStringLiteral("Completamento: 0% "));
@@ -1019,12 +1022,12 @@ private slots:
     {
         // A maximized document is a square no larger than the area it lives
         // in, and so is the next one, maximized once the first has gone.
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *secondo = Attivo();
         TMDIChild *primo = Finestra->Documenti().first();
         Attiva(primo);
         Cornice(primo)->showMaximized();
-        const QRect spazio = Finestra->AreaDocumenti->viewport()->rect();
+        const QRect spazio = AreaDocumenti()->viewport()->rect();
         QVERIFY(spazio.width() != spazio.height());
         for (TMDIChild *d : {primo, secondo}) {
             QTRY_VERIFY(Cornice(d)->isMaximized());
@@ -1039,29 +1042,29 @@ private slots:
     void nuovoDocumentoNonToccaLaCoppia()
     {
         Finestra->UltimaDimensione = QSize(123, 77);
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         QCOMPARE(Lato(Attivo()), QSize(256, 256));
         QCOMPARE(Finestra->UltimaDimensione, QSize(123, 77));
     }
 
     void invioPremeRidisegna()
     {
-        QSignalSpy premuto(Finestra->BottoneRidisegna, &QPushButton::clicked);
-        Finestra->EditMaxIterazioni->setFocus();
-        QTRY_VERIFY(Finestra->EditMaxIterazioni->hasFocus());
-        QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
+        QSignalSpy premuto(Bottone("BottoneRidisegna"), &QPushButton::clicked);
+        Campo("EditMaxIterazioni")->setFocus();
+        QTRY_VERIFY(Campo("EditMaxIterazioni")->hasFocus());
+        QTest::keyClick(Campo("EditMaxIterazioni"), Qt::Key_Return);
         QCOMPARE(premuto.count(), 1);
         QVERIFY(Finito(Attivo()));
-        Finestra->ComboBoxFrattale->setFocus();
-        QTest::keyClick(Finestra->ComboBoxFrattale, Qt::Key_Enter);
+        Elenco("ComboBoxFrattale")->setFocus();
+        QTest::keyClick(Elenco("ComboBoxFrattale"), Qt::Key_Enter);
         QCOMPARE(premuto.count(), 2);
         QVERIFY(Finito(Attivo()));
         // While a drawing runs the button is hidden and disabled: Enter does nothing.
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("1000000"));
-        QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("1000000"));
+        QTest::keyClick(Campo("EditMaxIterazioni"), Qt::Key_Return);
         QCOMPARE(premuto.count(), 3);
         QVERIFY(AspettoOccupato());
-        QTest::keyClick(Finestra->EditMaxIterazioni, Qt::Key_Return);
+        QTest::keyClick(Campo("EditMaxIterazioni"), Qt::Key_Return);
         QCOMPARE(premuto.count(), 3);
         Ferma();
     }

@@ -120,10 +120,10 @@ private:
                         Qt::MouseButton pulsante = Qt::LeftButton)
     {
         const int prima = NumeroDocumenti();
-        QTest::mousePress(d->Immagine, pulsante, {}, da);
+        QTest::mousePress(Immagine(d), pulsante, {}, da);
         for (const QPoint &p : mosse)
-            QTest::mouseMove(d->Immagine, p);
-        QTest::mouseRelease(d->Immagine, pulsante, {}, mosse.isEmpty() ? da : mosse.last());
+            QTest::mouseMove(Immagine(d), p);
+        QTest::mouseRelease(Immagine(d), pulsante, {}, mosse.isEmpty() ? da : mosse.last());
         if (NumeroDocumenti() != prima + 1 || !Finito(Ultimo()))
             return nullptr;
         return Ultimo();
@@ -136,7 +136,7 @@ private:
         risposte.insert(risposte.end(), dopo.begin(), dopo.end());
         Risponditore.Rispondi(std::move(risposte));
         const int prima = NumeroDocumenti();
-        Finestra->FileOpenItem->trigger();
+        Comando("FileOpenItem")->trigger();
         if (!QTest::qWaitFor([&] { return Risponditore.Risposto() && !QApplication::activeModalWidget(); }))
             return nullptr;
         return NumeroDocumenti() == prima + 1 ? Attivo() : nullptr;
@@ -172,33 +172,41 @@ private slots:
         QTest::addColumn<long double>("yMin");
         QTest::addColumn<long double>("yMax");
         QTest::addColumn<long double>("tolleranza");
+        // What X Min and Y Max show: 15 digits, whatever the last bits.
+        QTest::addColumn<QStringList>("testi");
         // 5 x 5: 4 pixels wide and high about (-0.75, 0).
         QTest::newRow("click without a drag") << int(Qt::LeftButton) << QPoint(128, 128) << QList<QPoint>{}
                                               << QSize(5, 5) << -0.76953125L << -0.73046875L << -0.01953125L
-                                              << 0.01953125L << 0.0L;
+                                              << 0.01953125L << 0.0L << QStringList{"-0.76953125", "0.01953125"};
         // Width 128 wins over height 64: 128 x 128, 64 pixels to each side.
         QTest::newRow("128 x 128") << int(Qt::LeftButton) << QPoint(128, 128) << QList<QPoint>{QPoint(192, 160)}
-                                   << QSize(128, 128) << -1.375L << -0.125L << -0.625L << 0.625L << 0.0L;
+                                   << QSize(128, 128) << -1.375L << -0.125L << -0.625L << 0.625L << 0.0L
+                                   << QStringList{"-1.375", "0.625"};
         QTest::newRow("right button") << int(Qt::RightButton) << QPoint(128, 128)
                                       << QList<QPoint>{QPoint(200, 140), QPoint(192, 160)} << QSize(128, 128)
-                                      << -1.375L << -0.125L << -0.625L << 0.625L << 0.0L;
+                                      << -1.375L << -0.125L << -0.625L << 0.625L << 0.0L
+                                      << QStringList{"-1.375", "0.625"};
         // The height wins: 32 wide, 64 high, so 64 x 64.
         QTest::newRow("height wins, moving up-left") << int(Qt::LeftButton) << QPoint(128, 128)
                                                      << QList<QPoint>{QPoint(112, 96)} << QSize(64, 64)
-                                                     << -1.0625L << -0.4375L << -0.3125L << 0.3125L << 0.0L;
+                                                     << -1.0625L << -0.4375L << -0.3125L << 0.3125L << 0.0L
+                                                     << QStringList{"-1.0625", "0.3125"};
         // 6 x 2, then 6 x 6, then the 10-pixel minimum: 5 pixels to each side
         // (256 / 5 is no binary fraction: the last bits are the arithmetic's).
         QTest::newRow("3 pixels: 10 x 10") << int(Qt::LeftButton) << QPoint(128, 128)
                                            << QList<QPoint>{QPoint(131, 129)} << QSize(10, 10) << -0.798828125L
-                                           << -0.701171875L << -0.048828125L << 0.048828125L << 1e-18L;
+                                           << -0.701171875L << -0.048828125L << 0.048828125L << 1e-18L
+                                           << QStringList{"-0.798828125", "0.048828125"};
         // Press at the top edge: the centre is the old window's top, y2 = 1.25.
         QTest::newRow("top edge") << int(Qt::LeftButton) << QPoint(128, 0) << QList<QPoint>{} << QSize(5, 5)
-                                  << -0.76953125L << -0.73046875L << 1.23046875L << 1.26953125L << 0.0L;
+                                  << -0.76953125L << -0.73046875L << 1.23046875L << 1.26953125L << 0.0L
+                                  << QStringList{"-0.76953125", "1.26953125"};
         // Past the right edge, with the pointer outside the picture: centre
         // 250 pixels right of -2, 64 pixels to each side.
         QTest::newRow("past the edge") << int(Qt::LeftButton) << QPoint(250, 128)
                                        << QList<QPoint>{QPoint(280, 130), QPoint(314, 128)} << QSize(128, 128)
-                                       << -0.18359375L << 1.06640625L << -0.625L << 0.625L << 0.0L;
+                                       << -0.18359375L << 1.06640625L << -0.625L << 0.625L << 0.0L
+                                       << QStringList{"-0.18359375", "0.625"};
     }
     void zoom()
     {
@@ -211,22 +219,23 @@ private slots:
         QFETCH(long double, yMin);
         QFETCH(long double, yMax);
         QFETCH(long double, tolleranza);
+        QFETCH(QStringList, testi);
         TMDIChild *sorgente = Attivo();
         Disegna();
-        const QImage disegnata = sorgente->Immagine->Bitmap();
+        const QImage disegnata = Immagine(sorgente)->Bitmap();
         const CParametri primaDelloZoom = sorgente->Parametri();
 
         TMDIChild *nuovo = Trascina(sorgente, da, mosse, Qt::MouseButton(pulsante));
         QVERIFY(nuovo);
         QVERIFY(nuovo != sorgente);
-        QCOMPARE(sorgente->SelezioneLarghezza, rettangolo.width());
-        QCOMPARE(sorgente->SelezioneAltezza, rettangolo.height());
-        QVERIFY(!sorgente->InSelezione);
+        QCOMPARE(sorgente->Selezione().Larghezza, rettangolo.width());
+        QCOMPARE(sorgente->Selezione().Altezza, rettangolo.height());
+        QVERIFY(!sorgente->Selezione().InSelezione);
 
         // The new document: captioned by the open documents, active, 256 x 256, drawn.
         QCOMPARE(Didascalia(nuovo), QStringLiteral("Finestra 2"));
         QCOMPARE(Attivo(), nuovo);
-        QCOMPARE(nuovo->Immagine->size(), QSize(256, 256));
+        QCOMPARE(Immagine(nuovo)->size(), QSize(256, 256));
         const CBloccoFinestra &area = nuovo->Parametri().Finestra;
         const auto uguale = [tolleranza](long double a, long double b) {
             return tolleranza == 0.0L ? a == b : std::fabs(a - b) <= tolleranza;
@@ -237,23 +246,23 @@ private slots:
         QVERIFY(uguale(area.Max.im.Esteso(), yMax));
         QCOMPARE(area.MaxIterazioni, 120);
         ControllaDopo(nuovo);
-        QCOMPARE(PixelDiversi(nuovo->Immagine->Bitmap(), Renderer(nuovo->Parametri())), 0);
+        QCOMPARE(PixelDiversi(Immagine(nuovo)->Bitmap(), Renderer(nuovo->Parametri())), 0);
         // The panels show it.
-        QCOMPARE(Finestra->EditXMin->text(), TestoCoordinata(area.Min.re, Finestra->SeparatoreDecimale));
-        QCOMPARE(Finestra->EditYMax->text(), TestoCoordinata(area.Max.im, Finestra->SeparatoreDecimale));
+        QCOMPARE(Campo("EditXMin")->text(), testi[0]);
+        QCOMPARE(Campo("EditYMax")->text(), testi[1]);
 
         // The source keeps its settings; its picture keeps the last rectangle,
         // inverted, and stays unstretched until it is drawn again.
         const CParametri dopo = sorgente->Parametri();
         QVERIFY(dopo.Finestra.Min == primaDelloZoom.Finestra.Min && dopo.Finestra.Max == primaDelloZoom.Finestra.Max);
         QCOMPARE(dopo.Finestra.MaxIterazioni, 120);
-        QVERIFY(!sorgente->Immagine->Stirata());
+        QVERIFY(!Immagine(sorgente)->Stirata());
         const QRect r = Rettangolo(da.x(), da.y(), rettangolo.width(), rettangolo.height());
-        QCOMPARE(sorgente->Immagine->Bitmap(), Invertita(disegnata, {r}));
+        QCOMPARE(Immagine(sorgente)->Bitmap(), Invertita(disegnata, {r}));
         Attiva(sorgente);
         Disegna();
-        QVERIFY(sorgente->Immagine->Stirata());
-        QCOMPARE(sorgente->Immagine->Bitmap(), disegnata);
+        QVERIFY(Immagine(sorgente)->Stirata());
+        QCOMPARE(Immagine(sorgente)->Bitmap(), disegnata);
     }
 
     void rettangoloDellaPressione()
@@ -262,35 +271,35 @@ private slots:
         // last rectangle exactly before it draws the next one.
         TMDIChild *d = Attivo();
         Disegna();
-        const QImage disegnata = d->Immagine->Bitmap();
-        QTest::mousePress(d->Immagine, Qt::LeftButton, {}, QPoint(40, 50));
-        QVERIFY(d->InSelezione);
-        QCOMPARE(d->Immagine->Bitmap(), Invertita(disegnata, {QRect(38, 48, 4, 4)}));
+        const QImage disegnata = Immagine(d)->Bitmap();
+        QTest::mousePress(Immagine(d), Qt::LeftButton, {}, QPoint(40, 50));
+        QVERIFY(d->Selezione().InSelezione);
+        QCOMPARE(Immagine(d)->Bitmap(), Invertita(disegnata, {QRect(38, 48, 4, 4)}));
         const QList<QPoint> mosse = {QPoint(60, 60), QPoint(-30, 300), QPoint(41, 50), QPoint(90, 70),
                                      QPoint(40, 50)};
         for (const QPoint &p : mosse) {
-            QTest::mouseMove(d->Immagine, p);
+            QTest::mouseMove(Immagine(d), p);
             CSelezione atteso{40, 50, 5, 5};
             atteso.Ridimensiona(p.x(), p.y(), 256, 256);
-            QCOMPARE(d->SelezioneLarghezza, atteso.Larghezza);
-            QCOMPARE(d->SelezioneAltezza, atteso.Altezza);
-            QCOMPARE(d->Immagine->Bitmap(),
+            QCOMPARE(d->Selezione().Larghezza, atteso.Larghezza);
+            QCOMPARE(d->Selezione().Altezza, atteso.Altezza);
+            QCOMPARE(Immagine(d)->Bitmap(),
                      Invertita(disegnata, {Rettangolo(40, 50, atteso.Larghezza, atteso.Altezza)}));
         }
         // Back at the press point: the 10 x 10 minimum.
-        QCOMPARE(d->SelezioneLarghezza, 10);
+        QCOMPARE(d->Selezione().Larghezza, 10);
         // The rectangle drawn once more by hand goes away: exclusive-or.
         d->DisegnaSelezione();
-        QCOMPARE(d->Immagine->Bitmap(), disegnata);
+        QCOMPARE(Immagine(d)->Bitmap(), disegnata);
         d->DisegnaSelezione();
         // A second button during the selection changes nothing.
-        QTest::mousePress(d->Immagine, Qt::RightButton, {}, QPoint(200, 200));
-        QCOMPARE(d->SelezioneX, 40);
-        QCOMPARE(d->Immagine->Bitmap(), Invertita(disegnata, {QRect(35, 45, 10, 10)}));
-        QTest::mouseRelease(d->Immagine, Qt::LeftButton, {}, QPoint(40, 50));
+        QTest::mousePress(Immagine(d), Qt::RightButton, {}, QPoint(200, 200));
+        QCOMPARE(d->Selezione().X, 40);
+        QCOMPARE(Immagine(d)->Bitmap(), Invertita(disegnata, {QRect(35, 45, 10, 10)}));
+        QTest::mouseRelease(Immagine(d), Qt::LeftButton, {}, QPoint(40, 50));
         QTRY_COMPARE(NumeroDocumenti(), 2);
         // The other button's release finds no selection: no second region.
-        QTest::mouseRelease(d->Immagine, Qt::RightButton, {}, QPoint(200, 200));
+        QTest::mouseRelease(Immagine(d), Qt::RightButton, {}, QPoint(200, 200));
         QCoreApplication::processEvents();
         QCOMPARE(NumeroDocumenti(), 2);
         QVERIFY(Finito(Attivo()));
@@ -302,20 +311,20 @@ private slots:
         // drawing takes the control away, and the selection ends with it.
         TMDIChild *d = Attivo();
         Disegna();
-        QTest::mousePress(d->Immagine, Qt::LeftButton, {}, QPoint(60, 60));
-        QTest::mouseMove(d->Immagine, QPoint(90, 90));
-        QVERIFY(d->InSelezione);
-        QTest::keyClick(Finestra->EditXMin, Qt::Key_Return);
-        QVERIFY(!d->InSelezione);
+        QTest::mousePress(Immagine(d), Qt::LeftButton, {}, QPoint(60, 60));
+        QTest::mouseMove(Immagine(d), QPoint(90, 90));
+        QVERIFY(d->Selezione().InSelezione);
+        QTest::keyClick(Campo("EditXMin"), Qt::Key_Return);
+        QVERIFY(!d->Selezione().InSelezione);
         QVERIFY(Finito(d));
-        const QImage disegnata = d->Immagine->Bitmap();
+        const QImage disegnata = Immagine(d)->Bitmap();
         QCOMPARE(PixelDiversi(disegnata, Renderer(d->Parametri())), 0);
         // The release it never got changes nothing.
-        QTest::mouseMove(d->Immagine, QPoint(120, 120));
-        QTest::mouseRelease(d->Immagine, Qt::LeftButton, {}, QPoint(120, 120));
+        QTest::mouseMove(Immagine(d), QPoint(120, 120));
+        QTest::mouseRelease(Immagine(d), Qt::LeftButton, {}, QPoint(120, 120));
         QCoreApplication::processEvents();
         QCOMPARE(NumeroDocumenti(), 1);
-        QCOMPARE(d->Immagine->Bitmap(), disegnata);
+        QCOMPARE(Immagine(d)->Bitmap(), disegnata);
         // The next drag zooms as always.
         TMDIChild *nuovo = Trascina(d, QPoint(128, 128), {QPoint(192, 160)});
         QVERIFY(nuovo);
@@ -323,11 +332,11 @@ private slots:
 
         // A release lost otherwise (the pointer taken by another window):
         // the next press erases the old rectangle and starts afresh.
-        const QImage conRettangolo = d->Immagine->Bitmap();
+        const QImage conRettangolo = Immagine(d)->Bitmap();
         d->ImmagineMouseDown(Qt::LeftButton, Qt::LeftButton, {}, 40, 40);
-        QCOMPARE(d->Immagine->Bitmap(), Invertita(conRettangolo, {QRect(38, 38, 4, 4)}));
+        QCOMPARE(Immagine(d)->Bitmap(), Invertita(conRettangolo, {QRect(38, 38, 4, 4)}));
         d->ImmagineMouseDown(Qt::RightButton, Qt::RightButton, {}, 100, 100);
-        QCOMPARE(d->Immagine->Bitmap(), Invertita(conRettangolo, {QRect(98, 98, 4, 4)}));
+        QCOMPARE(Immagine(d)->Bitmap(), Invertita(conRettangolo, {QRect(98, 98, 4, 4)}));
         d->ImmagineMouseUp(Qt::RightButton, Qt::NoButton, {}, 100, 100);
         QTRY_COMPARE(NumeroDocumenti(), 3);
         QVERIFY(Finito(Attivo()));
@@ -341,7 +350,7 @@ private slots:
         // two rectangles overlap the pixels are inverted twice.
         TMDIChild *sorgente = Attivo();
         Disegna();
-        const QImage disegnata = sorgente->Immagine->Bitmap();
+        const QImage disegnata = Immagine(sorgente)->Bitmap();
         // 64 x 64 each (the widths win), from 68 to 131 and from 88 to 151.
         TMDIChild *primo = Trascina(sorgente, QPoint(100, 100), {QPoint(132, 110)});
         QVERIFY(primo);
@@ -351,11 +360,11 @@ private slots:
         QVERIFY(secondo);
         QCOMPARE(Didascalia(secondo), QStringLiteral("Finestra 3"));
         const QImage atteso = Invertita(disegnata, {QRect(68, 68, 64, 64), QRect(88, 88, 64, 64)});
-        QCOMPARE(sorgente->Immagine->Bitmap(), atteso);
+        QCOMPARE(Immagine(sorgente)->Bitmap(), atteso);
         // The overlap is as drawn, both rectangles elsewhere inverted.
-        QCOMPARE(sorgente->Immagine->Bitmap().pixel(100, 100), disegnata.pixel(100, 100));
-        QCOMPARE(sorgente->Immagine->Bitmap().pixel(70, 70), disegnata.pixel(70, 70) ^ 0xFFFFFF);
-        QCOMPARE(sorgente->Immagine->Bitmap().pixel(150, 150), disegnata.pixel(150, 150) ^ 0xFFFFFF);
+        QCOMPARE(Immagine(sorgente)->Bitmap().pixel(100, 100), disegnata.pixel(100, 100));
+        QCOMPARE(Immagine(sorgente)->Bitmap().pixel(70, 70), disegnata.pixel(70, 70) ^ 0xFFFFFF);
+        QCOMPARE(Immagine(sorgente)->Bitmap().pixel(150, 150), disegnata.pixel(150, 150) ^ 0xFFFFFF);
         // Both regions came from the source's window.
         const long double passo = 0.009765625L;
         QVERIFY(primo->Parametri().Finestra.Min == (Complesso{-2.0L + 68 * passo, 1.25L - 132 * passo}));
@@ -366,7 +375,7 @@ private slots:
     {
         // New numbers by its own counter, a zoom by the open documents.
         TMDIChild *uno = Attivo();
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *due = Attivo();
         const QString didascaliaDue = QStringLiteral("Finestra %1").arg(Finestra->ContatoreFinestre - 1);
         QCOMPARE(Didascalia(due), didascaliaDue);
@@ -383,7 +392,7 @@ private slots:
         QCOMPARE(Didascalia(due), didascaliaDue);
         // New keeps its own count.
         const int n = Finestra->ContatoreFinestre;
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n));
     }
 
@@ -392,13 +401,13 @@ private slots:
         // A 512 x 512 document: pixels half as wide, and the new document 256 x 256.
         TMDIChild *sorgente = Attivo();
         sorgente->ImpostaDimensioni(512, 512);
-        QCOMPARE(sorgente->Immagine->size(), QSize(512, 512));
+        QCOMPARE(Immagine(sorgente)->size(), QSize(512, 512));
         Disegna();
         QCOMPARE(sorgente->AreaDisegno.Larghezza, 512);
         TMDIChild *nuovo = Trascina(sorgente, QPoint(256, 256), {});
         QVERIFY(nuovo);
-        QCOMPARE(nuovo->Immagine->size(), QSize(256, 256));
-        QCOMPARE(nuovo->Immagine->Bitmap().size(), QSize(256, 256));
+        QCOMPARE(Immagine(nuovo)->size(), QSize(256, 256));
+        QCOMPARE(Immagine(nuovo)->Bitmap().size(), QSize(256, 256));
         QCOMPARE(nuovo->AreaDisegno.Larghezza, 256);
         // 2 pixels of 2.5 / 512 on each side of (-0.75, 0).
         QVERIFY(nuovo->Parametri().Finestra.Min == (Complesso{-0.759765625L, -0.009765625L}));
@@ -412,11 +421,11 @@ private slots:
         // area 512 x 512 while its buffer keeps the drawing's size.
         TMDIChild *d = Attivo();
         Disegna();
-        const QImage disegnata = d->Immagine->Bitmap();
+        const QImage disegnata = Immagine(d)->Bitmap();
         const uint64_t celle = d->AreaDisegno.CelleBuffer();
         d->ImpostaDimensioni(512, 512);
-        QVERIFY(d->Immagine->Stirata());
-        QTest::mousePress(d->Immagine, Qt::LeftButton, {}, QPoint(300, 300));
+        QVERIFY(Immagine(d)->Stirata());
+        QTest::mousePress(Immagine(d), Qt::LeftButton, {}, QPoint(300, 300));
         QCOMPARE(d->AreaDisegno.Larghezza, 512);
         QCOMPARE(d->AreaDisegno.Altezza, 512);
         QCOMPARE(d->AreaDisegno.CelleBuffer(), celle);
@@ -424,8 +433,8 @@ private slots:
         for (int y = 0; y < 512; ++y)
             for (int x = 0; x < 512; ++x)
                 scalata.setPixel(x, y, disegnata.pixel(x / 2, y / 2));
-        QCOMPARE(d->Immagine->Bitmap(), Invertita(scalata, {QRect(298, 298, 4, 4)}));
-        QTest::mouseRelease(d->Immagine, Qt::LeftButton, {}, QPoint(300, 300));
+        QCOMPARE(Immagine(d)->Bitmap(), Invertita(scalata, {QRect(298, 298, 4, 4)}));
+        QTest::mouseRelease(Immagine(d), Qt::LeftButton, {}, QPoint(300, 300));
         QTRY_COMPARE(NumeroDocumenti(), 2);
         TMDIChild *nuovo = Attivo();
         QVERIFY(Finito(nuovo));
@@ -435,8 +444,8 @@ private slots:
         // The source repainted from its buffer before its next drawing stays
         // inside the buffer (its rows no longer match).
         Attiva(d);
-        Finestra->WindowRedrawItem->trigger();
-        QCOMPARE(d->Immagine->Bitmap().size(), QSize(512, 512));
+        Comando("WindowRedrawItem")->trigger();
+        QCOMPARE(Immagine(d)->Bitmap().size(), QSize(512, 512));
     }
 
     void impostazioniDallaSorgente()
@@ -444,14 +453,14 @@ private slots:
         // The source's stored settings pass on, not what the panels show.
         TMDIChild *sorgente = Attivo();
         ScegliFrattale(1);
-        Finestra->ComboBoxColoreInterno->setCurrentIndex(0);
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("200"));
-        Scrivi(Finestra->EditXMin, QStringLiteral("-2"));
-        Scrivi(Finestra->EditXMax, QStringLiteral("2"));
-        Scrivi(Finestra->EditYMin, QStringLiteral("-2"));
-        Scrivi(Finestra->EditYMax, QStringLiteral("2"));
-        Scrivi(Finestra->EditParam1, QStringLiteral("0.285"));
-        Scrivi(Finestra->EditParam2, QStringLiteral("0.01"));
+        Elenco("ComboBoxColoreInterno")->setCurrentIndex(0);
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("200"));
+        Scrivi(Campo("EditXMin"), QStringLiteral("-2"));
+        Scrivi(Campo("EditXMax"), QStringLiteral("2"));
+        Scrivi(Campo("EditYMin"), QStringLiteral("-2"));
+        Scrivi(Campo("EditYMax"), QStringLiteral("2"));
+        Scrivi(Campo("EditParam1"), QStringLiteral("0.285"));
+        Scrivi(Campo("EditParam2"), QStringLiteral("0.01"));
         CParametri p = sorgente->Parametri();
         p.SceltaMetodo = 0;
         p.FrattaleVolterraLotka.Param1 = 0.125L;
@@ -461,11 +470,11 @@ private slots:
         Disegna();
         // Shown and not stored: another formula, with its parameters.
         ScegliFrattale(2);
-        QCOMPARE(Finestra->EditParam1->text(), QStringLiteral("0.125"));
-        Finestra->ComboBoxColoreInterno->setCurrentIndex(1);
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("999"));
-        Scrivi(Finestra->EditParam1, QStringLiteral("0.5"));
-        Scrivi(Finestra->EditXMin, QStringLiteral("-9"));
+        QCOMPARE(Campo("EditParam1")->text(), QStringLiteral("0.125"));
+        Elenco("ComboBoxColoreInterno")->setCurrentIndex(1);
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("999"));
+        Scrivi(Campo("EditParam1"), QStringLiteral("0.5"));
+        Scrivi(Campo("EditXMin"), QStringLiteral("-9"));
 
         TMDIChild *nuovo = Trascina(sorgente, QPoint(128, 128), {QPoint(192, 192)});
         QVERIFY(nuovo);
@@ -485,11 +494,11 @@ private slots:
         QVERIFY(nuovo->AreaDisegno.Frattale == &nuovo->Disegno.Parametri.FrattaleJulia);
         QVERIFY(nuovo->AreaDisegno.Interno == &nuovo->Disegno.ColoratoreSolido);
         // The panels show the new document; it drew what the renderer draws.
-        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 1);
-        QCOMPARE(Finestra->ComboBoxColoreInterno->currentIndex(), 0);
-        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("200"));
-        QCOMPARE(Finestra->EditParam1->text(), QStringLiteral("0.285"));
-        QCOMPARE(PixelDiversi(nuovo->Immagine->Bitmap(), Renderer(n)), 0);
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentIndex(), 1);
+        QCOMPARE(Elenco("ComboBoxColoreInterno")->currentIndex(), 0);
+        QCOMPARE(Campo("EditMaxIterazioni")->text(), QStringLiteral("200"));
+        QCOMPARE(Campo("EditParam1")->text(), QStringLiteral("0.285"));
+        QCOMPARE(PixelDiversi(Immagine(nuovo)->Bitmap(), Renderer(n)), 0);
         // The source is as it was.
         QCOMPARE(sorgente->Parametri().SceltaFrattale, int8_t(1));
         QCOMPARE(sorgente->Parametri().SceltaInterno, int8_t(0));
@@ -502,18 +511,18 @@ private slots:
         // beside it and ends on its own, the other one goes on until stopped.
         // The drawing document's picture takes no press.
         TMDIChild *primo = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Ridisegna();
-        QVERIFY(!primo->Immagine->isEnabled());
-        QTest::mousePress(primo->Immagine, Qt::LeftButton, {}, QPoint(50, 50));
-        QVERIFY(!primo->InSelezione);
-        QTest::mouseRelease(primo->Immagine, Qt::LeftButton, {}, QPoint(50, 50));
+        QVERIFY(!Immagine(primo)->isEnabled());
+        QTest::mousePress(Immagine(primo), Qt::LeftButton, {}, QPoint(50, 50));
+        QVERIFY(!primo->Selezione().InSelezione);
+        QTest::mouseRelease(Immagine(primo), Qt::LeftButton, {}, QPoint(50, 50));
         QCOMPARE(NumeroDocumenti(), 1);
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         TMDIChild *terzo = Trascina(Attivo(), QPoint(128, 128), {QPoint(160, 160)});
         QVERIFY(terzo);
         QCOMPARE(Didascalia(terzo), QStringLiteral("Finestra 3"));
-        QCOMPARE(PixelDiversi(terzo->Immagine->Bitmap(), Renderer(terzo->Parametri())), 0);
+        QCOMPARE(PixelDiversi(Immagine(terzo)->Bitmap(), Renderer(terzo->Parametri())), 0);
         ControllaAspettoLibero();
         const int64_t tempo = primo->TempoImpiegato();
         QTRY_VERIFY(primo->TempoImpiegato() > tempo);
@@ -529,9 +538,9 @@ private slots:
         // The source closes while the region it opened draws: the drawing
         // goes on, and stops when asked.
         TMDIChild *sorgente = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, LimiteLento);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
         Finestra->PannelliADocumento();
-        QTest::mouseClick(sorgente->Immagine, Qt::LeftButton, {}, QPoint(128, 128));
+        QTest::mouseClick(Immagine(sorgente), Qt::LeftButton, {}, QPoint(128, 128));
         QCOMPARE(NumeroDocumenti(), 2);
         TMDIChild *nuovo = Ultimo();
         QVERIFY(nuovo->InCalcolo());
@@ -556,7 +565,7 @@ private slots:
         QVERIFY(d->SalvaCome(nome));
         QCOMPARE(LeggiTutto(nome + QStringLiteral(".Quillmere")), FilePredefinito);
         // The bitmap holds the picture exactly.
-        QCOMPARE(PixelDiversi(QImage(nome, "bmp").convertToFormat(QImage::Format_RGB32), d->Immagine->Bitmap()), 0);
+        QCOMPARE(PixelDiversi(QImage(nome, "bmp").convertToFormat(QImage::Format_RGB32), Immagine(d)->Bitmap()), 0);
         QCOMPARE(QDir(Cartella->path()).entryList(QDir::Files),
                  (QStringList{QStringLiteral("sfondo.bmp"), QStringLiteral("sfondo.bmp.Quillmere")}));
         // Saved again over them: both replaced, no question.
@@ -568,27 +577,21 @@ private slots:
         QCOMPARE(QDir(Cartella->path()).entryList(QDir::Files).size(), 2);
     }
 
-    void dialoghiDelDocumento_data()
+    void dialogoDelDocumento()
     {
-        QTest::addColumn<bool>("salva");
-        QTest::newRow("SaveDialog1") << true;
-        QTest::newRow("OpenDialog1") << false;
-    }
-    void dialoghiDelDocumento()
-    {
-        QFETCH(bool, salva);
-        QFileDialog *dialogo = salva ? Attivo()->SaveDialog1 : Attivo()->OpenDialog1;
+        // The document's save dialog; it builds no other.
+        QCOMPARE(Attivo()->findChildren<QFileDialog *>().size(), 1);
+        auto *dialogo = Attivo()->Elemento<QFileDialog>(QStringLiteral("SaveDialog1"));
         QVERIFY(dialogo);
-        QCOMPARE(dialogo->windowTitle(),
-                 salva ? QStringLiteral("Nome con cui salvare ?") : QStringLiteral("File da caricare ?"));
+        QCOMPARE(dialogo->windowTitle(), QStringLiteral("Nome con cui salvare ?"));
         // Shown as "Bitmap", "PNG" and "All"; "All" shows names without a dot too.
         QCOMPARE(dialogo->nameFilters(), (QStringList{QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("PNG (*.png)"),
                                                       QStringLiteral("All (*)")}));
         QCOMPARE(dialogo->selectedNameFilter(), QStringLiteral("Bitmap"));
         QVERIFY(dialogo->testOption(QFileDialog::HideNameFilterDetails));
         QCOMPARE(dialogo->defaultSuffix(), QStringLiteral("bmp"));
-        QCOMPARE(dialogo->acceptMode(), salva ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-        QCOMPARE(dialogo->fileMode(), salva ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+        QCOMPARE(dialogo->acceptMode(), QFileDialog::AcceptSave);
+        QCOMPARE(dialogo->fileMode(), QFileDialog::AnyFile);
         QVERIFY(!dialogo->testOption(QFileDialog::DontConfirmOverwrite));
 
         // Closed while the completion list of its name field shows, it
@@ -615,13 +618,13 @@ private slots:
             QVERIFY(qobject_cast<QFileDialog *>(modale));
             static_cast<QDialog *>(modale)->reject();
         }});
-        Finestra->FileSaveItem->trigger();
+        Comando("FileSaveItem")->trigger();
         QCOMPARE(Risponditore.Risposti(), 1);
         QVERIFY(QDir(cartella).entryList(QDir::Files).isEmpty());
 
         // A name without an extension gets ".bmp", and its parameters file.
         Risponditore.Rispondi({Nome(cartella, QStringLiteral("sfondo"))});
-        Finestra->FileSaveAsItem->trigger();
+        Comando("FileSaveAsItem")->trigger();
         QCOMPARE(Risponditore.Risposti(), 1);
         QCOMPARE(QDir(cartella).entryList(QDir::Files),
                  (QStringList{QStringLiteral("sfondo.bmp"), QStringLiteral("sfondo.bmp.Quillmere")}));
@@ -639,7 +642,7 @@ private slots:
                       QVERIFY(qobject_cast<QFileDialog *>(modale));
                       static_cast<QDialog *>(modale)->reject();
                   }});
-        Finestra->SaveBtn->trigger();
+        Comando("SaveBtn")->trigger();
         QCOMPARE(Risponditore.Risposti(), 3);
         QVERIFY(!QFileInfo::exists(Percorso(QStringLiteral("manca"))));
 
@@ -653,7 +656,7 @@ private slots:
                       QVERIFY(domanda->text().contains(QStringLiteral("sfondo.bmp")));
                       domanda->button(QMessageBox::Yes)->click();
                   }});
-        Finestra->FileSaveItem->trigger();
+        Comando("FileSaveItem")->trigger();
         QCOMPARE(Risponditore.Risposti(), 2);
         QVERIFY(LeggiTutto(Percorso(QStringLiteral("sfondo.bmp.Quillmere"))).contains("\r\n55\r\n"));
     }
@@ -664,9 +667,9 @@ private slots:
         // extension takes ".png", its parameters file goes beside it, and
         // File > Open brings both back.
         TMDIChild *d = Attivo();
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("90"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("90"));
         Disegna();
-        const QImage salvata = d->Immagine->Bitmap();
+        const QImage salvata = Immagine(d)->Bitmap();
         const Azione nome = Nome(Cartella->path(), QStringLiteral("sfondo"));
         Risponditore.Rispondi([nome](QWidget *modale) {
             auto *dialogo = qobject_cast<QFileDialog *>(modale);
@@ -674,7 +677,7 @@ private slots:
             dialogo->selectNameFilter(QStringLiteral("PNG (*.png)"));
             nome(modale);
         });
-        Finestra->FileSaveItem->trigger();
+        Comando("FileSaveItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         QCOMPARE(QDir(Cartella->path()).entryList(QDir::Files),
                  (QStringList{QStringLiteral("sfondo.png"), QStringLiteral("sfondo.png.Quillmere")}));
@@ -684,7 +687,7 @@ private slots:
 
         TMDIChild *aperto = Apri(png);
         QVERIFY(aperto);
-        QCOMPARE(aperto->Immagine->Bitmap(), salvata);
+        QCOMPARE(Immagine(aperto)->Bitmap(), salvata);
         QCOMPARE(aperto->Parametri().Finestra.MaxIterazioni, 90);
     }
 
@@ -705,7 +708,7 @@ private slots:
             };
         };
         Risponditore.Rispondi(Nome(a, QStringLiteral("x.bmp")));
-        Finestra->FileSaveItem->trigger();
+        Comando("FileSaveItem")->trigger();
         QVERIFY(Risponditore.Risposto());
         Finestra.reset();
         // A folder merely shown by a file dialog is not one used.
@@ -713,14 +716,14 @@ private slots:
         Finestra = FinestraPrincipale(Dimensioni.width(), Dimensioni.height());
         QVERIFY(Finestra);
         Risponditore.Rispondi(iniziaIn(a));
-        Finestra->FileOpenItem->trigger();
+        Comando("FileOpenItem")->trigger();
         QVERIFY(Risponditore.Risposto());
 
         QString errore;
         QVERIFY(ScriviFigura(Campione(8, 8), b + QStringLiteral("/y.png"), errore));
         QVERIFY(Apri(b + QStringLiteral("/y.png"), {Messaggio(FileNonValido)}));
         Risponditore.Rispondi(iniziaIn(b));
-        Finestra->FileSaveItem->trigger();
+        Comando("FileSaveItem")->trigger();
         QVERIFY(Risponditore.Risposto());
     }
 
@@ -766,12 +769,12 @@ private slots:
         TMDIChild *d = Attivo();
         ScegliFrattale(frattale);
         if (!parametri.isEmpty()) {
-            Scrivi(Finestra->EditParam1, parametri[0]);
-            Scrivi(Finestra->EditParam2, parametri[1]);
+            Scrivi(Campo("EditParam1"), parametri[0]);
+            Scrivi(Campo("EditParam2"), parametri[1]);
         }
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("90"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("90"));
         Disegna();
-        const QImage salvata = d->Immagine->Bitmap();
+        const QImage salvata = Immagine(d)->Bitmap();
         const QString nome = Percorso(QStringLiteral("a.bmp"));
         QVERIFY(d->SalvaCome(nome));
         const QList<QByteArray> righe = LeggiTutto(nome + QStringLiteral(".Quillmere")).split('\n');
@@ -784,18 +787,18 @@ private slots:
         QVERIFY(aperto);
         QVERIFY(aperto != d);
         QCOMPARE(Didascalia(aperto), QStringLiteral("Finestra %1").arg(n));
-        QCOMPARE(aperto->Immagine->Bitmap(), salvata);
+        QCOMPARE(Immagine(aperto)->Bitmap(), salvata);
         QCOMPARE(aperto->Parametri().SceltaFrattale, int8_t(frattale));
         QVERIFY(aperto->Parametri().FrattaleJulia.Param == d->Parametri().FrattaleJulia.Param);
         QCOMPARE(aperto->Parametri().Finestra.MaxIterazioni, 90);
         // The panels show the loaded settings.
-        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), frattale);
-        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("90"));
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentIndex(), frattale);
+        QCOMPARE(Campo("EditMaxIterazioni")->text(), QStringLiteral("90"));
         if (frattale == 1)
-            QCOMPARE(Finestra->EditParam1->text(), parametri[0]);
+            QCOMPARE(Campo("EditParam1")->text(), parametri[0]);
         // Redrawn, it is the saved picture again.
         Disegna();
-        QCOMPARE(PixelDiversi(aperto->Immagine->Bitmap(), salvata), 0);
+        QCOMPARE(PixelDiversi(Immagine(aperto)->Bitmap(), salvata), 0);
     }
 
     void zoomProfondo()
@@ -818,7 +821,7 @@ private slots:
             return testo.str();
         };
         QCOMPARE(seiCifre(min.re), seiCifre(max.re));
-        const QImage salvata = d->Immagine->Bitmap();
+        const QImage salvata = Immagine(d)->Bitmap();
         QSet<QRgb> colori;
         for (int y = 0; y < salvata.height(); ++y)
             for (int x = 0; x < salvata.width(); ++x)
@@ -832,7 +835,7 @@ private slots:
         QVERIFY(aperto->Parametri().Finestra.Min == min);
         QVERIFY(aperto->Parametri().Finestra.Max == max);
         Disegna();
-        QCOMPARE(PixelDiversi(aperto->Immagine->Bitmap(), salvata), 0);
+        QCOMPARE(PixelDiversi(Immagine(aperto)->Bitmap(), salvata), 0);
     }
 
     // Past the 80-bit floor with the program's own gestures: clicks around
@@ -849,7 +852,7 @@ private slots:
                     colori.insert(figura.pixel(x, y));
             return colori.size() > 20;
         };
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("1000"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("1000"));
         Disegna();
         TMDIChild *d = Attivo();
         for (;;) {
@@ -863,15 +866,15 @@ private slots:
                 DifferenzaEsatta(f.Max.im, CReale(1.0L)).Esteso() / DifferenzaEsatta(f.Max.im, f.Min.im).Esteso() * 256;
             d = Trascina(d, QPoint(int(x), int(y)), {});
             QVERIFY(d);
-            QVERIFY2(nitida(d->Immagine->Bitmap()), qPrintable(QString::number(double(larghezza))));
+            QVERIFY2(nitida(Immagine(d)->Bitmap()), qPrintable(QString::number(double(larghezza))));
         }
         const CBloccoFinestra finestra = d->Parametri().Finestra;
         QCOMPARE(NumeroDocumenti(), 24); // 23 clicks
         QVERIFY(finestra.Min.re.Precisione() > 64);
-        Scrivi(Finestra->EditMaxIterazioni, QStringLiteral("2000"));
+        Scrivi(Campo("EditMaxIterazioni"), QStringLiteral("2000"));
         Disegna();
         QVERIFY(d->Parametri().Finestra.Min == finestra.Min && d->Parametri().Finestra.Max == finestra.Max);
-        const QImage disegnata = d->Immagine->Bitmap();
+        const QImage disegnata = Immagine(d)->Bitmap();
         QVERIFY(nitida(disegnata));
         const QString nome = Percorso(QStringLiteral("profondo.png"));
         QVERIFY(d->SalvaCome(nome));
@@ -879,13 +882,13 @@ private slots:
         QVERIFY(aperto);
         QVERIFY(aperto->Parametri().Finestra.Min == finestra.Min && aperto->Parametri().Finestra.Max == finestra.Max);
         Disegna();
-        QCOMPARE(PixelDiversi(aperto->Immagine->Bitmap(), disegnata), 0);
+        QCOMPARE(PixelDiversi(Immagine(aperto)->Bitmap(), disegnata), 0);
 
         const int prima = NumeroDocumenti();
         Finestra->ApriFile(QStringLiteral(QUILLMERE_SORGENTI "/samples/profondo.Quillmere"));
         QCOMPARE(NumeroDocumenti(), prima + 1);
         QVERIFY(Finito(Attivo()));
-        QVERIFY(nitida(Attivo()->Immagine->Bitmap()));
+        QVERIFY(nitida(Immagine(Attivo())->Bitmap()));
     }
 
     void formeDelFile_data()
@@ -921,12 +924,12 @@ private slots:
         // The size only sizes the buffer: the image stays 256 x 256 and shows
         // the bitmap; the buffer holds zeros, so a redraw from it is black.
         QCOMPARE(d->AreaDisegno.CelleBuffer(), uint64_t(64 + 128) * (32 + 128));
-        QCOMPARE(d->Immagine->size(), QSize(256, 256));
-        QCOMPARE(d->Immagine->Bitmap(), Campione(40, 30));
-        QCOMPARE(Finestra->EditXMin->text(), QStringLiteral("-1"));
-        QCOMPARE(Finestra->EditParam2->text(), QStringLiteral("0.01"));
-        Finestra->WindowRedrawItem->trigger();
-        QVERIFY(TuttoNero(d->Immagine->Bitmap()));
+        QCOMPARE(Immagine(d)->size(), QSize(256, 256));
+        QCOMPARE(Immagine(d)->Bitmap(), Campione(40, 30));
+        QCOMPARE(Campo("EditXMin")->text(), QStringLiteral("-1"));
+        QCOMPARE(Campo("EditParam2")->text(), QStringLiteral("0.01"));
+        Comando("WindowRedrawItem")->trigger();
+        QVERIFY(TuttoNero(Immagine(d)->Bitmap()));
     }
 
     // A parameters file that is not valid, or a size for which no buffer can
@@ -944,8 +947,6 @@ private slots:
         QTest::newRow("truncated") << QByteArray("0.9 -1 -0.5 1 0.5 64 32 500 1 0 0 0 0.285 0.01 0.5") << true
                                    << FileNonValido;
         QTest::newRow("letters in a corner") << "0.9 -1 abc 1 0.5 64 32 500" + coda << true << FileNonValido;
-        QTest::newRow("choice beyond 8 bits") << QByteArray("0.9 -1 -0.5 1 0.5 64 32 500 300 0 0 0 0 0 0 0") << true
-                                              << FileNonValido;
         QTest::newRow("width beyond 32 bits") << "0.9 -1 -0.5 1 0.5 99999999999 32 500" + coda << true
                                               << FileNonValido;
         QTest::newRow("negative width") << "0.9 -1 -0.5 1 0.5 -64 32 500" + coda << true << FileNonValido;
@@ -966,15 +967,63 @@ private slots:
         TMDIChild *d = Apri(nome, {Messaggio(messaggio, allocazione ? QMessageBox::Critical : QMessageBox::NoIcon)});
         QVERIFY(d);
         QCOMPARE(Risponditore.Risposti(), 2);
-        QCOMPARE(d->Immagine->Bitmap(), Campione(256, 256));
+        QCOMPARE(Immagine(d)->Bitmap(), Campione(256, 256));
         ControllaComeNuovo(d);
-        QCOMPARE(Finestra->EditXMin->text(), QStringLiteral("-2"));
-        QCOMPARE(Finestra->ComboBoxFrattale->currentIndex(), 0);
+        QCOMPARE(Campo("EditXMin")->text(), QStringLiteral("-2"));
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentIndex(), 0);
         // Usable: a repaint from the buffer and a drawing.
-        Finestra->WindowRedrawItem->trigger();
-        QVERIFY(TuttoNero(d->Immagine->Bitmap()));
+        Comando("WindowRedrawItem")->trigger();
+        QVERIFY(TuttoNero(Immagine(d)->Bitmap()));
         Disegna();
-        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), Renderer(CParametri())), 0);
+        QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), Renderer(CParametri())), 0);
+    }
+
+    // Every choice a file can hold draws as a drawing resolves it: formula 0
+    // Mandelbrot, 1 Julia, any other Volterra-Lotka; interior 0 black, any
+    // other shaded; the exterior always the bands; method 0 point by point,
+    // any other block. The document keeps the values, in 8 bits.
+    void scelteDelFile_data()
+    {
+        QTest::addColumn<QByteArray>("scelte");
+        QTest::addColumn<QList<int>>("tenute");
+        QTest::addColumn<QList<int>>("risolte");
+        QTest::newRow("formula 9, exterior 1") << QByteArray("9 0 1 7") << QList<int>{9, 0, 1, 7}
+                                               << QList<int>{2, 0, 0, 1};
+        QTest::newRow("formula 300, interior -4") << QByteArray("300 -4 0 0") << QList<int>{44, -4, 0, 0}
+                                                  << QList<int>{2, 1, 0, 0};
+        QTest::newRow("formula 257, method 256") << QByteArray("257 1 0 256") << QList<int>{1, 1, 0, 0}
+                                                 << QList<int>{1, 1, 0, 0};
+    }
+    void scelteDelFile()
+    {
+        QFETCH(QByteArray, scelte);
+        QFETCH(QList<int>, tenute);
+        QFETCH(QList<int>, risolte);
+        const QString nome = Percorso(QStringLiteral("scelte.Quillmere"));
+        QVERIFY(ScriviFile(nome, "0.9 0.2 0.2 3 3 256 256 90 " + scelte + " -0.8 0.156 0.65 0.3"));
+        Finestra->ApriFile(nome);
+        TMDIChild *d = Attivo();
+        QVERIFY(Finito(d));
+        const CParametri &p = d->Parametri();
+        QCOMPARE((QList<int>{p.SceltaFrattale, p.SceltaInterno, p.SceltaEsterno, p.SceltaMetodo}), tenute);
+        CParametri attesi = ParametriDi(d);
+        attesi.SceltaFrattale = int8_t(risolte[0]);
+        attesi.SceltaInterno = int8_t(risolte[1]);
+        attesi.SceltaEsterno = int8_t(risolte[2]);
+        attesi.SceltaMetodo = int8_t(risolte[3]);
+        const QImage disegnata = Immagine(d)->Bitmap();
+        QCOMPARE(PixelDiversi(disegnata, Renderer(attesi)), 0);
+        // A formula outside the list shows none, and no parameters.
+        const bool nellElenco = tenute[0] >= 0 && tenute[0] <= 2;
+        QCOMPARE(Elenco("ComboBoxFrattale")->currentIndex(), nellElenco ? tenute[0] : -1);
+        QCOMPARE(Pannello(0), nellElenco ? Elenco("ComboBoxFrattale")->currentText() : QString());
+        if (!nellElenco)
+            QCOMPARE(Campo("EditParam1")->text(), QString());
+
+        // Drawn again from the panels, untouched: the same values, the same picture.
+        Disegna();
+        QCOMPARE((QList<int>{p.SceltaFrattale, p.SceltaInterno, p.SceltaEsterno, p.SceltaMetodo}), tenute);
+        QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), disegnata), 0);
     }
 
     void carica()
@@ -989,7 +1038,7 @@ private slots:
                        "0.9 -1 -0.5 1 0.5 100000 2147483647 500 1 0 0 0 0.285 0.01 0.5 0.25"));
         QVERIFY_THROWS_EXCEPTION(CErrore, d->Carica(nome));
         ControllaComeNuovo(d);
-        QCOMPARE(d->Immagine->Bitmap(), Campione(8, 8));
+        QCOMPARE(Immagine(d)->Bitmap(), Campione(8, 8));
         QVERIFY(ScriviFile(nome + QStringLiteral(".Quillmere"), FilePredefinito));
         QVERIFY(d->Carica(nome) == TMDIChild::Caricamento::Completo);
         QCOMPARE(d->AreaDisegno.CelleBuffer(), uint64_t(384 * 384));
@@ -1043,7 +1092,7 @@ private slots:
         QCOMPARE(Attivo(), primo);
         QCOMPARE(Finestra->ContatoreFinestre, n);
         ControllaComeNuovo(primo);
-        Finestra->FileNewItem->trigger();
+        Comando("FileNewItem")->trigger();
         QCOMPARE(Didascalia(Attivo()), QStringLiteral("Finestra %1").arg(n));
     }
 
@@ -1079,10 +1128,10 @@ private slots:
         // Numbered in order: what could not be read used no number.
         const QList<TMDIChild *> documenti = Finestra->Documenti();
         QCOMPARE(Didascalia(documenti[1]), QStringLiteral("Finestra %1").arg(n));
-        QCOMPARE(documenti[1]->Immagine->Bitmap(), Campione(40, 30));
+        QCOMPARE(Immagine(documenti[1])->Bitmap(), Campione(40, 30));
         QCOMPARE(documenti[1]->Parametri().Finestra.MaxIterazioni, 120);
         QCOMPARE(Didascalia(documenti[2]), QStringLiteral("Finestra %1").arg(n + 1));
-        QCOMPARE(documenti[2]->Immagine->Bitmap(), Campione(20, 10));
+        QCOMPARE(Immagine(documenti[2])->Bitmap(), Campione(20, 10));
         ControllaComeNuovo(documenti[2]);
         // The parameters file alone: its settings, drawn at once, shown in the panels.
         TMDIChild *disegnato = documenti[3];
@@ -1090,8 +1139,8 @@ private slots:
         QCOMPARE(Attivo(), disegnato);
         QVERIFY(Finito(disegnato));
         QCOMPARE(disegnato->Parametri().SceltaFrattale, int8_t(1));
-        QCOMPARE(Finestra->EditMaxIterazioni->text(), QStringLiteral("77"));
-        QCOMPARE(PixelDiversi(disegnato->Immagine->Bitmap(), Renderer(disegnato->Parametri())), 0);
+        QCOMPARE(Campo("EditMaxIterazioni")->text(), QStringLiteral("77"));
+        QCOMPARE(PixelDiversi(Immagine(disegnato)->Bitmap(), Renderer(disegnato->Parametri())), 0);
     }
 
     void bitmapDiAltriProgrammi_data()
@@ -1110,15 +1159,15 @@ private slots:
         QVERIFY(ScriviFile(nome + QStringLiteral(".Quillmere"), FilePredefinito));
         TMDIChild *d = Apri(nome);
         QVERIFY(d);
-        QCOMPARE(PixelDiversi(d->Immagine->Bitmap(), campione.convertToFormat(QImage::Format_RGB32)), 0);
+        QCOMPARE(PixelDiversi(Immagine(d)->Bitmap(), campione.convertToFormat(QImage::Format_RGB32)), 0);
     }
 
     void dialogoDiApertura()
     {
         // Both kinds of picture the program saves.
-        QCOMPARE(Finestra->OpenDialog->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png)")});
-        QCOMPARE(Finestra->OpenDialog->fileMode(), QFileDialog::ExistingFile);
-        QCOMPARE(Finestra->OpenDialog->acceptMode(), QFileDialog::AcceptOpen);
+        QCOMPARE(Elemento<QFileDialog>("OpenDialog")->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png)")});
+        QCOMPARE(Elemento<QFileDialog>("OpenDialog")->fileMode(), QFileDialog::ExistingFile);
+        QCOMPARE(Elemento<QFileDialog>("OpenDialog")->acceptMode(), QFileDialog::AcceptOpen);
     }
 };
 

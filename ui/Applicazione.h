@@ -71,17 +71,17 @@ class QFileDialog;
 // the File menu): from then on, the dialog closes its list when it closes.
 void ChiudiCompletamentiAllaFine(QFileDialog *dialogo);
 
-// Runs the work of a handler that a toolkit signal calls, showing what it
-// raises as the default handler does. The toolkit's widget library is built
-// without exception support: an exception unwinding through its frames would
-// skip their clean-up (leaked events, guards left set), so it is stopped here,
-// before it reaches them.
-template <typename Azione>
-void GestisciErrori(Azione &&azione)
+// Runs the work of a handler that a toolkit signal calls, handing what it
+// raises, as the user reads it, to mostra. The toolkit's widget library is
+// built without exception support: an exception unwinding through its
+// frames would skip their clean-up (leaked events, guards left set), so it
+// is stopped here, before it reaches them.
+template <typename Azione, typename Mostra>
+void GestisciErrori(Azione &&azione, Mostra &&mostra)
 {
     try {
         azione();
     } catch (const std::exception &errore) {
-        MostraErrore(TestoErrore(errore));
+        mostra(TestoErrore(errore));
     }
 }

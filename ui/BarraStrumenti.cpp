@@ -1,5 +1,6 @@
 #include "BarraStrumenti.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QMainWindow>
@@ -46,6 +47,13 @@ void TBarraStrumenti::Fluttua(const QPoint &posizione)
     adjustSize();
     move(posizione);
     show();
+}
+
+QAction *TBarraStrumenti::Separatore(const char *nome)
+{
+    QAction *separatore = addSeparator();
+    separatore->setObjectName(QString::fromLatin1(nome));
+    return separatore;
 }
 
 void TBarraStrumenti::Aggancia()

@@ -43,6 +43,9 @@ public:
     // Docks it in that area (floating or not).
     void AgganciaIn(Qt::ToolBarArea area);
 
+    // Adds a separator line under that name.
+    QAction *Separatore(const char *nome);
+
     const TDock *DockPredefinito() const { return Predefinito; }
     Qt::ToolBarArea AreaPredefinita() const { return Predefinito ? Predefinito->Lato : Qt::NoToolBarArea; }
     bool Chiudibile() const { return ConChiusura; }

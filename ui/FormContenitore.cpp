@@ -3,35 +3,31 @@
 #include "Applicazione.h"
 #include "BarraDiStato.h"
 #include "BarraStrumenti.h"
-#include "Immagine.h"
+#include "ControlloDisegno.h"
+#include "Disposizione.h"
 #include "FileDocumento.h"
 #include "FileParametri.h"
-#include "Numeri.h"
 #include "MDIChild.h"
+#include "Pannelli.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QCloseEvent>
-#include <QComboBox>
 #include <QFileDialog>
-#include <QKeyEvent>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPointer>
 #include <QProxyStyle>
-#include <QPushButton>
 #include <QShowEvent>
 #include <QStatusTipEvent>
-#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -67,8 +63,7 @@ TMDIChild *Documento(const QMdiSubWindow *finestra)
 
 } // namespace
 
-TContenitore::TContenitore(QWidget *genitore)
-    : QMainWindow(genitore), SeparatoreDecimale(SeparatoreDecimaleDiSistema())
+TContenitore::TContenitore(QWidget *genitore) : QMainWindow(genitore)
 {
     setObjectName(QStringLiteral("Contenitore"));
     setWindowTitle(QStringLiteral("MDI Application"));
@@ -88,13 +83,16 @@ TContenitore::TContenitore(QWidget *genitore)
     StileDocumenti = new CStileDocumenti;
     StileDocumenti->setParent(this);
 
+    // The docks; the right one starts empty, and the toolkit gives an empty
+    // dock no room.
+    DockInAlto = new TDock(QStringLiteral("DockInAlto"), Qt::TopToolBarArea, this);
+    DockASinistra = new TDock(QStringLiteral("DockASinistra"), Qt::LeftToolBarArea, this);
+    DockADestra = new TDock(QStringLiteral("DockADestra"), Qt::RightToolBarArea, this);
+
     CreaMenu();
-    CreaDock();
     CreaBarraStandard();
-    CreaControlloDisegno();
-    CreaSettaggiInsieme();
-    CreaSettaggiFinestra();
-    CreaParametriAggiuntivi();
+    Controllo = new TControlloDisegno(this, DockInAlto);
+    Pannelli = new TPannelli(this, DockInAlto, DockASinistra);
 
     BarraDiStato = new TBarraDiStato(this);
     setStatusBar(BarraDiStato);
@@ -118,25 +116,24 @@ TContenitore::~TContenitore()
 void TContenitore::FormCreate()
 {
     connect(AreaDocumenti, &QMdiArea::subWindowActivated, this, &TContenitore::FinestraAttivata);
-    // Only the user's choice: the panels' own selection of the active
-    // document's formula raises nothing.
-    connect(ComboBoxFrattale, &QComboBox::activated, this,
-            [this] { GestisciErrori([this] { ComboBoxFrattaleChange(); }); });
-    // A reading that fails, or a drawing that raises, ends here in the error box.
-    connect(BottoneRidisegna, &QPushButton::clicked, this,
-            [this] { GestisciErrori([this] { BottoneRidisegnaClick(); }); });
-    connect(BottoneFermaCalcolo, &QPushButton::clicked, this, &TContenitore::BottoneFermaCalcoloClick);
-    // A floating toolbar is a window of its own, where a key the controls
-    // leave goes no further than the toolbar.
+    connect(this, &TContenitore::DocumentoAttivoCambiato, Controllo, &TControlloDisegno::Segui);
+    connect(Pannelli, &TPannelli::FrattaleScelto, this,
+            [this](int formula) { Protetto([&] { ComboBoxFrattaleChange(formula); }); });
+    // A reading that fails, or a drawing that raises, ends in the error box.
+    connect(Controllo, &TControlloDisegno::RidisegnaPremuto, this,
+            [this] { Protetto([this] { BottoneRidisegnaClick(); }); });
+    connect(Controllo, &TControlloDisegno::FermaPremuto, this, &TContenitore::BottoneFermaCalcoloClick);
+    Controllo->InvioDa(this);
     for (QToolBar *barra : findChildren<QToolBar *>())
-        barra->installEventFilter(this);
+        Controllo->InvioDa(barra);
 }
 
 void TContenitore::FinestraAttivata(QMdiSubWindow *finestra)
 {
     UpdateMenuItems();
-    AggiornaControlloDisegno();
-    if (TMDIChild *documento = Documento(finestra))
+    TMDIChild *documento = Documento(finestra);
+    emit DocumentoAttivoCambiato(DocumentoAttivo());
+    if (documento)
         documento->FormActivate();
 }
 
@@ -144,8 +141,10 @@ void TContenitore::FormDestroy()
 {
     // The documents are destroyed after this object: nothing of theirs may reach it.
     disconnect(AreaDocumenti, nullptr, this, nullptr);
-    for (TMDIChild *documento : Documenti())
+    for (TMDIChild *documento : Documenti()) {
         disconnect(documento, nullptr, this, nullptr);
+        disconnect(documento, nullptr, Controllo, nullptr);
+    }
 }
 
 void TContenitore::FormShow()
@@ -189,56 +188,40 @@ void TContenitore::closeEvent(QCloseEvent *evento)
     evento->accept();
 }
 
-bool TContenitore::TastoInvio(QKeyEvent *evento)
-{
-    if (evento->key() != Qt::Key_Return && evento->key() != Qt::Key_Enter)
-        return false;
-    // As a dialog's default button: no modifier, save the keypad's on Enter.
-    const Qt::KeyboardModifiers modificatori = evento->modifiers();
-    if (modificatori != Qt::NoModifier && !(modificatori == Qt::KeypadModifier && evento->key() == Qt::Key_Enter))
-        return false;
-    // The button's own look: hidden during a drawing. A closed toolbar hides
-    // it too, but Enter still draws then.
-    if (BottoneRidisegna->isHidden() || !BottoneRidisegna->isEnabled())
-        return false;
-    evento->accept();
-    BottoneRidisegna->click();
-    return true;
-}
+// ---- Opening documents ------------------------------------------------------
 
-void TContenitore::keyPressEvent(QKeyEvent *evento)
+TMDIChild *TContenitore::ApriDocumento(const QString &didascalia)
 {
-    if (TastoInvio(evento))
-        return;
-    QMainWindow::keyPressEvent(evento);
-}
-
-bool TContenitore::eventFilter(QObject *oggetto, QEvent *evento)
-{
-    // A key reaches a toolbar when the control that had it left it.
-    if (evento->type() == QEvent::KeyPress && qobject_cast<QToolBar *>(oggetto) &&
-        TastoInvio(static_cast<QKeyEvent *>(evento)))
-        return true;
-    return QMainWindow::eventFilter(oggetto, evento);
+    auto *documento = new TMDIChild(UltimaDimensione);
+    QMdiSubWindow *finestra = AreaDocumenti->addSubWindow(documento);
+    finestra->setStyle(StileDocumenti);
+    Collega(documento);
+    documento->setWindowTitle(didascalia);
+    finestra->show();
+    AreaDocumenti->setActiveSubWindow(finestra);
+    return documento;
 }
 
 void TContenitore::NuovoDocumento(const QString &nomeFile)
 {
     const QString nome = nomeFile;
-    TMDIChild *documento = CreaDocumento();
-    QMdiSubWindow *finestra = AggiungiDocumento(documento);
-    documento->setWindowTitle(tr("Finestra %1").arg(ContatoreFinestre));
+    TMDIChild *documento = ApriDocumento(tr("Finestra %1").arg(ContatoreFinestre));
     ++ContatoreFinestre;
-    finestra->show();
-    AreaDocumenti->setActiveSubWindow(finestra);
     // A load that raises leaves the document open, its number used.
     if (!nome.isEmpty() && documento->Carica(nome) == TMDIChild::Caricamento::Fallito) {
         // Nothing could be shown: the program stays as it was, the number too.
-        finestra->close();
+        documento->Finestra()->close();
         --ContatoreFinestre;
         return;
     }
     DocumentoAPannelli();
+}
+
+void TContenitore::ApriRegione(const CParametri &parametri)
+{
+    // Numbered by the documents open, the new one included.
+    TMDIChild *documento = ApriDocumento(tr("Finestra %1").arg(Documenti().size() + 1));
+    documento->DisegnaImpostazioni(parametri);
 }
 
 void TContenitore::ApriFile(const QString &nome)
@@ -254,57 +237,29 @@ void TContenitore::ApriFile(const QString &nome)
     // uses no number.
     CParametri parametri;
     QString motivo;
-    if (!LeggiFileParametri(nome, parametri, &motivo) || parametri.Finestra.Larghezza < 0
-        || parametri.Finestra.Altezza < 0) {
+    if (!LeggiFileParametri(nome, parametri, &motivo)) {
         const QString testo = TMDIChild::TestoParametriNonValidi();
         MostraMessaggio(motivo.isEmpty() ? testo : testo + '\n' + motivo);
         return;
     }
-    NuovoDocumento(QString());
+    TMDIChild *documento = ApriDocumento(tr("Finestra %1").arg(ContatoreFinestre));
+    ++ContatoreFinestre;
     // Drawn at the new document's size, as a zoom is.
-    DisegnaImpostazioni(Documenti().last(), parametri);
+    documento->DisegnaImpostazioni(parametri);
 }
 
 void TContenitore::ApriFileDaFuori(const QStringList &nomi)
 {
     QTimer::singleShot(0, this, [this, nomi] {
         for (const QString &nome : nomi)
-            GestisciErrori([&] { ApriFile(nome); });
+            Protetto([&] { ApriFile(nome); });
     });
 }
 
-void TContenitore::ApriRegione(const CParametri &parametri)
-{
-    TMDIChild *documento = CreaDocumento();
-    QMdiSubWindow *finestra = AggiungiDocumento(documento);
-    documento->setWindowTitle(tr("Finestra %1").arg(Documenti().size()));
-    finestra->show();
-    AreaDocumenti->setActiveSubWindow(finestra);
-    DisegnaImpostazioni(documento, parametri);
-}
+// ---- What documents report ----------------------------------------------------
 
-void TContenitore::DisegnaImpostazioni(TMDIChild *documento, CParametri parametri)
+void TContenitore::Collega(TMDIChild *documento)
 {
-    // The size is the new document's own.
-    CAreaDisegno &area = documento->AreaDisegno;
-    parametri.Finestra.Larghezza = area.Larghezza;
-    parametri.Finestra.Altezza = area.Altezza;
-    documento->ImpostaParametri(parametri);
-    area.PreparaBuffer(area.Larghezza, area.Altezza);
-    DocumentoAPannelli();
-    documento->EseguiCalcolo();
-}
-
-TMDIChild *TContenitore::CreaDocumento()
-{
-    return new TMDIChild(UltimaDimensione);
-}
-
-QMdiSubWindow *TContenitore::AggiungiDocumento(TMDIChild *documento)
-{
-    QMdiSubWindow *finestra = AreaDocumenti->addSubWindow(documento);
-    finestra->setStyle(StileDocumenti);
-    // What a document reports; whatever a handler raises ends in the error box.
     connect(documento, &TMDIChild::TitoloCambiato, this, [this, documento](const QString &testo) {
         if (Parla(documento))
             ImpostaTitolo(testo);
@@ -317,16 +272,14 @@ QMdiSubWindow *TContenitore::AggiungiDocumento(TMDIChild *documento)
         if (Parla(documento))
             ScriviStato(pannello, testo);
     });
-    connect(documento, &TMDIChild::Occupato, this, &TContenitore::AggiornaControlloDisegno);
-    connect(documento, &TMDIChild::Libero, this, &TContenitore::AggiornaControlloDisegno);
     connect(documento, &TMDIChild::PannelliDaAggiornare, this, &TContenitore::AggiornaPannelli);
     connect(documento, &TMDIChild::RegioneScelta, this,
-            [this](const CParametri &parametri) { GestisciErrori([&] { ApriRegione(parametri); }); });
-    connect(documento, &TMDIChild::ErroreDisegno, this, [](const QString &messaggio) { MostraErrore(messaggio); });
-    return finestra;
+            [this](const CParametri &parametri) { Protetto([&] { ApriRegione(parametri); }); });
+    connect(documento, &TMDIChild::Errore, this, &TContenitore::MostraErrore);
+    connect(documento, &TMDIChild::Messaggio, this, &TContenitore::MostraMessaggio);
 }
 
-bool TContenitore::Parla(TMDIChild *documento) const
+bool TContenitore::Parla(const TMDIChild *documento) const
 {
     const TMDIChild *attivo = DocumentoAttivo();
     return documento == attivo || !attivo || !attivo->InCalcolo();
@@ -342,86 +295,35 @@ void TContenitore::ScriviStato(int pannello, const QString &testo)
     BarraDiStato->ScriviPannello(pannello, testo);
 }
 
+void TContenitore::ImpostaTitoloApplicazione(const QString &testo)
+{
+    ::ImpostaTitoloApplicazione(testo);
+}
+
+void TContenitore::MostraMessaggio(const QString &testo)
+{
+    ::MostraMessaggio(testo);
+}
+
+void TContenitore::MostraErrore(const QString &messaggio)
+{
+    ::MostraErrore(messaggio);
+}
+
+// ---- The panels and the drawing -------------------------------------------------
+
 void TContenitore::AggiornaPannelli()
 {
     DocumentoAPannelli();
 }
 
-void TContenitore::MostraOccupato()
-{
-    LabelAttendi->show();
-    BottoneRidisegna->setEnabled(false);
-    BottoneRidisegna->hide();
-    LabelAttendi->repaint();
-    BottoneFermaCalcolo->show();
-    BottoneFermaCalcolo->setEnabled(true);
-    ElaboraDisegniInSospeso();
-}
-
-void TContenitore::MostraLibero()
-{
-    ElaboraDisegniInSospeso();
-    LabelAttendi->hide();
-    BottoneRidisegna->show();
-    BottoneRidisegna->setEnabled(true);
-    BottoneFermaCalcolo->hide();
-    BottoneFermaCalcolo->setEnabled(false);
-}
-
-void TContenitore::AggiornaControlloDisegno()
-{
-    const TMDIChild *attivo = DocumentoAttivo();
-    const bool occupato = attivo && attivo->InCalcolo();
-    if (occupato == BottoneFermaCalcolo->isEnabled())
-        return;
-    if (occupato)
-        MostraOccupato();
-    else
-        MostraLibero();
-}
-
-void TContenitore::ElaboraDisegniInSospeso()
-{
-    QCoreApplication::sendPostedEvents(this, QEvent::UpdateRequest);
-    QWidget *barra = ControlloDisegno->window();
-    if (barra != this)
-        QCoreApplication::sendPostedEvents(barra, QEvent::UpdateRequest);
-}
-
-void TContenitore::DocumentoAPannelli(int formula)
+void TContenitore::DocumentoAPannelli(std::optional<int> formula)
 {
     TMDIChild *documento = DocumentoAttivo();
     if (!documento)
         return;
-    const CParametri &p = documento->Parametri();
-    if (formula < 0)
-        formula = p.SceltaFrattale;
-    ComboBoxFrattale->setCurrentIndex(formula);
-    ScriviStato(0, ComboBoxFrattale->currentText());
-    ComboBoxColoreInterno->setCurrentIndex(p.SceltaInterno);
-    EditMaxIterazioni->setText(TestoIntero(p.Finestra.MaxIterazioni));
-    EditXMin->setText(TestoCoordinata(p.Finestra.Min.re, SeparatoreDecimale));
-    EditXMax->setText(TestoCoordinata(p.Finestra.Max.re, SeparatoreDecimale));
-    EditYMin->setText(TestoCoordinata(p.Finestra.Min.im, SeparatoreDecimale));
-    EditYMax->setText(TestoCoordinata(p.Finestra.Max.im, SeparatoreDecimale));
-    switch (formula) {
-    case 1:
-        EditParam1->setText(TestoNumero(p.FrattaleJulia.Param.re, SeparatoreDecimale));
-        EditParam2->setText(TestoNumero(p.FrattaleJulia.Param.im, SeparatoreDecimale));
-        break;
-    case 2:
-        EditParam1->setText(TestoNumero(p.FrattaleVolterraLotka.Param1, SeparatoreDecimale));
-        EditParam2->setText(TestoNumero(p.FrattaleVolterraLotka.Param2, SeparatoreDecimale));
-        break;
-    default:
-        EditParam1->clear();
-        EditParam2->clear();
-        break;
-    }
-    // A deep window's corners are longer than their fields: their first
-    // digits show.
-    for (QLineEdit *campo : {EditXMin, EditXMax, EditYMin, EditYMax, EditParam1, EditParam2})
-        campo->setCursorPosition(0);
+    Pannelli->Mostra(documento->Parametri(), formula);
+    ScriviStato(0, Pannelli->NomeFrattale());
     documento->Finestra()->repaint();
 }
 
@@ -430,41 +332,15 @@ void TContenitore::PannelliADocumento()
     TMDIChild *documento = DocumentoAttivo();
     if (!documento)
         return;
-    // Field by field in the panels' order: what was read before a text that
-    // cannot be read stays stored, that field and the later ones do not.
+    // What was read before a text that cannot be read stays stored.
     CParametri p = documento->Parametri();
-    const auto memorizza = [&] { documento->ImpostaParametri(p); };
     try {
-        p.SceltaFrattale = static_cast<int8_t>(ComboBoxFrattale->currentIndex());
-        p.SceltaInterno = static_cast<int8_t>(ComboBoxColoreInterno->currentIndex());
-        p.Finestra.MaxIterazioni = LeggiIntero(EditMaxIterazioni->text());
-        // The window of the plane changes only as a whole.
-        CReale xMin = LeggiCoordinata(EditXMin->text(), SeparatoreDecimale);
-        CReale xMax = LeggiCoordinata(EditXMax->text(), SeparatoreDecimale);
-        CReale yMin = LeggiCoordinata(EditYMin->text(), SeparatoreDecimale);
-        CReale yMax = LeggiCoordinata(EditYMax->text(), SeparatoreDecimale);
-        p.Finestra.Min = CComplessoAlto(std::move(xMin), std::move(yMin));
-        p.Finestra.Max = CComplessoAlto(std::move(xMax), std::move(yMax));
-        switch (p.SceltaFrattale) {
-        case 1: {
-            const long double re = LeggiNumero(EditParam1->text(), SeparatoreDecimale);
-            const long double im = LeggiNumero(EditParam2->text(), SeparatoreDecimale);
-            p.FrattaleJulia.Param = Complesso{re, im};
-            break;
-        }
-        case 2:
-            // Each parameter as soon as it has been read.
-            p.FrattaleVolterraLotka.Param1 = LeggiNumero(EditParam1->text(), SeparatoreDecimale);
-            p.FrattaleVolterraLotka.Param2 = LeggiNumero(EditParam2->text(), SeparatoreDecimale);
-            break;
-        default:
-            break;
-        }
+        Pannelli->Leggi(p);
     } catch (...) {
-        memorizza();
+        documento->ImpostaParametri(p);
         throw;
     }
-    memorizza();
+    documento->ImpostaParametri(p);
 }
 
 void TContenitore::RidisegnaAttivo()
@@ -473,13 +349,12 @@ void TContenitore::RidisegnaAttivo()
         documento->EseguiCalcolo();
 }
 
-void TContenitore::ComboBoxFrattaleChange()
+void TContenitore::ComboBoxFrattaleChange(int formula)
 {
     // The chosen formula's parameters show at once; the document takes the
     // choice only when the panels are stored, so that its picture, its files
     // and its zooms keep the formula it was drawn with.
-    if (DocumentoAttivo())
-        DocumentoAPannelli(ComboBoxFrattale->currentIndex());
+    DocumentoAPannelli(formula);
 }
 
 void TContenitore::BottoneRidisegnaClick()
@@ -496,6 +371,8 @@ void TContenitore::BottoneFermaCalcoloClick()
     if (TMDIChild *documento = DocumentoAttivo())
         documento->FermaCalcolo();
 }
+
+// ---- Commands -----------------------------------------------------------------
 
 void TContenitore::MostraSuggerimento(const QString &suggerimento)
 {
@@ -607,82 +484,22 @@ void TContenitore::PasteItemClick()
 
 void TContenitore::WindowCascadeItemClick()
 {
-    // Each document keeps its size, so its image stays as it is; the active
-    // document ends on top.
-    const int passo = style()->pixelMetric(QStyle::PM_TitleBarHeight);
-    const QSize spazio = AreaDocumenti->viewport()->size();
-    QPoint angolo(0, 0);
-    QMdiSubWindow *attiva = AreaDocumenti->currentSubWindow();
-    QList<QMdiSubWindow *> finestre = AreaDocumenti->subWindowList(QMdiArea::StackingOrder);
-    finestre.removeOne(attiva);
-    if (attiva)
-        finestre.append(attiva);
-    for (QMdiSubWindow *finestra : finestre) {
-        if (finestra->isMinimized())
-            continue;
-        if (finestra->isMaximized())
-            finestra->showNormal();
-        if (angolo.y() + finestra->height() > spazio.height() && angolo.y() > 0)
-            angolo = QPoint(0, 0);
-        finestra->move(angolo);
-        finestra->raise();
-        angolo += QPoint(passo, passo);
-    }
+    DisponiACascata(AreaDocumenti);
 }
 
 void TContenitore::WindowTileItemClick()
 {
-    // Horizontal strips, one under the other, each as tall as its share of
-    // the area and as wide as its square image: no two documents overlap, and
-    // no image needs squaring afterwards. Minimized documents stay in their
-    // line along the bottom, which the strips leave free.
-    WindowArrangeItemClick();
-    int fondo = AreaDocumenti->viewport()->height();
-    QList<QMdiSubWindow *> aperte;
-    for (QMdiSubWindow *finestra : AreaDocumenti->subWindowList()) {
-        if (finestra->isMinimized())
-            fondo = std::min(fondo, finestra->y());
-        else
-            aperte.append(finestra);
-    }
-    if (aperte.isEmpty())
-        return;
-    const int larghezza = AreaDocumenti->viewport()->width();
-    const int striscia = std::max(fondo / int(aperte.size()), 1);
-    int y = 0;
-    for (QMdiSubWindow *finestra : aperte) {
-        if (finestra->isMaximized())
-            finestra->showNormal();
-        TMDIChild *documento = Documento(finestra);
-        const QSize cornice = documento ? finestra->size() - documento->Immagine->size() : QSize(0, 0);
-        const int lato = std::max(std::min(striscia - cornice.height(), larghezza - cornice.width()), 1);
-        finestra->setGeometry(0, y, lato + cornice.width(), lato + cornice.height());
-        y += striscia;
-    }
+    AffiancaDocumenti(AreaDocumenti);
 }
 
 void TContenitore::WindowArrangeItemClick()
 {
-    const QSize spazio = AreaDocumenti->viewport()->size();
-    int x = 0;
-    int fondo = spazio.height();
-    for (QMdiSubWindow *finestra : AreaDocumenti->subWindowList()) {
-        if (!finestra->isMinimized())
-            continue;
-        if (x > 0 && x + finestra->width() > spazio.width()) {
-            x = 0;
-            fondo -= finestra->height();
-        }
-        finestra->move(x, fondo - finestra->height());
-        x += finestra->width();
-    }
+    DisponiIcone(AreaDocumenti);
 }
 
 void TContenitore::WindowMinimizeItemClick()
 {
-    const QList<QMdiSubWindow *> finestre = AreaDocumenti->subWindowList();
-    for (auto i = finestre.size() - 1; i >= 0; --i)
-        finestre[i]->showMinimized();
+    RiduciTutti(AreaDocumenti);
 }
 
 void TContenitore::WindowRedrawItemClick()

@@ -18,6 +18,7 @@
 #include <QShowEvent>
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
@@ -77,19 +78,6 @@ QFileDialog *CreaSaveDialog1(QWidget *genitore)
     return dialogo;
 }
 
-// The document's open dialog; no command of the program uses it.
-QFileDialog *CreaOpenDialog1(QWidget *genitore)
-{
-    auto *dialogo = new QFileDialog(genitore);
-    dialogo->setObjectName(QStringLiteral("OpenDialog1"));
-    dialogo->setWindowTitle(TMDIChild::tr("File da caricare ?"));
-    dialogo->setAcceptMode(QFileDialog::AcceptOpen);
-    dialogo->setFileMode(QFileDialog::ExistingFile);
-    ImpostaFiltri(dialogo);
-    ChiudiCompletamentiAllaFine(dialogo);
-    return dialogo;
-}
-
 // Keeps a corner of the selection where the painter draws it exactly; far
 // beyond the picture the clipped rectangle is the same.
 int LimitaCoordinata(int64_t valore)
@@ -101,9 +89,9 @@ int LimitaCoordinata(int64_t valore)
 } // namespace
 
 TMDIChild::TMDIChild(QSize &ultimaDimensione, QWidget *genitore)
-    : QWidget(genitore), Panel2(new QFrame(this)), Immagine(new TImmagine(Panel2)),
-      SaveDialog1(CreaSaveDialog1(this)), OpenDialog1(CreaOpenDialog1(this)),
-      Titolo(QString::fromUtf8(TitoloProgramma)), UltimaDimensione(ultimaDimensione), Sessione(Titolo)
+    : QWidget(genitore), Titolo(QString::fromUtf8(TitoloProgramma)), Panel2(new QFrame(this)),
+      Immagine(new TImmagine(Panel2)), SaveDialog1(CreaSaveDialog1(this)), UltimaDimensione(ultimaDimensione),
+      Sessione(Titolo)
 {
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
@@ -122,27 +110,24 @@ TMDIChild::TMDIChild(QSize &ultimaDimensione, QWidget *genitore)
     // While a drawing runs, the control paints with the workers parked.
     Immagine->ImpostaSessione(&Sessione);
 
-    ImpostaTitoloApplicazione(Titolo);
-
     connect(&Sessione, &CSessioneDisegno::Titolo, this, &TMDIChild::TitoloCambiato);
     connect(&Sessione, &CSessioneDisegno::TitoloApplicazione, this, &TMDIChild::TitoloApplicazioneCambiato);
     connect(&Sessione, &CSessioneDisegno::Ridisegna, Immagine, &TImmagine::Ridisegna);
     connect(&Sessione, &CSessioneDisegno::Tempi, this, &TMDIChild::AggiornaStato);
     connect(&Sessione, &CSessioneDisegno::Finito, this, &TMDIChild::ModoLibero);
 
-    // The handlers may raise (a picture or buffer that cannot be allocated):
-    // shown here, before the error reaches the toolkit's frames.
+    // The handlers may raise (a picture or buffer that cannot be allocated).
     connect(Immagine, &TImmagine::MousePremuto, this,
             [this](Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y) {
-                GestisciErrori([&] { ImmagineMouseDown(pulsante, pulsanti, stato, x, y); });
+                Protetto([&] { ImmagineMouseDown(pulsante, pulsanti, stato, x, y); });
             });
     connect(Immagine, &TImmagine::MouseMosso, this,
             [this](Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y) {
-                GestisciErrori([&] { ImmagineMouseMove(pulsanti, stato, x, y); });
+                Protetto([&] { ImmagineMouseMove(pulsanti, stato, x, y); });
             });
     connect(Immagine, &TImmagine::MouseRilasciato, this,
             [this](Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y) {
-                GestisciErrori([&] { ImmagineMouseUp(pulsante, pulsanti, stato, x, y); });
+                Protetto([&] { ImmagineMouseUp(pulsante, pulsanti, stato, x, y); });
             });
 
     FormCreate();
@@ -155,9 +140,31 @@ TMDIChild::~TMDIChild()
     Immagine->ImpostaSessione(nullptr);
 }
 
+template <typename Azione>
+void TMDIChild::Protetto(Azione &&azione)
+{
+    GestisciErrori(std::forward<Azione>(azione), [this](const QString &messaggio) { emit Errore(messaggio); });
+}
+
 void TMDIChild::ImpostaParametri(const CParametri &parametri)
 {
     Impostazioni = parametri;
+}
+
+void TMDIChild::DisegnaImpostazioni(CParametri parametri)
+{
+    // The size is the document's own.
+    parametri.Finestra.Larghezza = AreaDisegno.Larghezza;
+    parametri.Finestra.Altezza = AreaDisegno.Altezza;
+    Impostazioni = std::move(parametri);
+    AreaDisegno.PreparaBuffer(AreaDisegno.Larghezza, AreaDisegno.Altezza);
+    emit PannelliDaAggiornare();
+    EseguiCalcolo();
+}
+
+QSize TMDIChild::DimensioniImmagine() const
+{
+    return Immagine->size();
 }
 
 QWidget *TMDIChild::Finestra()
@@ -192,7 +199,7 @@ void TMDIChild::FormCreate()
 void TMDIChild::FormShow()
 {
     ImpostaDimensioni(LatoIniziale, LatoIniziale);
-    ImpostaTitoloApplicazione(Titolo);
+    emit TitoloApplicazioneCambiato(Titolo);
     emit PannelliDaAggiornare();
 }
 
@@ -261,7 +268,7 @@ void TMDIChild::RidisegnaDaBuffer()
 {
     const CSostaSessione sosta(Sessione);
     // The picture under a selection's rectangle changes: the selection ends.
-    InSelezione = false;
+    SelezioneZoom.InSelezione = false;
     Immagine->RiempiRettangolo(0, 0, Immagine->width(), Immagine->height());
     // Pixels beyond the bitmap cannot show, and writing them would only store
     // the buffer's own values again: the loops stop at the bitmap's edges.
@@ -311,7 +318,7 @@ void TMDIChild::EseguiCalcolo()
 
     // The picture under a selection's rectangle changes, and the control is
     // disabled before its release could come: the selection ends.
-    InSelezione = false;
+    SelezioneZoom.InSelezione = false;
 
     // A control with no area gives an empty picture, in which the drawing
     // methods draw nothing.
@@ -345,7 +352,7 @@ void TMDIChild::ModoLibero(const QString &errore)
     Immagine->ImpostaStirata(true);
     emit Libero();
     if (!errore.isEmpty())
-        emit ErroreDisegno(errore);
+        emit Errore(errore);
 }
 
 void TMDIChild::AggiornaStato()
@@ -356,15 +363,10 @@ void TMDIChild::AggiornaStato()
 
 // ---- Zoom by selection ----------------------------------------------------
 
-CSelezione TMDIChild::Selezione() const
-{
-    return {SelezioneX, SelezioneY, SelezioneLarghezza, SelezioneAltezza};
-}
-
 void TMDIChild::ImmagineMouseDown(Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers,
                                   int32_t x, int32_t y)
 {
-    if (InSelezione) {
+    if (SelezioneZoom.InSelezione) {
         // A second button while the first is held: the first press decides,
         // else the first rectangle would stay behind and two regions open.
         if (pulsanti & ~Qt::MouseButtons(pulsante))
@@ -372,48 +374,41 @@ void TMDIChild::ImmagineMouseDown(Qt::MouseButton pulsante, Qt::MouseButtons pul
         // The release of the last press never came (the pointer was taken
         // away meanwhile): its rectangle goes, and this press starts afresh.
         DisegnaSelezione();
-        InSelezione = false;
+        SelezioneZoom.InSelezione = false;
     }
     // A press goes to the document the user sees it in: the region opens with
     // the settings of this document.
     if (auto *sotto = qobject_cast<QMdiSubWindow *>(parentWidget()); sotto && sotto->mdiArea()
         && sotto->mdiArea()->currentSubWindow() != sotto)
         sotto->mdiArea()->setActiveSubWindow(sotto);
-    const CSelezione iniziale;
-    SelezioneX = x;
-    SelezioneY = y;
-    SelezioneLarghezza = iniziale.Larghezza;
-    SelezioneAltezza = iniziale.Altezza;
+    SelezioneZoom = CSelezione{x, y};
     Immagine->ImpostaStirata(false);
     FissaImmagine();
-    InSelezione = true;
+    SelezioneZoom.InSelezione = true;
     DisegnaSelezione();
 }
 
 void TMDIChild::ImmagineMouseMove(Qt::MouseButtons, Qt::KeyboardModifiers, int32_t x, int32_t y)
 {
-    if (!InSelezione)
+    if (!SelezioneZoom.InSelezione)
         return;
     DisegnaSelezione();
-    CSelezione selezione = Selezione();
-    selezione.Ridimensiona(x, y, AreaDisegno.Larghezza, AreaDisegno.Altezza);
-    SelezioneLarghezza = selezione.Larghezza;
-    SelezioneAltezza = selezione.Altezza;
+    SelezioneZoom.Ridimensiona(x, y, AreaDisegno.Larghezza, AreaDisegno.Altezza);
     DisegnaSelezione();
 }
 
 void TMDIChild::ImmagineMouseUp(Qt::MouseButton, Qt::MouseButtons, Qt::KeyboardModifiers, int32_t, int32_t)
 {
-    if (!InSelezione)
+    if (!SelezioneZoom.InSelezione)
         return;
     // The rectangle stays on the picture until the next drawing.
-    InSelezione = false;
+    SelezioneZoom.InSelezione = false;
     // The new document takes this one's settings, the picture's: what the
     // panels show and was not stored plays no part.
     CParametri nuovi = Impostazioni;
-    if (!FinestraEsattaDaSelezione(Selezione(), Impostazioni.Finestra.Min, Impostazioni.Finestra.Max,
+    if (!FinestraEsattaDaSelezione(SelezioneZoom, Impostazioni.Finestra.Min, Impostazioni.Finestra.Max,
                                    AreaDisegno.Larghezza, AreaDisegno.Altezza, nuovi.Finestra.Min, nuovi.Finestra.Max)) {
-        MostraMessaggio(TestoZoomOltreIlLimite());
+        emit Messaggio(TestoZoomOltreIlLimite());
         return;
     }
     emit RegioneScelta(nuovi);
@@ -433,12 +428,13 @@ void TMDIChild::FissaImmagine()
 
 void TMDIChild::DisegnaSelezione()
 {
-    const int64_t hw = SelezioneLarghezza / 2;
-    const int64_t hh = SelezioneAltezza / 2;
-    const int sinistra = LimitaCoordinata(SelezioneX - hw);
-    const int destra = LimitaCoordinata(SelezioneX + hw);
-    const int alto = LimitaCoordinata(SelezioneY - hh);
-    const int basso = LimitaCoordinata(SelezioneY + hh);
+    const CSelezione &s = SelezioneZoom;
+    const int64_t hw = s.Larghezza / 2;
+    const int64_t hh = s.Altezza / 2;
+    const int sinistra = LimitaCoordinata(int64_t(s.X) - hw);
+    const int destra = LimitaCoordinata(int64_t(s.X) + hw);
+    const int alto = LimitaCoordinata(int64_t(s.Y) - hh);
+    const int basso = LimitaCoordinata(int64_t(s.Y) + hh);
     const QPolygon rettangolo(
         {QPoint(sinistra, alto), QPoint(destra, alto), QPoint(destra, basso), QPoint(sinistra, basso)});
     Immagine->InvertiPoligono(rettangolo);
@@ -465,15 +461,15 @@ bool TMDIChild::SalvaCome(const QString &nome)
 {
     QString errore;
     if (!ScriviFigura(Figura(), nome, errore)) {
-        MostraErrore(tr("Impossibile salvare l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
+        emit Errore(tr("Impossibile salvare l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
         return false;
     }
     // Without it the picture opens again with the settings of a new
     // document: the user is told, so that it can be saved elsewhere.
     const QString nomeParametri = NomeFileParametri(nome);
     if (!ScriviFileParametri(Impostazioni, nomeParametri, errore)) {
-        MostraErrore(tr("Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2")
-                         .arg(QDir::toNativeSeparators(nomeParametri), errore));
+        emit Errore(tr("Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2")
+                        .arg(QDir::toNativeSeparators(nomeParametri), errore));
         return false;
     }
     return true;
@@ -489,18 +485,17 @@ TMDIChild::Caricamento TMDIChild::Carica(const QString &nome)
     QImage figura;
     QString errore;
     if (!LeggiFigura(nome, figura, errore)) {
-        MostraErrore(tr("Impossibile leggere l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
+        emit Errore(tr("Impossibile leggere l'immagine %1: %2").arg(QDir::toNativeSeparators(nome), errore));
         return Caricamento::Fallito;
     }
     Immagine->ImpostaBitmap(figura);
     Immagine->Ridisegna();
 
-    // All of the file or none of it; a negative size is no picture's.
+    // All of the file or none of it.
     CParametri letti = Impostazioni;
     QString motivo;
-    if (!LeggiFileParametri(NomeFileParametri(nome), letti, &motivo) || letti.Finestra.Larghezza < 0
-        || letti.Finestra.Altezza < 0) {
-        MostraMessaggio(motivo.isEmpty() ? TestoParametriNonValidi() : TestoParametriNonValidi() + '\n' + motivo);
+    if (!LeggiFileParametri(NomeFileParametri(nome), letti, &motivo)) {
+        emit Messaggio(motivo.isEmpty() ? TestoParametriNonValidi() : TestoParametriNonValidi() + '\n' + motivo);
         return Caricamento::SenzaParametri;
     }
     // The buffer first: when it cannot be had, the settings stay as they were.

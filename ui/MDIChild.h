@@ -94,46 +94,51 @@ public:
     // Inverts the selection rectangle's pixels on the picture; the same call
     // again, with the selection unchanged, restores them.
     void DisegnaSelezione();
-    // The selection fields as a rectangle.
-    CSelezione Selezione() const;
+    // The zoom selection, in image-control pixels, and whether one is under way.
+    const CSelezione &Selezione() const { return SelezioneZoom; }
+
+    // Takes these settings, at the size of its own image, prepares its
+    // buffer, has them shown and draws them: a region opened by a zoom, a
+    // parameters file opened alone. Throws CErrore when the buffer cannot be
+    // allocated: the settings stay taken, and nothing is drawn.
+    void DisegnaImpostazioni(CParametri parametri);
 
     // Asks for a name with SaveDialog1 and saves the picture and its
     // parameters file there; nothing when the user cancels.
     void Salva();
     // Writes the picture under that name, as a PNG when the name ends in
     // ".png" and as a bitmap otherwise, then the parameters file beside it.
-    // Each file is written whole or not at all; a failure is shown to the
-    // user, and after a failed picture no parameters file is written. True
-    // when both files were written.
+    // Each file is written whole or not at all; a failure is reported
+    // (Errore), and after a failed picture no parameters file is written.
+    // True when both files were written.
     bool SalvaCome(const QString &nome);
     // Shows the named picture (a PNG when the name ends in ".png", a bitmap
     // otherwise) and takes the settings of the parameters file beside it,
     // all of them or none. A picture that cannot be read, is cut short or is
-    // not a plain file is reported and leaves the document as it was; a
-    // missing or invalid parameters file is reported and leaves the settings
-    // as they were. Throws CErrore, with the settings unchanged, when the
-    // buffer for the loaded size cannot be allocated.
+    // not a plain file is reported (Errore) and leaves the document as it
+    // was; a missing or invalid parameters file is reported (Messaggio) and
+    // leaves the settings as they were. Throws CErrore, with the settings
+    // unchanged, when the buffer for the loaded size cannot be allocated.
     enum class Caricamento { Fallito, SenzaParametri, Completo };
     // The message for a parameters file that is missing or not valid.
     static QString TestoParametriNonValidi();
     Caricamento Carica(const QString &nome);
 
-    // Controls.
-    QFrame *Panel2;
-    TImmagine *Immagine;
-    QFileDialog *SaveDialog1;
-    QFileDialog *OpenDialog1;
+    // The size of the image control.
+    QSize DimensioniImmagine() const;
+
+    // A control of the document by its object name ("Immagine",
+    // "SaveDialog1"), for the tests; null when there is none of that kind.
+    template <typename T>
+    T *Elemento(const QString &nome) const
+    {
+        return findChild<T *>(nome);
+    }
 
     // The methods, colourers and render area the picture is drawn with.
     CDisegno Disegno;
     CAreaDisegno &AreaDisegno = Disegno.AreaDisegno;
 
-    // The zoom selection, in image-control pixels.
-    bool InSelezione = false;
-    int32_t SelezioneX = 0;
-    int32_t SelezioneY = 0;
-    int32_t SelezioneLarghezza = 0;
-    int32_t SelezioneAltezza = 0;
     // The program's title: the caption after a drawing, the tail of the
     // application title during one.
     const QString Titolo;
@@ -142,6 +147,8 @@ public:
     QSize sizeHint() const override;
 
 signals:
+    // Everything the document tells the user goes through these: the main
+    // window shows it, or not.
     // The main window's caption, the application's title and a status panel.
     void TitoloCambiato(const QString &testo);
     void TitoloApplicazioneCambiato(const QString &testo);
@@ -153,8 +160,12 @@ signals:
     void PannelliDaAggiornare();
     // The user selected a region: a new document is to draw these settings.
     void RegioneScelta(const CParametri &parametri);
-    // A drawing raised an error, shown once the document is idle again.
-    void ErroreDisegno(const QString &messaggio);
+    // An error, for the program's error box (a full stop is added there): a
+    // file that could not be read or written, a drawing that raised, a
+    // handler of the image control that raised.
+    void Errore(const QString &messaggio);
+    // A plain message, for a box with an OK button.
+    void Messaggio(const QString &testo);
 
 protected:
     void showEvent(QShowEvent *evento) override;
@@ -171,7 +182,17 @@ private:
     // The largest square image the document's window can show inside the
     // area it lives in; no limit outside one.
     int32_t LatoMassimo();
+    // Runs a handler of the image control: what it raises is reported
+    // (Errore) before it can reach the toolkit's frames.
+    template <typename Azione>
+    void Protetto(Azione &&azione);
 
+    // Controls.
+    QFrame *Panel2;
+    TImmagine *Immagine;
+    QFileDialog *SaveDialog1;
+
+    CSelezione SelezioneZoom;
     CParametri Impostazioni;
     QSize &UltimaDimensione;
     CSessioneDisegno Sessione;

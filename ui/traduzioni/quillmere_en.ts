@@ -70,6 +70,9 @@
         <source>Quillmere versione 0.9</source>
         <translation>Quillmere version 0.9</translation>
     </message>
+</context>
+<context>
+    <name>TControlloDisegno</name>
     <message>
         <source>Controllo Disegno</source>
         <translation>Drawing Control</translation>
@@ -80,8 +83,38 @@
     </message>
     <message>
         <source>Ridisegna</source>
-        <translation>Redraw</translation>
+        <translation>Draw</translation>
     </message>
+</context>
+<context>
+    <name>TMDIChild</name>
+    <message>
+        <source>La cartella %1 non esiste.</source>
+        <translation>The folder %1 does not exist.</translation>
+    </message>
+    <message>
+        <source>Nome con cui salvare ?</source>
+        <translation>Save as</translation>
+    </message>
+    <message>
+        <source>Impossibile salvare l&apos;immagine %1: %2</source>
+        <translation>Cannot save the picture %1: %2</translation>
+    </message>
+    <message>
+        <source>Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2</source>
+        <translation>Picture saved, but the parameters file %1 cannot be written: %2</translation>
+    </message>
+    <message>
+        <source>Il file dei parametri NON è valido!</source>
+        <translation>The parameters file is NOT valid!</translation>
+    </message>
+    <message>
+        <source>Impossibile leggere l&apos;immagine %1: %2</source>
+        <translation>Cannot read the picture %1: %2</translation>
+    </message>
+</context>
+<context>
+    <name>TPannelli</name>
     <message>
         <source>Settaggi Insieme</source>
         <translation>Fractal Settings</translation>
@@ -108,42 +141,11 @@
     </message>
     <message>
         <source>Settaggi Finestra</source>
-        <translation>Window Settings</translation>
+        <translation>Region Settings</translation>
     </message>
     <message>
         <source>Parametri Aggiuntivi</source>
         <translation>Extra Parameters</translation>
-    </message>
-</context>
-<context>
-    <name>TMDIChild</name>
-    <message>
-        <source>La cartella %1 non esiste.</source>
-        <translation>The folder %1 does not exist.</translation>
-    </message>
-    <message>
-        <source>Nome con cui salvare ?</source>
-        <translation>Save as</translation>
-    </message>
-    <message>
-        <source>File da caricare ?</source>
-        <translation>File to open</translation>
-    </message>
-    <message>
-        <source>Impossibile salvare l&apos;immagine %1: %2</source>
-        <translation>Cannot save the picture %1: %2</translation>
-    </message>
-    <message>
-        <source>Immagine salvata, ma impossibile scrivere il file dei parametri %1: %2</source>
-        <translation>Picture saved, but the parameters file %1 cannot be written: %2</translation>
-    </message>
-    <message>
-        <source>Il file dei parametri NON è valido!</source>
-        <translation>The parameters file is NOT valid!</translation>
-    </message>
-    <message>
-        <source>Impossibile leggere l&apos;immagine %1: %2</source>
-        <translation>Cannot read the picture %1: %2</translation>
     </message>
 </context>
 <context>

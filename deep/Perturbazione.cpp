@@ -4,6 +4,7 @@
 #include "FileParametri.h"
 #include "Frattali.h"
 #include "Profondita.h"
+#include "Specchio.h"
 
 #include <algorithm>
 #include <cfloat>
@@ -828,15 +829,30 @@ void Salta(const CRiferimento &rif, CCorsia &c)
     }
 }
 
+// The pixel's difference from the reference point, at any exponent; in 80
+// bits exactly today's product where it is one.
+CComplessoEsteso DifferenzaDelPixel(const CRiferimento &rif, int32_t x, int32_t y)
+{
+    // (2x - 2 column) (step / 2): for a whole column exactly (x - column) step.
+    return {CEsteso(static_cast<long double>(2 * int64_t(x) - rif.ColonnaCentro2)) * rif.MezzoPassoX,
+            CEsteso(static_cast<long double>(2 * int64_t(y) - rif.RigaCentro2)) * rif.MezzoPassoY};
+}
+
+// The pixel's point rounded to 80 bits, for the colourers and the mirror images.
+Complesso PuntoDelPixel(const CRiferimento &rif, int32_t x, int32_t y)
+{
+    const CComplessoEsteso d = DifferenzaDelPixel(rif, x, y);
+    return {rif.CentroRe[0] + (rif.CentroRe[1] + d.re.Valore()), rif.CentroIm[0] + (rif.CentroIm[1] + d.im.Valore())};
+}
+
 // Starts pixel (x, y) on a lane.
 void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &c)
 {
     c.Salvato = {};
     c.ProssimoSalvataggio = PrimoSalvataggio;
-    // The pixel's difference from the reference point, at any exponent; in
-    // 80 bits exactly today's product where it is one.
-    const CEsteso dcr = CEsteso(static_cast<long double>(x - rif.ColonnaCentro)) * rif.PassoX;
-    const CEsteso dci = CEsteso(static_cast<long double>(y - rif.RigaCentro)) * rif.PassoY;
+    const CComplessoEsteso d = DifferenzaDelPixel(rif, x, y);
+    const CEsteso &dcr = d.re;
+    const CEsteso &dci = d.im;
     c.Orbita = &rif.Avvio;
     c.Passi = c.Orbita->Passi;
     c.Soglie2 = c.Orbita->Soglie2;
@@ -848,8 +864,7 @@ void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &
     c.Y = y;
     c.Dc = rif.Mandelbrot ? CComplessoEsteso{dcr, dci} : CComplessoEsteso{};
     Imposta(c, {dcr, dci});
-    // The pixel's point rounded to 80 bits, for the colourers.
-    c.P.c = {rif.CentroRe[0] + (rif.CentroRe[1] + dcr.Valore()), rif.CentroIm[0] + (rif.CentroIm[1] + dci.Valore())};
+    c.P.c = PuntoDelPixel(rif, x, y);
     c.P.z = c.P.c;
     c.P.MaxIterazioni = max;
     Salta(rif, c);
@@ -1116,26 +1131,32 @@ void Distanze(const CBloccoFinestra &f, int32_t W, int32_t H, CEsteso &dcMassimo
                                                                               : Assoluto(EstesoDa(dy.Mp()));
 }
 
-// The pixel k of n from a to b (a + k (b - a) / n exactly) that is held
-// exactly in the fewest binary digits, when some is held in half of bit or
-// fewer: its index, its value in v. Ties go to the one nearer the middle.
-// -1 when there is none.
-int32_t PixelSemplice(const CAreaDisegno &area, const CReale &a, const CReale &b, int32_t n, mpfr_prec_t bit,
+// The point from a to b at k/2 of n steps (a + k (b - a) / 2n exactly, a
+// pixel for even k, halfway between two for odd k) that is held exactly in
+// the fewest binary digits, when some is held in half of bit or fewer: k, and
+// its value in v. Ties go to a pixel rather than between two, then to the one
+// nearer the middle. -1 when there is none.
+int64_t PuntoSemplice(const CAreaDisegno &area, const CReale &a, const CReale &b, int32_t n, mpfr_prec_t bit,
                       CReale &v)
 {
-    int32_t migliore = -1;
+    int64_t migliore = -1;
     mpfr_prec_t cifre = bit / 2 + 1;
     CReale x = CReale::Zero(bit);
-    for (int32_t k = 0; k < n; ++k) {
+    const int64_t doppio = 2 * int64_t(n);
+    const auto prima = [&](int64_t k, int64_t j) {
+        if ((k % 2 == 0) != (j % 2 == 0))
+            return k % 2 == 0;
+        return std::llabs(k - n) < std::llabs(j - n);
+    };
+    for (int64_t k = 0; k <= doppio - 2; ++k) {
         if (k % 64 == 0 && !area.Continua())
             return -1;
-        // (a (n - k) + b k) / n, the sum exact, one rounding.
-        const CReale somma = SommaEsatta(ProdottoEsatto(a, n - k), ProdottoEsatto(b, k));
-        if (mpfr_div_si(x.Mp(), somma.Mp(), n, MPFR_RNDN) != 0)
+        // (a (2n - k) + b k) / 2n, the sum exact, one rounding.
+        const CReale somma = SommaEsatta(ProdottoEsatto(a, doppio - k), ProdottoEsatto(b, k));
+        if (mpfr_div_si(x.Mp(), somma.Mp(), long(doppio), MPFR_RNDN) != 0)
             continue;
         const mpfr_prec_t c = mpfr_zero_p(x.Mp()) ? 1 : mpfr_min_prec(x.Mp());
-        const bool meglio = c < cifre || (c == cifre && migliore >= 0 && std::abs(k - n / 2) < std::abs(migliore - n / 2));
-        if (meglio) {
+        if (c < cifre || (c == cifre && migliore >= 0 && prima(k, migliore))) {
             cifre = c;
             migliore = k;
             mpfr_set(v.Mp(), x.Mp(), MPFR_RNDN);
@@ -1237,22 +1258,26 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     mpfr_div_si(passoY.Mp(), passoY.Mp(), H, MPFR_RNDN);
     CReale cr = CReale::Zero(bit);
     CReale ci = CReale::Zero(bit);
-    rif.ColonnaCentro = PixelSemplice(area, f.Min.re, f.Max.re, W, bit, cr);
-    rif.RigaCentro = PixelSemplice(area, f.Max.im, f.Min.im, H, bit, ci);
+    rif.ColonnaCentro2 = PuntoSemplice(area, f.Min.re, f.Max.re, W, bit, cr);
+    rif.RigaCentro2 = PuntoSemplice(area, f.Max.im, f.Min.im, H, bit, ci);
     if (!area.Continua())
         return false;
-    if (rif.ColonnaCentro < 0) {
-        rif.ColonnaCentro = W / 2;
-        mpfr_mul_si(cr.Mp(), passoX.Mp(), rif.ColonnaCentro, MPFR_RNDN);
+    if (rif.ColonnaCentro2 < 0) {
+        rif.ColonnaCentro2 = 2 * (W / 2);
+        mpfr_mul_si(cr.Mp(), passoX.Mp(), W / 2, MPFR_RNDN);
         mpfr_add(cr.Mp(), cr.Mp(), f.Min.re.Mp(), MPFR_RNDN);
     }
-    if (rif.RigaCentro < 0) {
-        rif.RigaCentro = H / 2;
-        mpfr_mul_si(ci.Mp(), passoY.Mp(), rif.RigaCentro, MPFR_RNDN);
+    if (rif.RigaCentro2 < 0) {
+        rif.RigaCentro2 = 2 * (H / 2);
+        mpfr_mul_si(ci.Mp(), passoY.Mp(), H / 2, MPFR_RNDN);
         mpfr_add(ci.Mp(), ci.Mp(), f.Max.im.Mp(), MPFR_RNDN);
     }
     rif.PassoX = EstesoDa(passoX.Mp());
     rif.PassoY = EstesoDa(passoY.Mp());
+    mpfr_div_2ui(passoX.Mp(), passoX.Mp(), 1, MPFR_RNDN);
+    mpfr_div_2ui(passoY.Mp(), passoY.Mp(), 1, MPFR_RNDN);
+    rif.MezzoPassoX = EstesoDa(passoX.Mp());
+    rif.MezzoPassoY = EstesoDa(passoY.Mp());
     CReale resto = CReale::Zero(bit);
     rif.CentroRe[0] = cr.Esteso();
     mpfr_sub(resto.Mp(), cr.Mp(), CReale(rif.CentroRe[0]).Mp(), MPFR_RNDN);
@@ -1272,8 +1297,10 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     CPassoMpfr passoMpfr(fili > 1);
     // A Mandelbrot pixel adds its difference, which for pixels up to a
     // block beyond the edges is at most:
-    const long double xMassimo = std::max(rif.ColonnaCentro, W + 8 - rif.ColonnaCentro) * std::fabs(rif.PassoX.Valore());
-    const long double yMassimo = std::max(rif.RigaCentro, H + 8 - rif.RigaCentro) * std::fabs(rif.PassoY.Valore());
+    const long double xMassimo =
+        std::max<int64_t>(rif.ColonnaCentro2, 2 * int64_t(W + 8) - rif.ColonnaCentro2) * std::fabs(rif.MezzoPassoX.Valore());
+    const long double yMassimo =
+        std::max<int64_t>(rif.RigaCentro2, 2 * int64_t(H + 8) - rif.RigaCentro2) * std::fabs(rif.MezzoPassoY.Valore());
     const long double dcPiano = std::sqrt(xMassimo * xMassimo + yMassimo * yMassimo);
     if (area.Frattale->Tipo() == TipoFormula::Julia) {
         // Pixels start on the orbit of the centre and rebase onto that of 0.
@@ -1305,6 +1332,14 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
                             dcPiano * (1.0L + Trascurabile), rif.DcMassimo);
         rif.Ribase = rif.Avvio;
     }
+    // Mirror images, where the computation of a pixel's mirror image is its
+    // own mirrored bit for bit: Mandelbrot's on a real reference orbit, with
+    // the pixels' imaginary differences its exact opposites; Julia's around
+    // a reference on 0, whose pixels and their opposites have the same
+    // orbit after the first step. The mirror's check of each point, bit for
+    // bit, finds the pairs (Specchio.h).
+    SpecchioAmmesso = rif.CentroIm[0] == 0.0L && rif.CentroIm[1] == 0.0L
+        && (rif.Mandelbrot || (rif.CentroRe[0] == 0.0L && rif.CentroRe[1] == 0.0L));
     rif.Pronto = true;
     return true;
 }
@@ -1322,7 +1357,7 @@ bool CCalcolatoreProfondo::IteraPixel(const CAreaDisegno &area, int32_t x, int32
     return true;
 }
 
-bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio *) const
+bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio *specchio) const
 {
     const CRiferimento &rif = Riferimento;
     const int32_t max = area.MaxIterazioni;
@@ -1331,21 +1366,39 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
     CCorsia corsie[2];
     int32_t prossimo = 0;
     // Puts the next pixel on a lane, or leaves it empty; a pixel done is stored.
+    // A pixel done: its colour, and its record for its mirror image.
+    const auto scrivi = [&](const CCorsia &c) {
+        if (specchio)
+            specchio->Ricorda(c.P, c.X, c.Y);
+        area.ScriviPixel(ColoreDi(area, c.P), c.X, c.Y);
+    };
+    // Puts the next pixel on a lane, or leaves it empty; a pixel done is
+    // stored, one whose mirror image is done takes it from there.
     const auto carica = [&](CCorsia &c) {
         for (;;) {
             if (prossimo == quanti)
                 return false;
             const CLotto::CVoce &px = lotto.Voci[prossimo++];
+            if (specchio) {
+                CPunto p;
+                const Complesso punto = PuntoDelPixel(rif, px.X, px.Y);
+                if (specchio->Cerca(punto.re, punto.im, px.X, px.Y, p)) {
+                    p.MaxIterazioni = max;
+                    area.ScriviPixel(ColoreDi(area, p), px.X, px.Y);
+                    ++lotto.PuntiRiflessi;
+                    continue;
+                }
+            }
             Avvia(rif, max, px.X, px.Y, c);
             if (!c.Finita)
                 return true;
-            area.ScriviPixel(ColoreDi(area, c.P), c.X, c.Y);
+            scrivi(c);
         }
     };
     const auto avanza = [&](CCorsia &c, bool &attiva, int32_t passi) {
         Avanza(rif, c, passi);
         if (c.Finita) {
-            area.ScriviPixel(ColoreDi(area, c.P), c.X, c.Y);
+            scrivi(c);
             attiva = carica(c);
         }
     };
@@ -1369,7 +1422,7 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
                 dalControllo += 2 * int64_t(passi);
                 for (int k = 0; k < 2; ++k)
                     if (Ciclo(rif, corsie[k])) {
-                        area.ScriviPixel(ColoreDi(area, corsie[k].P), corsie[k].X, corsie[k].Y);
+                        scrivi(corsie[k]);
                         attive[k] = carica(corsie[k]);
                     }
                 if (!attive[0] || !attive[1])

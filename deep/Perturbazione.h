@@ -43,7 +43,7 @@ public:
     // Computes the reference orbits, passing the area's checkpoint at every
     // step; false when the drawing was stopped meanwhile.
     bool Inizia(CAreaDisegno &area) override;
-    bool AmmetteSpecchio() const override { return false; }
+    bool AmmetteSpecchio() const override { return SpecchioAmmesso; }
     bool Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio *specchio) const override;
 
     // Pixel (x, y) of a drawing whose reference is ready, computed alone: p
@@ -71,4 +71,5 @@ private:
         bool operator==(const CChiave &altra) const;
     };
     CChiave Chiave;
+    bool SpecchioAmmesso = false;
 };

@@ -152,14 +152,18 @@ public:
     COrbitaRiferimento Avvio;
     COrbitaRiferimento Ribase;
     int64_t IndiceAvvio = 0;
-    // Pixel (j, i) lies (j - ColonnaCentro) PassoX and (i - RigaCentro) PassoY
-    // away from the reference point, CentroRe[0] + CentroRe[1] and
-    // CentroIm[0] + CentroIm[1] (its 80-bit rounding and the rest). The
-    // steps are PassoX.M 2^PassoX.E and so on: 80-bit values while they are.
+    // Pixel (j, i) lies (2j - ColonnaCentro2) MezzoPassoX and (2i -
+    // RigaCentro2) MezzoPassoY away from the reference point, CentroRe[0] +
+    // CentroRe[1] and CentroIm[0] + CentroIm[1] (its 80-bit rounding and the
+    // rest): the reference lies on a pixel, or halfway between two, of
+    // column ColonnaCentro2 / 2 and row RigaCentro2 / 2. The steps (PassoX,
+    // PassoY: a pixel's) are M 2^E: 80-bit values while they are.
     CEsteso PassoX;
     CEsteso PassoY;
-    int32_t ColonnaCentro = 0;
-    int32_t RigaCentro = 0;
+    CEsteso MezzoPassoX;
+    CEsteso MezzoPassoY;
+    int64_t ColonnaCentro2 = 0;
+    int64_t RigaCentro2 = 0;
     long double CentroRe[2] = {0.0L, 0.0L};
     long double CentroIm[2] = {0.0L, 0.0L};
     // What the last step adds: the pixel's point (Mandelbrot) or Julia's constant.

@@ -482,8 +482,8 @@ void TestProfondita::interno()
     for (int32_t i = 0; i < 32; ++i)
         for (int32_t j = 0; j < 32; ++j) {
             CPunto p;
-            p.c = {rif.CentroRe[0] + (rif.CentroRe[1] + (j - rif.ColonnaCentro) * rif.PassoX.Valore()),
-                   rif.CentroIm[0] + (rif.CentroIm[1] + (i - rif.RigaCentro) * rif.PassoY.Valore())};
+            p.c = {rif.CentroRe[0] + (rif.CentroRe[1] + (2 * j - rif.ColonnaCentro2) * rif.MezzoPassoX.Valore()),
+                   rif.CentroIm[0] + (rif.CentroIm[1] + (2 * i - rif.RigaCentro2) * rif.MezzoPassoY.Valore())};
             p.MaxIterazioni = 300;
             m.Itera(p);
             QCOMPARE(p.Iterazioni, 300);

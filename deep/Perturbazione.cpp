@@ -1195,14 +1195,15 @@ bool CCalcolatoreProfondo::CChiave::operator==(const CChiave &altra) const
 
 void CCalcolatoreProfondo::Prepara(const CBloccoFinestra &f, const CFrattale &formula, int32_t W, int32_t H)
 {
-    // The corners to 2^-32 of a pixel: the digits a file carries beyond
-    // those play no part, so that the same window draws the same picture.
+    // The corners as the numbers their texts stand for, each rounded once to
+    // 2^-64 of a pixel: the digits a file carries beyond those (trailing
+    // zeros, more precision) play no part, so that the same window draws the
+    // same picture.
     CChiave chiave;
     chiave.Finestra = f;
-    const mpfr_prec_t bit = PrecisioneFinestra(f.Min, f.Max, W, H, 32);
+    const mpfr_prec_t bit = PrecisioneFinestra(f.Min, f.Max, W, H, 64);
     for (CReale *v : {&chiave.Finestra.Min.re, &chiave.Finestra.Min.im, &chiave.Finestra.Max.re, &chiave.Finestra.Max.im})
-        if (v->Precisione() > bit)
-            mpfr_prec_round(v->Mp(), bit, MPFR_RNDN);
+        *v = RealeDelTesto(*v, bit);
     chiave.W = W;
     chiave.H = H;
     chiave.Tipo = formula.Tipo();

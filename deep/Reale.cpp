@@ -331,6 +331,15 @@ std::string TestoReale(const CReale &v)
     return os.str();
 }
 
+CReale RealeDelTesto(const CReale &v, mpfr_prec_t bit)
+{
+    if (v.Precisione() <= 64)
+        return v;
+    CReale r = CReale::Zero(bit);
+    mpfr_strtofr(r.Mp(), TestoReale(v).c_str(), nullptr, 10, MPFR_RNDN);
+    return r;
+}
+
 void ScriviReale(std::ostream &os, const CReale &v)
 {
     long double x = 0.0L;

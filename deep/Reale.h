@@ -113,6 +113,11 @@ bool RealeDaCifre(const CCifre &c, CReale &v);
 
 // The text a value is written with in the classic "C" form.
 std::string TestoReale(const CReale &v);
+// The value that v's text stands for, rounded once to bit bits: the same for
+// every value read from the same number, whatever digits (trailing zeros)
+// its text carried. A value of 64 bits is an 80-bit value exactly and stays
+// as it is.
+CReale RealeDelTesto(const CReale &v, mpfr_prec_t bit);
 // Reads a whole C-locale text (sign, digits with at most one '.', exponent
 // with 'e' or 'E'), nothing before or after it. False, leaving v alone, as
 // for RealeDaCifre or when the text is not a number.

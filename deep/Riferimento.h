@@ -139,9 +139,11 @@ public:
     }
     std::vector<CPassoSpeciale> &Speciali(int32_t orbita) { return SpecialiOrbite[orbita ? 1 : 0]; }
 
-    // Whether drawings leap over stretches of steps where they can (the
-    // bench turns it off to time the steps themselves).
+    // Whether drawings leap over stretches of steps where they can, and end
+    // the orbits seen to be periodic early (the bench and the tests turn
+    // them off to time or check the steps themselves).
     bool SaltiAmmessi = true;
+    bool CicliAmmessi = true;
 
     // Set by the drawing once the orbits are computed, for this drawing only.
     bool Pronto = false;

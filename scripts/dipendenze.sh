@@ -9,6 +9,9 @@ pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev libmpfr-dev clang libcla
            dpkg-dev binutils desktop-file-utils appstream groff-base
            # the type of the parameters files: its XML read as the desktop reads it
            libxml2-utils shared-mime-info
+           # plans of movies and posters run on real engines: GNU parallel, a Slurm of
+           # one node (with munge), ffmpeg (and ffprobe) for movies, vips for posters
+           parallel slurm-wlm munge ffmpeg libvips-tools
            "$@")
 mancanti=()
 for p in "${pacchetti[@]}"; do

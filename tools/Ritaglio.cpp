@@ -1,0 +1,110 @@
+#include "Ritaglio.h"
+
+#include "Coloratore.h"
+#include "Disegno.h"
+#include "Errore.h"
+#include "Frattali.h"
+#include "ImmagineQt.h"
+#include "Perturbazione.h"
+
+#include <algorithm>
+#include <atomic>
+#include <system_error>
+#include <thread>
+#include <vector>
+
+namespace {
+
+// Computes the rows of a part, each row on one thread.
+class CRighe
+{
+public:
+    CRighe(const CAreaDisegno &area, const QRect &parte, QImage &figura)
+        : Area(area), Parte(parte), Figura(figura), Profonda(area.Riferimento.Pronto),
+          Dx((area.Max.re - area.Min.re) / area.Larghezza), Dy((area.Min.im - area.Max.im) / area.Altezza)
+    {
+    }
+
+    // Takes rows until none is left.
+    void Lavora()
+    {
+        for (int32_t k; (k = Prossima.fetch_add(1, std::memory_order_relaxed)) < Parte.height();)
+            Riga(Parte.y() + k, reinterpret_cast<QRgb *>(Figura.scanLine(k)));
+    }
+
+private:
+    int32_t Colore(const CPunto &p) const
+    {
+        return p.Iterazioni == p.MaxIterazioni ? Area.Interno->Colore(p) : Area.Esterno->Colore(p);
+    }
+
+    void Riga(int32_t i, QRgb *uscita) const
+    {
+        const int32_t x0 = Parte.x();
+        const int32_t w = Parte.width();
+        CPunto p;
+        if (Profonda) {
+            for (int32_t j = 0; j < w; ++j) {
+                IteraPixelProfondo(Area, x0 + j, i, p);
+                uscita[j] = CImmagineQt::QRgbDaColore(Colore(p));
+            }
+            return;
+        }
+        // The point method's row: its imaginary part by one product, its
+        // real parts by adding the step to X Min once per column.
+        const long double im = Area.Max.im + i * Dy;
+        long double re = Area.Min.re;
+        for (int32_t j = 0; j < x0; ++j)
+            re = Dx + re;
+        for (int32_t j = 0; j < w; ++j) {
+            p.c = {re, im};
+            p.MaxIterazioni = Area.MaxIterazioni;
+            Area.Frattale->Itera(p);
+            uscita[j] = CImmagineQt::QRgbDaColore(Colore(p));
+            re = Dx + re;
+        }
+    }
+
+    const CAreaDisegno &Area;
+    const QRect Parte;
+    QImage &Figura;
+    const bool Profonda;
+    const long double Dx;
+    const long double Dy;
+    std::atomic<int32_t> Prossima{0};
+};
+
+} // namespace
+
+void DisegnaRitaglio(const CParametri &parametri, const QRect &parte, int32_t fili, QImage &figura)
+{
+    figura = QImage(parte.size(), QImage::Format_RGB32);
+    if (figura.isNull())
+        throw CErrore(MessaggioBuffer);
+    // The drawing's wiring for the whole picture, without its buffer: a
+    // buffer of one pixel, then the whole size, which decides whether the
+    // drawing goes past 80 bits and where its reference point lies.
+    CDisegno disegno;
+    disegno.Prepara(parametri, nullptr, 1, 1);
+    CAreaDisegno &area = disegno.AreaDisegno;
+    area.Larghezza = parametri.Finestra.Larghezza;
+    area.Altezza = parametri.Finestra.Altezza;
+    if (DisegnoProfondo(area))
+        area.Riferimento.Riserva(PassiRiferimento(area), OrbiteRiferimento(area));
+    CalcolaRiferimento(area);
+
+    CRighe righe(area, parte, figura);
+    if (fili < 1)
+        fili = int32_t(std::max(1u, std::thread::hardware_concurrency()));
+    std::vector<std::thread> aiutanti;
+    for (int32_t k = 1; k < std::min(fili, parte.height()); ++k) {
+        try {
+            aiutanti.emplace_back(&CRighe::Lavora, &righe);
+        } catch (const std::system_error &) {
+            break; // fewer threads draw the same picture
+        }
+    }
+    righe.Lavora();
+    for (std::thread &t : aiutanti)
+        t.join();
+}

@@ -5,6 +5,7 @@
 #include "Errore.h"
 #include "Frattali.h"
 #include "ImmagineQt.h"
+#include "Orbite.h"
 #include "Perturbazione.h"
 
 #include <algorithm>
@@ -21,7 +22,9 @@ class CRighe
 public:
     CRighe(const CAreaDisegno &area, const QRect &parte, QImage &figura)
         : Area(area), Parte(parte), Figura(figura), Profonda(area.Riferimento.Pronto),
-          Dx((area.Max.re - area.Min.re) / area.Larghezza), Dy((area.Min.im - area.Max.im) / area.Altezza)
+          Dx((area.Max.re - area.Min.re) / area.Larghezza), Dy((area.Min.im - area.Max.im) / area.Altezza),
+          FormulaJulia(dynamic_cast<const Julia *>(area.Frattale)),
+          Lotti(FormulaJulia || dynamic_cast<const Mandelbrot *>(area.Frattale))
     {
     }
 
@@ -56,14 +59,42 @@ private:
         long double re = Area.Min.re;
         for (int32_t j = 0; j < x0; ++j)
             re = Dx + re;
+        // Mandelbrot's and Julia's orbits a batch at a time, as the drawing
+        // runs them: the same count and final value as each point's own loop.
+        COrbita orbite[Lotto];
+        long double punti[Lotto];
+        int32_t colonne[Lotto];
+        int32_t quante = 0;
+        const auto svuota = [&] {
+            IteraLotto(orbite, quante, Area.MaxIterazioni);
+            for (int32_t k = 0; k < quante; ++k) {
+                p.c = {punti[k], im};
+                p.z = {orbite[k].zr.Reale, orbite[k].zi.Reale};
+                p.Iterazioni = orbite[k].n;
+                p.MaxIterazioni = Area.MaxIterazioni;
+                uscita[colonne[k]] = CImmagineQt::QRgbDaColore(Colore(p));
+            }
+            quante = 0;
+        };
         for (int32_t j = 0; j < w; ++j) {
-            p.c = {re, im};
-            p.MaxIterazioni = Area.MaxIterazioni;
-            Area.Frattale->Itera(p);
-            uscita[j] = CImmagineQt::QRgbDaColore(Colore(p));
+            const Complesso k = FormulaJulia ? FormulaJulia->Param : Complesso{re, im};
+            if (Lotti && Area.MaxIterazioni > 0 && orbite[quante].Imposta(re, im, k.re, k.im)) {
+                punti[quante] = re;
+                colonne[quante++] = j;
+                if (quante == Lotto)
+                    svuota();
+            } else {
+                p.c = {re, im};
+                p.MaxIterazioni = Area.MaxIterazioni;
+                Area.Frattale->Itera(p);
+                uscita[j] = CImmagineQt::QRgbDaColore(Colore(p));
+            }
             re = Dx + re;
         }
+        svuota();
     }
+
+    static constexpr int32_t Lotto = 64;
 
     const CAreaDisegno &Area;
     const QRect Parte;
@@ -71,6 +102,8 @@ private:
     const bool Profonda;
     const long double Dx;
     const long double Dy;
+    const Julia *const FormulaJulia;
+    const bool Lotti; // Mandelbrot or Julia
     std::atomic<int32_t> Prossima{0};
 };
 

@@ -284,6 +284,8 @@ void TestPiano::righeDiComando_data()
         << QStringList{"movie", campione, "d", "--frames", "3", "--per-halving", "2", "--size", "8x8"} << 2 << "uso:";
     QTest::newRow("no frames") << QStringList{"movie", campione, "d", "--frames", "0", "--size", "8x8"} << 2 << "uso:";
     QTest::newRow("size") << QStringList{"movie", campione, "d", "--frames", "3", "--size", "8x-8"} << 2 << "uso:";
+    QTest::newRow("format") << QStringList{"movie", campione, "d", "--frames", "3", "--size", "8x8", "--format", "gif"}
+                            << 2 << "uso:";
     QTest::newRow("no tiles") << QStringList{"poster", campione, "d", "--size", "8x8", "--tiles", "0x2"} << 2
                               << "uso:";
     QTest::newRow("unknown option") << QStringList{"poster", campione, "d", "--size", "8x8", "--tiles", "2x2", "--x", "1"}
@@ -336,7 +338,10 @@ void TestPiano::unioneImpossibile()
     const QString campione = QStringLiteral(QUILLMERE_SORGENTI "/samples/default.Quillmere");
     const QString film = dir.filePath(QStringLiteral("film"));
     const QString poster = dir.filePath(QStringLiteral("poster"));
-    QCOMPARE(Esegui(QStringLiteral(QUILLMERE_PLAN), {"movie", campione, film, "--frames", "2", "--size", "8x8"}).Stato, 0);
+    QCOMPARE(Esegui(QStringLiteral(QUILLMERE_PLAN),
+                    {"movie", campione, film, "--frames", "2", "--size", "8x8", "--format", "bmp"})
+                 .Stato,
+             0);
     QCOMPARE(Esegui(QStringLiteral(QUILLMERE_PLAN), {"poster", campione, poster, "--size", "8x8", "--tiles", "2x1"}).Stato,
              0);
     for (const QString &piano : {film, poster}) {
@@ -346,6 +351,7 @@ void TestPiano::unioneImpossibile()
         QVERIFY(lavori.waitForFinished(60000));
         QCOMPARE(lavori.exitCode(), 0);
     }
+    QVERIFY(QFileInfo(film + QStringLiteral("/frames/f00002.bmp")).isFile());
     const QString nessuno = dir.filePath(QStringLiteral("vuota"));
     QVERIFY(QDir().mkpath(nessuno));
     const CEsito senzaFfmpeg = Esegui(QStringLiteral(QUILLMERE_PLAN), {"join", film}, nessuno);

@@ -63,7 +63,8 @@ QByteArray TestoPiano(const CPiano &piano)
         testo += "kind poster\nsize " + lato + "\ntiles " + QByteArray::number(piano.Colonne) + 'x'
             + QByteArray::number(piano.Righe) + '\n';
     else
-        testo += "kind movie\nframes " + QByteArray::number(qsizetype(piano.Figure.size())) + "\nsize " + lato + '\n';
+        testo += "kind movie\nframes " + QByteArray::number(qsizetype(piano.Figure.size())) + "\nsize " + lato
+            + "\nformat " + piano.Formato.toUtf8() + '\n';
     return testo;
 }
 
@@ -145,7 +146,7 @@ QString NomeFigura(const CPiano &piano, size_t k)
 {
     if (piano.Poster)
         return QString::asprintf("tiles/r%03dc%03d.png", int(k / size_t(piano.Colonne)), int(k % size_t(piano.Colonne)));
-    return QString::asprintf("frames/f%05d.png", int(k + 1));
+    return QString::asprintf("frames/f%05d.", int(k + 1)) + piano.Formato;
 }
 
 QRect ParteTile(const CPiano &piano, size_t k)
@@ -220,6 +221,7 @@ struct CDescrizione
     int32_t Righe = 0;
     int32_t Larghezza = 0;
     int32_t Altezza = 0;
+    QByteArray Formato = "png";
 };
 
 // "WxH" with both sides at least 1.
@@ -254,6 +256,10 @@ bool LeggiPiano(const QString &nome, CDescrizione &d)
             ok = LeggiLati(valore, d.Larghezza, d.Altezza);
         else if (chiave == "tiles")
             ok = LeggiLati(valore, d.Colonne, d.Righe);
+        else if (chiave == "format") {
+            d.Formato = valore;
+            ok = valore == "png" || valore == "bmp";
+        }
         if (!ok)
             return false;
     }
@@ -314,6 +320,7 @@ bool UnisciPiano(const QString &cartella, const COpzioniUnione &opzioni, QString
     piano.Righe = std::max(d.Righe, 1);
     piano.Larghezza = d.Larghezza;
     piano.Altezza = d.Altezza;
+    piano.Formato = QString::fromLatin1(d.Formato);
     const int64_t figure = d.Poster ? int64_t(d.Colonne) * d.Righe : d.Fotogrammi;
     QStringList nomi;
     QString primaMancante;
@@ -338,9 +345,10 @@ bool UnisciPiano(const QString &cartella, const COpzioniUnione &opzioni, QString
         finale = QStringLiteral("movie.mp4");
         provvisorio = QStringLiteral(".movie.mp4.part");
         // yuv420p, which every player reads, needs even sides.
+        const QString fotogrammi = QStringLiteral("frames/f%05d.") + piano.Formato;
         fatto = Esegui(dir.path(), QStringLiteral("ffmpeg"), QStringLiteral("ffmpeg"),
                        {"-nostdin", "-hide_banner", "-loglevel", "error", "-y", "-framerate",
-                        QString::number(opzioni.FotogrammiAlSecondo), "-start_number", "1", "-i", "frames/f%05d.png",
+                        QString::number(opzioni.FotogrammiAlSecondo), "-start_number", "1", "-i", fotogrammi,
                         "-frames:v", QString::number(figure), "-vf", "pad=ceil(iw/2)*2:ceil(ih/2)*2", "-c:v", "libx264",
                         "-pix_fmt", "yuv420p", "-crf", "18", "-movflags", "+faststart", "-f", "mp4", provvisorio},
                        errore);

@@ -42,6 +42,9 @@ struct CPiano
     int32_t Fili = 1;
     // How the job lines start the renderer (a path, or a name looked up in PATH).
     QString Renderer = QStringLiteral("quillmere-render");
+    // A movie's frames as PNG ("png"), or as bitmaps ("bmp": written faster,
+    // several times larger); a poster's tiles are PNG, which vips reads.
+    QString Formato = QStringLiteral("png");
 };
 
 // A zoom movie of `fotogrammi` W x H frames with fine's settings, from a

@@ -41,6 +41,7 @@ int Uso(bool richiesto = false)
            "  --per-halving K     K frames each time the width halves, instead of --frames\n"
            "  --from PARAMETRI0   start as wide as this file's window (default: -2 .. 0.5)\n"
            "  --method point|block  how frames are drawn (default: as PARAMETRI says)\n"
+           "  --format png|bmp    frames as PNG (default) or as bitmaps, written faster\n"
            "poster: the window of PARAMETRI at WxH, drawn by the point method in C x R\n"
            "  tiles of equal size (W a multiple of C, H of R)\n"
            "both:\n"
@@ -169,8 +170,8 @@ int Pianifica(int argc, char **argv, bool poster)
     COpzioni o;
     const std::vector<std::string> ammesse = poster
         ? std::vector<std::string>{"--size", "--tiles", "--width", "--limit", "--threads", "--renderer"}
-        : std::vector<std::string>{"--frames", "--per-halving", "--size",    "--from",
-                                   "--method", "--width",       "--limit", "--threads", "--renderer"};
+        : std::vector<std::string>{"--frames", "--per-halving", "--size",    "--from",     "--method",
+                                   "--format", "--width",       "--limit", "--threads", "--renderer"};
     if (!Opzioni(argc, argv, ammesse, o) || o.Nomi.size() != 2 || !o.Valori.count("--size"))
         return Uso();
     const auto valore = [&](const char *nome) { return o.Valori.count(nome) ? o.Valori[nome] : std::string(); };
@@ -186,6 +187,9 @@ int Pianifica(int argc, char **argv, bool poster)
             return Uso();
         metodo = valore("--method") == "point" ? 0 : 1;
     }
+    const std::string formato = o.Valori.count("--format") ? valore("--format") : "png";
+    if (formato != "png" && formato != "bmp")
+        return Uso();
     double perDimezzamento = 0.0;
     if (!poster) {
         const bool numero = o.Valori.count("--frames");
@@ -248,6 +252,8 @@ int Pianifica(int argc, char **argv, bool poster)
         piano = PianoFilm(par, larghezza0, fotogrammi, W, H);
     }
     piano.Fili = fili;
+    if (!poster)
+        piano.Formato = QString::fromStdString(formato);
     piano.Renderer = o.Valori.count("--renderer") ? QString::fromLocal8Bit(valore("--renderer").c_str()) : RendererVicino();
     const QString cartella = QString::fromLocal8Bit(o.Nomi[1].c_str());
     if (!ScriviPiano(piano, cartella, errore))

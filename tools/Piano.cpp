@@ -12,6 +12,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include <sys/resource.h>
 
@@ -192,8 +194,11 @@ bool ScriviPiano(const CPiano &piano, const QString &cartella, QString &errore)
         }
     }
     for (const QString &nome : {sottocartella, QStringLiteral("log")}) {
-        if (!QDir().mkpath(dir.filePath(nome)) || !QFileInfo(dir.filePath(nome)).isDir()) {
-            errore = dir.filePath(nome) + QStringLiteral(": impossibile creare la cartella");
+        std::error_code codice;
+        std::filesystem::create_directories(QFile::encodeName(dir.filePath(nome)).toStdString(), codice);
+        if (codice) {
+            errore = dir.filePath(nome) + QStringLiteral(": impossibile creare la cartella: ")
+                + QString::fromLocal8Bit(codice.message().c_str());
             return false;
         }
     }

@@ -117,9 +117,9 @@ for _ in $(seq 600); do
     [ -z "$(squeue -h -j "$lavoro" 2>/dev/null)" ] && break
     sleep 0.2
 done
-[ -z "$(squeue -h -j "$lavoro")" ] && stati=$(scontrol -o show job "$lavoro" | grep -o 'JobState=[A-Z_]*' | sort | uniq -c)
-fatti=$(scontrol -o show job "$lavoro" | grep -c 'JobState=COMPLETED' || true)
-[ "$fatti" -eq 16 ] || fallito "not 16 array tasks completed: ${stati:-still queued}"
+stati=$(scontrol -o show job "$lavoro" | grep -o 'JobState=[A-Z_]*' | sort | uniq -c | tr -s ' \n' ' ')
+completati=$(scontrol -o show job "$lavoro" | grep -c 'JobState=COMPLETED' || true)
+[ "$completati" -eq 16 ] || fallito "not 16 tasks completed: $stati"
 lavoro=""
 finito=$(date +%s%N)
 

@@ -288,12 +288,11 @@ void TestPiano::righeDiComando_data()
                             << 2 << "uso:";
     QTest::newRow("no tiles") << QStringList{"poster", campione, "d", "--size", "8x8", "--tiles", "0x2"} << 2
                               << "uso:";
-    QTest::newRow("unknown option") << QStringList{"poster", campione, "d", "--size", "8x8", "--tiles", "2x2", "--x", "1"}
-                                    << 2 << "uso:";
-    QTest::newRow("zero width") << QStringList{"poster", campione, "d", "--size", "8x8", "--tiles", "2x2", "--width", "0"}
-                                << 2 << "uso:";
-    QTest::newRow("tiles that do not divide") << QStringList{"poster", campione, "d", "--size", "100x100", "--tiles", "3x3"}
-                                              << 1 << "non si divide";
+    const QStringList poster{"poster", campione, "d", "--size", "8x8", "--tiles", "2x2"};
+    QTest::newRow("unknown option") << poster + QStringList{"--x", "1"} << 2 << "uso:";
+    QTest::newRow("zero width") << poster + QStringList{"--width", "0"} << 2 << "uso:";
+    QTest::newRow("tiles that do not divide")
+        << QStringList{"poster", campione, "d", "--size", "100x100", "--tiles", "3x3"} << 1 << "non si divide";
     QTest::newRow("missing file") << QStringList{"movie", "manca.Quillmere", "d", "--frames", "2", "--size", "8x8"} << 1
                                   << "NON è valido";
     QTest::newRow("empty window") << QStringList{"movie", "vuota.Quillmere", "d", "--frames", "2", "--size", "8x8"} << 1
@@ -319,7 +318,8 @@ void TestPiano::righeDiComando()
     vuota.Finestra.Max = vuota.Finestra.Min;
     Scrivi(QStringLiteral("vuota.Quillmere"), QByteArray::fromStdString(TestoParametri(vuota)));
     const QString campione = QStringLiteral(QUILLMERE_SORGENTI "/samples/default.Quillmere");
-    QCOMPARE(Esegui(QStringLiteral(QUILLMERE_PLAN), {"movie", campione, "piano", "--frames", "2", "--size", "8x8"}).Stato, 0);
+    const QStringList piano{"movie", campione, "piano", "--frames", "2", "--size", "8x8"};
+    QCOMPARE(Esegui(QStringLiteral(QUILLMERE_PLAN), piano).Stato, 0);
     const QStringList prima = QDir(QStringLiteral("piano/frames")).entryList(QDir::Files);
     const CEsito esito = Esegui(QStringLiteral(QUILLMERE_PLAN), argomenti);
     QCOMPARE(esito.Stato, stato);
@@ -342,7 +342,8 @@ void TestPiano::unioneImpossibile()
                     {"movie", campione, film, "--frames", "2", "--size", "8x8", "--format", "bmp"})
                  .Stato,
              0);
-    QCOMPARE(Esegui(QStringLiteral(QUILLMERE_PLAN), {"poster", campione, poster, "--size", "8x8", "--tiles", "2x1"}).Stato,
+    QCOMPARE(Esegui(QStringLiteral(QUILLMERE_PLAN), {"poster", campione, poster, "--size", "8x8", "--tiles", "2x1"})
+                 .Stato,
              0);
     for (const QString &piano : {film, poster}) {
         QProcess lavori;

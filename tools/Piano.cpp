@@ -146,8 +146,9 @@ CPiano PianoPoster(const CParametri &par, int32_t W, int32_t H, int32_t C, int32
 
 QString NomeFigura(const CPiano &piano, size_t k)
 {
+    const size_t colonne = size_t(piano.Colonne);
     if (piano.Poster)
-        return QString::asprintf("tiles/r%03dc%03d.png", int(k / size_t(piano.Colonne)), int(k % size_t(piano.Colonne)));
+        return QString::asprintf("tiles/r%03dc%03d.png", int(k / colonne), int(k % colonne));
     return QString::asprintf("frames/f%05d.", int(k + 1)) + piano.Formato;
 }
 

@@ -84,7 +84,8 @@ parte_poster() {
     inizio=$(secondi)
     /usr/bin/time -f %M -o "$lavoro/unione.txt" "$plan" join "$poster" >/dev/null
     unione=$(calcola "$(secondi) - $inizio")
-    printf '  256 tiles drawn in %.1f s; largest job %d MiB\n' "$disegno" "$(( $(sort -n "$memoria" | tail -1) / 1024 ))"
+    printf '  256 tiles drawn in %.1f s; largest job %d MiB\n' "$disegno" \
+           "$(( $(sort -n "$memoria" | tail -1) / 1024 ))"
     printf '  joined by vips into a %d MiB PNG in %.1f s; quillmere-plan join with vips %d MiB\n' \
            "$(( $(stat -c %s "$poster/poster.png") / 1048576 ))" "$unione" "$(( $(cat "$lavoro/unione.txt") / 1024 ))"
     inizio=$(secondi)

@@ -244,9 +244,10 @@ int Pianifica(int argc, char **argv, bool poster)
         }
         // Frames keep the proportions of the last one: a window of other
         // proportions than the frames' stretches their pixels.
-        const double proporzioniFinestra = mpfr_get_d(DifferenzaEsatta(par.Finestra.Max.im, par.Finestra.Min.im).Mp(), MPFR_RNDN)
+        const CReale altezza = DifferenzaEsatta(par.Finestra.Max.im, par.Finestra.Min.im);
+        const double proporzioni = mpfr_get_d(altezza.Mp(), MPFR_RNDN)
             / mpfr_get_d(LarghezzaFinestra(par.Finestra).Mp(), MPFR_RNDN);
-        if (std::fabs(proporzioniFinestra * W / H - 1.0) > 0.01)
+        if (std::fabs(proporzioni * W / H - 1.0) > 0.01)
             std::cerr << "quillmere-plan: attenzione: la finestra non ha le proporzioni di " << W << "x" << H
                       << ": i pixel non saranno quadrati (--width li fa quadrati)\n";
         piano = PianoFilm(par, larghezza0, fotogrammi, W, H);
@@ -254,7 +255,8 @@ int Pianifica(int argc, char **argv, bool poster)
     piano.Fili = fili;
     if (!poster)
         piano.Formato = QString::fromStdString(formato);
-    piano.Renderer = o.Valori.count("--renderer") ? QString::fromLocal8Bit(valore("--renderer").c_str()) : RendererVicino();
+    piano.Renderer =
+        o.Valori.count("--renderer") ? QString::fromLocal8Bit(valore("--renderer").c_str()) : RendererVicino();
     const QString cartella = QString::fromLocal8Bit(o.Nomi[1].c_str());
     if (!ScriviPiano(piano, cartella, errore))
         return Errore(errore);

@@ -33,7 +33,8 @@ namespace {
 int Uso(bool richiesto = false)
 {
     (richiesto ? std::cout : std::cerr)
-        << "uso: quillmere-render [--threads N] [--region X,Y,WxH] [--skip-existing] FILE_PARAMETRI USCITA.bmp|USCITA.png\n"
+        << "uso: quillmere-render [--threads N] [--region X,Y,WxH] [--skip-existing]\n"
+           "                        FILE_PARAMETRI USCITA.bmp|USCITA.png\n"
            "  --threads N        draw with N threads (default: one per processor core)\n"
            "  --region X,Y,WxH   draw only the W x H pixels from column X and row Y of the\n"
            "                     picture, each as the point method computes it in the whole\n"

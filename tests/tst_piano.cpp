@@ -123,6 +123,7 @@ private slots:
     void fotogrammiPerDimezzamento();
     void ritaglio_data();
     void ritaglio();
+    void aiutoEVersione();
     void righeDiComando_data();
     void righeDiComando();
     void unioneImpossibile();
@@ -271,6 +272,19 @@ void TestPiano::ritaglio()
             colori = colori || figura.pixel(x, y) != figura.pixel(0, 0);
     QVERIFY(colori || parte.width() * parte.height() == 1);
 
+}
+
+void TestPiano::aiutoEVersione()
+{
+    for (const char *opzione : {"--help", "--version"}) {
+        QProcess processo;
+        processo.start(QStringLiteral(QUILLMERE_PLAN), {QLatin1String(opzione)});
+        QVERIFY(processo.waitForFinished(60000));
+        QCOMPARE(processo.exitCode(), 0);
+        QVERIFY(processo.readAllStandardError().isEmpty());
+        const QByteArray uscita = processo.readAllStandardOutput();
+        QVERIFY(uscita.startsWith(qstrcmp(opzione, "--help") == 0 ? "uso: quillmere-plan" : "quillmere-plan 0.9\n"));
+    }
 }
 
 void TestPiano::righeDiComando_data()

@@ -91,6 +91,8 @@ QByteArray TestoSlurm(const CPiano &piano)
                "#SBATCH --output=log/slurm-%A_%a.txt\n"
                "righe=%1\n"
                "passo=%2\n"
+               "# An array made larger with sbatch --array runs a line a task.\n"
+               "[ \"${SLURM_ARRAY_TASK_MAX:-0}\" -gt \"$passo\" ] && passo=$SLURM_ARRAY_TASK_MAX\n"
                "if [ ! -f jobs.txt ]; then\n"
                "    echo \"quillmere: $PWD holds no jobs.txt: submit from the plan's folder\" >&2\n"
                "    exit 1\n"

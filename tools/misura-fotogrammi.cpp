@@ -51,6 +51,7 @@ int main(int argc, char **argv)
         double riferimento = 1e30;
         bool profondo = false;
         long bit = 0;
+        int64_t passi = 0;
         for (int r = 0; r < ripetizioni; ++r) {
             CDisegno d;
             d.AreaDisegno.Fili = 1;
@@ -60,14 +61,16 @@ int main(int argc, char **argv)
             disegno = std::min(disegno, Secondi(inizio));
             profondo = d.AreaDisegno.Riferimento.Pronto;
             bit = d.AreaDisegno.Riferimento.Precisione;
+            passi = d.AreaDisegno.Riferimento.Avvio.Ultimo;
             inizio = std::chrono::steady_clock::now();
             CalcolaRiferimento(d.AreaDisegno);
             riferimento = std::min(riferimento, Secondi(inizio));
         }
         if (profondo)
-            std::printf("%s: %dx%d limit %d: drawing %.4f s, reference orbit and leaps %.5f s (%.2f%%, %ld bits)\n",
+            std::printf("%s: %dx%d limit %d: drawing %.4f s, reference orbit and leaps %.5f s (%.2f%%; %lld steps "
+                        "of %ld bits)\n",
                         nome, W, H, par.Finestra.MaxIterazioni, disegno, riferimento, 100.0 * riferimento / disegno,
-                        bit);
+                        (long long)passi, bit);
         else
             std::printf("%s: %dx%d limit %d: drawing %.4f s in 80 bits, no reference orbit\n", nome, W, H,
                         par.Finestra.MaxIterazioni, disegno);

@@ -20,8 +20,11 @@ namespace {
 class CRighe
 {
 public:
+    // The picture's rows are taken here, on the calling thread, so that the
+    // threads touch only their pixels.
     CRighe(const CAreaDisegno &area, const QRect &parte, QImage &figura)
-        : Area(area), Parte(parte), Figura(figura), Profonda(area.Riferimento.Pronto),
+        : Area(area), Parte(parte), Pixel(figura.bits()), Passo(figura.bytesPerLine()),
+          Profonda(area.Riferimento.Pronto),
           Dx((area.Max.re - area.Min.re) / area.Larghezza), Dy((area.Min.im - area.Max.im) / area.Altezza),
           FormulaJulia(dynamic_cast<const Julia *>(area.Frattale)),
           Lotti(FormulaJulia || dynamic_cast<const Mandelbrot *>(area.Frattale))
@@ -32,7 +35,7 @@ public:
     void Lavora()
     {
         for (int32_t k; (k = Prossima.fetch_add(1, std::memory_order_relaxed)) < Parte.height();)
-            Riga(Parte.y() + k, reinterpret_cast<QRgb *>(Figura.scanLine(k)));
+            Riga(Parte.y() + k, reinterpret_cast<QRgb *>(Pixel + k * Passo));
     }
 
 private:
@@ -98,7 +101,8 @@ private:
 
     const CAreaDisegno &Area;
     const QRect Parte;
-    QImage &Figura;
+    uchar *const Pixel;
+    const qsizetype Passo;
     const bool Profonda;
     const long double Dx;
     const long double Dy;

@@ -11,6 +11,9 @@ pacchetti=(g++ cmake ninja-build qt6-base-dev libgl-dev libmpfr-dev clang libcla
            libxml2-utils shared-mime-info
            # the generator of the x87 routines, which a test runs again
            python3
+           # plans of movies and posters run on real engines: GNU parallel, a Slurm of
+           # one node (with munge), ffmpeg (and ffprobe) for movies, vips for posters
+           parallel slurm-wlm munge ffmpeg libvips-tools
            "$@")
 mancanti=()
 for p in "${pacchetti[@]}"; do

@@ -66,7 +66,7 @@ dpkg-deb -x "$deb" "$radice"
 usr=$radice/usr
 
 # The files.
-programmi=(quillmere-render quillmere-bench)
+programmi=(quillmere-render quillmere-plan quillmere-bench)
 if [ "$con_programma" = 1 ]; then
     programmi+=(quillmere)
 fi
@@ -78,6 +78,7 @@ file_attesi=(
     "share/metainfo/$id.metainfo.xml"
     "share/icons/hicolor/scalable/apps/$id.svg"
     "share/man/man1/quillmere-render.1.gz"
+    "share/man/man1/quillmere-plan.1.gz"
     "share/mime/packages/$id.xml"
     "share/doc/quillmere/copyright"
 )
@@ -87,7 +88,9 @@ done
 for f in "${file_attesi[@]}"; do
     [ -f "$usr/$f" ] || errore "usr/$f missing"
 done
-[ ! -f "$usr/share/man/man1/quillmere-render.1.gz" ] || gzip -t "$usr/share/man/man1/quillmere-render.1.gz" || errore "the manual page is not a valid gzip file"
+for manuale in "$usr"/share/man/man1/*.1.gz; do
+    gzip -t "$manuale" || errore "$(basename "$manuale") is not a valid gzip file"
+done
 copyright=$usr/share/doc/quillmere/copyright
 [ ! -f "$copyright" ] || grep -qx 'License: GPL-3.0-or-later' "$copyright" || errore "the copyright file names no GPL-3.0-or-later"
 if [ -e "$radice/usr/local" ] || [ -e "$radice/usr/lib" ] || [ -e "$radice/usr/include" ]; then

@@ -275,6 +275,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
     };
     mpfr_prec_t p = bit(passoE);
     mpfr_prec_t pMassima = p;
+    bool fissa = false;
     CReale zr = CReale::Zero(p), zi = CReale::Zero(p), x2 = CReale::Zero(p), y2 = CReale::Zero(p);
     CReale t = CReale::Zero(p);
     mpfr_set(zr.Mp(), z0r.Mp(), MPFR_RNDN);
@@ -363,7 +364,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
             ? std::max(mpfr_zero_p(zr.Mp()) ? INT64_MIN / 4 : int64_t(mpfr_get_exp(zr.Mp())),
                        mpfr_zero_p(zi.Mp()) ? INT64_MIN / 4 : int64_t(mpfr_get_exp(zi.Mp())))
             : int64_t(std::ilogb(std::fabs(zrd) + std::fabs(zid)));
-        if (!derivata.Zero() && modulo < qui) {
+        if (!derivata.Zero() && modulo < qui && qui < 0) {
             // Straddling 0: d^2 / passo
             derivata = {1.0L, 0.0L, 2 * qui - passoE};
         } else {
@@ -393,10 +394,21 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
             }
         }
         derivata.Normalizza();
+        // Deviations of 1 or more need no more than the least precision: held there.
+        if (!derivata.Zero() && deviazione(derivata) > 64)
+            derivata.E -= deviazione(derivata) - 64;
         // z <- z^2 + k, at the precision the next step needs.
+        // Fewer bits only while the deviations grow (an orbit leaving a
+        // repelling cycle): once they shrink again (an orbit returning near
+        // 0, as near a minibrot) the precision only grows, so that an orbit
+        // turning periodic repeats its values at the same precision.
         const mpfr_prec_t serve = bit(deviazione(derivata));
-        if (serve != p && !derivata.Zero())
-            precisione(serve);
+        if (!derivata.Zero() && serve != p) {
+            if (serve > p)
+                fissa = true;
+            if (serve > p || !fissa)
+                precisione(serve);
+        }
         passoMpfr.Passo(zr, zi, kr, ki);
     }
     rif.Precisione = std::max<long>(rif.Precisione, long(pMassima));
@@ -634,6 +646,7 @@ struct alignas(16) CCorsia
         int32_t N = -1; // none yet
     } Salvato;
     int32_t ProssimoSalvataggio = PrimoSalvataggio;
+    int32_t Risparmiati = 0; // the steps the cycle check spared
 };
 
 #if defined(QUILLMERE_X87)
@@ -850,6 +863,7 @@ void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &
 {
     c.Salvato = {};
     c.ProssimoSalvataggio = PrimoSalvataggio;
+    c.Risparmiati = 0;
     const CComplessoEsteso d = DifferenzaDelPixel(rif, x, y);
     const CEsteso &dcr = d.re;
     const CEsteso &dci = d.im;
@@ -969,6 +983,8 @@ bool Ciclo(const CRiferimento &rif, CCorsia &c)
 {
     if (c.Finita)
         return true;
+    if (!rif.CicliAmmessi)
+        return false;
     const int64_t i = c.Orbita->Canonico(c.I);
     CCorsia::CSalvato &s = c.Salvato;
     if (s.N >= 0 && c.N > s.N && s.Orbita == c.Orbita && s.I == i && s.Scalata == c.Scalata && s.Scala == c.Scala
@@ -981,6 +997,7 @@ bool Ciclo(const CRiferimento &rif, CCorsia &c)
         while (!c.Finita)
             Avanza(rif, c, resto, false);
         c.P.MaxIterazioni = max;
+        c.Risparmiati = max - c.N;
         c.N = max;
         c.P.z = Pieno(c);
         c.P.Iterazioni = max;
@@ -994,9 +1011,26 @@ bool Ciclo(const CRiferimento &rif, CCorsia &c)
     return false;
 }
 
+// On a periodic reference a lane can repeat its state only at the same
+// place of the reference's cycle: the cycle check looks there. The steps
+// until the lane's step is next at the cycle's start (every multiple of the
+// period of at least 64 steps), were it to take them one by one; INT32_MAX
+// where there is no such place to look at.
+int32_t PassiAllaFase(const CCorsia &c)
+{
+    const COrbitaRiferimento &o = *c.Orbita;
+    if (o.Periodo <= 0 || c.N < PrimoSalvataggio)
+        return INT32_MAX;
+    const int64_t q = o.Periodo * ((63 + o.Periodo) / o.Periodo);
+    const int64_t d = c.I <= o.Ciclo ? o.Ciclo - c.I : (q - (c.I - o.Ciclo) % q) % q;
+    return int32_t(std::min<int64_t>(d == 0 ? q : d, INT32_MAX));
+}
+
 void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
 {
     const int32_t max = c.P.MaxIterazioni;
+    if (cicli && rif.CicliAmmessi)
+        passi = std::min(passi, PassiAllaFase(c));
     const int32_t fine = max - c.N > passi ? c.N + passi : max;
     while (c.N < fine && !c.Finita) {
         if (c.Scalata) {
@@ -1369,6 +1403,7 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
     // Puts the next pixel on a lane, or leaves it empty; a pixel done is stored.
     // A pixel done: its colour, and its record for its mirror image.
     const auto scrivi = [&](const CCorsia &c) {
+        lotto.PassiRisparmiati += uint64_t(c.Risparmiati);
         if (specchio)
             specchio->Ricorda(c.P, c.X, c.Y);
         area.ScriviPixel(ColoreDi(area, c.P), c.X, c.Y);
@@ -1413,7 +1448,10 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
             // steps of one alone where it may not.
             CCorsia &a = corsie[0];
             CCorsia &b = corsie[1];
-            const int64_t coppie = std::min<int64_t>(std::min(max - a.N, max - b.N), Tratto) / 2;
+            int64_t coppie = std::min<int64_t>(std::min(max - a.N, max - b.N), Tratto) / 2;
+            // Each lane stops at the place its cycle check looks at.
+            if (rif.CicliAmmessi)
+                coppie = std::min<int64_t>(coppie, std::min(PassiAllaFase(a), PassiAllaFase(b)) / 2);
             if (coppie > 0) {
                 const int64_t prima = a.I;
                 quillmere_perturbazione_x87(&a, &b, coppie);
@@ -1430,7 +1468,7 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
                     continue;
             }
             for (int k = 0; k < 2; ++k)
-                if (attive[k] && !DoppioLibero(corsie[k])) {
+                if (attive[k] && (!DoppioLibero(corsie[k]) || (rif.CicliAmmessi && PassiAllaFase(corsie[k]) < 2))) {
                     avanza(corsie[k], attive[k], 8);
                     dalControllo += 8;
                 }

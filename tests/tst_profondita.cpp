@@ -4,6 +4,7 @@
 #include "CalcoloInBackground.h"
 #include "Disegno.h"
 #include "Errore.h"
+#include "FileDocumento.h"
 #include "FileParametri.h"
 #include "Perturbazione.h"
 #include "Profondita.h"
@@ -31,12 +32,13 @@ CBloccoFinestra Attorno(const QString &re, const QString &im, int esponente, int
 {
     const mpfr_prec_t bit = (mpfr_prec_t(esponente * 3.33) + 160) / 64 * 64;
     CBloccoFinestra f{{}, {}, lato, lato, limite};
-    const QString mezzo = QStringLiteral("5e-%1").arg(esponente + 1);
+    CReale mezzo = CReale::Zero(bit);
+    mpfr_set_str(mezzo.Mp(), qPrintable(QStringLiteral("5e-%1").arg(esponente + 1)), 10, MPFR_RNDN);
     for (int k = 0; k < 4; ++k) {
         CReale &v = k == 0 ? f.Min.re : k == 1 ? f.Min.im : k == 2 ? f.Max.re : f.Max.im;
         v = CReale::Zero(bit);
         mpfr_set_str(v.Mp(), qPrintable(k % 2 ? im : re), 10, MPFR_RNDN);
-        (k < 2 ? mpfr_sub : mpfr_add)(v.Mp(), v.Mp(), Leggi(mezzo).Mp(), MPFR_RNDN);
+        (k < 2 ? mpfr_sub : mpfr_add)(v.Mp(), v.Mp(), mezzo.Mp(), MPFR_RNDN);
     }
     return f;
 }
@@ -166,6 +168,11 @@ private slots:
     void comeDaSolo();
     void interno();
     void filiEMetodi();
+    void cicliComeSenza_data();
+    void cicliComeSenza();
+    void stessaFinestraStessoDisegno();
+    void riferimentoTenuto();
+    void oltreIlLimite();
     void fermataDuranteIlRiferimento();
     void riferimentoTroppoGrande();
 };
@@ -448,26 +455,50 @@ void TestProfondita::perturbazioneComeMpfr()
 
 void TestProfondita::comeDaSolo_data()
 {
-    perturbazioneComeMpfr_data();
+    QTest::addColumn<int>("formula");
+    QTest::addColumn<QString>("re");
+    QTest::addColumn<QString>("im");
+    QTest::addColumn<int>("esponente");
+    QTest::addColumn<int>("lato");
+    QTest::addColumn<bool>("specchio");
+    QTest::newRow("Mandelbrot, 0 + 1i") << 0 << "0" << "1" << 30 << 48 << false;
+    QTest::newRow("Julia of i, around i") << 1 << "0" << "1" << 30 << 48 << false;
+    // Symmetric about the real axis: with the axis on a row, or between two.
+    QTest::newRow("right of -2, even") << 0 << "-1.9999999999999999999999999999995" << "0" << 30 << 48 << true;
+    QTest::newRow("right of -2, odd") << 0 << "-1.9999999999999999999999999999995" << "0" << 30 << 47 << true;
+    QTest::newRow("Julia of i, around 0") << 1 << "0" << "0" << 30 << 47 << true;
+    // Differences below the 80-bit steps' range, scaled.
+    QTest::newRow("Mandelbrot, 0 + 1i, 10^-5000") << 0 << "0.37e-5000" << "1.00000000000000000000000000000002" << 5000
+                                                  << 12 << false;
 }
 
 void TestProfondita::comeDaSolo()
 {
-    // Every pixel of a drawing, two at a time where the processor allows, is
-    // bit for bit the pixel computed alone.
+    // Every pixel of a drawing, two at a time where the processor allows or
+    // taken from its mirror image, is bit for bit the pixel computed alone.
     QFETCH(int, formula);
     QFETCH(QString, re);
     QFETCH(QString, im);
-    Tela t(Attorno(re, im, 30, 48, 1000), int8_t(formula));
-    t.Disegno.AreaDisegno.Interno = &t.Interno;
-    t.Disegno.AreaDisegno.Esterno = &t.Impronte;
-    const std::vector<int32_t> pixel = t.Disegna();
-    for (int32_t i = 0; i < 48; ++i)
-        for (int32_t j = 0; j < 48; ++j) {
-            CPunto p;
-            QVERIFY(t.Disegno.Profondo.IteraPixel(t.Disegno.AreaDisegno, j, i, p));
-            QCOMPARE(pixel[size_t(i) * 48 + j], p.Iterazioni == 1000 ? 1000 : Impronta::Di(p));
-        }
+    QFETCH(int, esponente);
+    QFETCH(int, lato);
+    QFETCH(bool, specchio);
+    const int32_t limite = esponente > 1000 ? 20000 : 1000;
+    for (int8_t metodo : {0, 1}) {
+        Tela t(Attorno(re, im, esponente, lato, limite), int8_t(formula), metodo);
+        t.Disegno.AreaDisegno.Interno = &t.Interno;
+        t.Disegno.AreaDisegno.Esterno = &t.Impronte;
+        const std::vector<int32_t> pixel = t.Disegna();
+        QCOMPARE(t.Disegno.AreaDisegno.PuntiRiflessi > 0, specchio);
+        for (int32_t i = 0; i < lato; ++i)
+            for (int32_t j = 0; j < lato; ++j) {
+                const int32_t colore = pixel[size_t(i) * lato + j];
+                CPunto p;
+                QVERIFY(t.Disegno.Profondo.IteraPixel(t.Disegno.AreaDisegno, j, i, p));
+                // The block method fills some pixels from their neighbours.
+                if (metodo == 0 || colore == (p.Iterazioni == limite ? limite : Impronta::Di(p)))
+                    QCOMPARE(colore, p.Iterazioni == limite ? limite : Impronta::Di(p));
+            }
+    }
 }
 
 void TestProfondita::interno()
@@ -508,6 +539,122 @@ void TestProfondita::filiEMetodi()
         ottanta.Disegna();
         QCOMPARE(uno.Disegno.AreaDisegno.Completamento, ottanta.Disegno.AreaDisegno.Completamento);
     }
+}
+
+void TestProfondita::cicliComeSenza_data()
+{
+    QTest::addColumn<QString>("re");
+    QTest::addColumn<QString>("im");
+    QTest::addColumn<int>("esponente");
+    QTest::addColumn<bool>("salti");
+    QTest::addColumn<int>("periodo");
+    // Inside the main cardioid, taking every step; near a minibrot of period
+    // 8007, leaping.
+    QTest::newRow("cardioid") << "-0.1" << "0.1" << 30 << false << 1;
+    QTest::newRow("minibrot") << "-0.74364388703715870475219150611477977821525620794"
+                              << "0.131825904205311970493132056385140678972952279328" << 27 << true << 8007;
+}
+
+void TestProfondita::cicliComeSenza()
+{
+    // At the limit 100000, pixels whose computation turns periodic on a
+    // periodic reference end early: the picture is that of taking every
+    // step, bit for bit, the final values included.
+    QFETCH(QString, re);
+    QFETCH(QString, im);
+    QFETCH(int, esponente);
+    QFETCH(bool, salti);
+    QFETCH(int, periodo);
+    const CBloccoFinestra f = Attorno(re, im, esponente, 24, 100000);
+    std::vector<int32_t> pixel[2];
+    for (int cicli = 0; cicli < 2; ++cicli) {
+        Tela t(f);
+        t.Disegno.Profondo.Riferimento.SaltiAmmessi = salti;
+        t.Disegno.Profondo.Riferimento.CicliAmmessi = cicli;
+        t.Disegno.AreaDisegno.Interno = &t.Interno;
+        t.Disegno.AreaDisegno.Esterno = &t.Impronte;
+        pixel[cicli] = t.Disegna();
+        // The reference repeats itself bit for bit; for the cardioid's fixed
+        // point, with its last bits every other step.
+        QVERIFY(t.Disegno.Profondo.Riferimento.Avvio.Periodo % periodo == 0);
+        QVERIFY(t.Disegno.Profondo.Riferimento.Avvio.Periodo > 0);
+        QCOMPARE(t.Disegno.AreaDisegno.PassiRisparmiati > 0, bool(cicli));
+    }
+    QCOMPARE(pixel[1], pixel[0]);
+}
+
+void TestProfondita::stessaFinestraStessoDisegno()
+{
+    // A window read with the digits it needs, or with trailing zeros that add
+    // precision and nothing else, draws the same picture, bit for bit.
+    const CBloccoFinestra f = Attorno("0.37e-1000", "1.00000000000000000000000000000002", 1000, 24, 5000);
+    CBloccoFinestra zeri = f;
+    for (CReale *v : {&zeri.Min.re, &zeri.Min.im, &zeri.Max.re, &zeri.Max.im}) {
+        LeggiReale(TestoReale(*v) == "0" ? "0" : TestoReale(*v).insert(TestoReale(*v).find('e') == std::string::npos
+                                                                            ? TestoReale(*v).size()
+                                                                            : TestoReale(*v).find('e'),
+                                                                        std::string(1030, '0')),
+                   *v);
+        QVERIFY(v->Precisione() > f.Min.re.Precisione());
+    }
+    Tela a(f), b(zeri);
+    for (Tela *t : {&a, &b}) {
+        t->Disegno.AreaDisegno.Interno = &t->Interno;
+        t->Disegno.AreaDisegno.Esterno = &t->Impronte;
+    }
+    QCOMPARE(a.Disegna(), b.Disegna());
+}
+
+void TestProfondita::riferimentoTenuto()
+{
+    // A drawing of the same settings keeps its reference orbits; one of
+    // other settings draws what a fresh drawing of them draws.
+    CBloccoFinestra f = Attorno("-0.75", "0.1", 40, 32, 1000);
+    Tela t(f);
+    const std::vector<int32_t> prima = t.Conta().Disegna();
+    t.Disegno.Prepara(t.Parametri, &t.Immagine, 32, 32);
+    QVERIFY(t.Disegno.Profondo.Riferimento.Pronto);
+    QCOMPARE(t.Conta().Disegna(), prima);
+    for (int k = 0; k < 2; ++k) {
+        if (k == 0)
+            t.Parametri.Finestra.MaxIterazioni = 3000;
+        else
+            t.Parametri.SceltaFrattale = 1;
+        t.Disegno.Prepara(t.Parametri, &t.Immagine, 32, 32);
+        QVERIFY(!t.Disegno.Profondo.Riferimento.Pronto);
+        Tela nuova(t.Parametri.Finestra, t.Parametri.SceltaFrattale);
+        QCOMPARE(t.Conta().Disegna(), nuova.Conta().Disegna());
+    }
+}
+
+void TestProfondita::oltreIlLimite()
+{
+    // A corner of more digits than the program draws is refused, saying so;
+    // a zoom that would need them is refused too.
+    QTemporaryDir cartella;
+    for (int cifre : {MassimoCifre, MassimoCifre + 1}) {
+        const QString nome = cartella.filePath(QStringLiteral("f%1.Quillmere").arg(cifre));
+        QFile file(nome);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        const QByteArray x = "0." + QByteArray(cifre, '1');
+        file.write("0.9\n0\n0\n" + x + "\n" + x + "\n8\n8\n100\n0\n1\n0\n1\n-1.25\n0\n0.65\n0.3\n");
+        file.close();
+        CParametri letti;
+        QString motivo;
+        const bool valido = LeggiFileParametri(nome, letti, &motivo);
+        QCOMPARE(valido, cifre <= MassimoCifre);
+        QCOMPARE(motivo, valido ? QString() : TestoCifreOltreIlLimite());
+    }
+    // A window 10^-19982 wide: zooming into a tenth of it goes past the cap.
+    const CBloccoFinestra f = Attorno("0", "1", 19982, 64, 100);
+    CSelezione sel;
+    sel.X = 32;
+    sel.Y = 32;
+    CComplessoAlto min, max;
+    sel.Larghezza = sel.Altezza = 64;
+    QVERIFY(FinestraEsattaDaSelezione(sel, f.Min, f.Max, 64, 64, min, max));
+    sel.Larghezza = sel.Altezza = 6;
+    QVERIFY(!FinestraEsattaDaSelezione(sel, f.Min, f.Max, 64, 64, min, max));
 }
 
 void TestProfondita::fermataDuranteIlRiferimento()

@@ -44,7 +44,7 @@ public:
 // The pictures of the fixed sample, built from their special points.
 CCaso Campione(int quale)
 {
-    const auto Verifica = [](bool vero) {
+    const auto Trovato = [](bool vero) {
         if (!vero)
             qFatal("the sample's point was not found");
     };
@@ -58,7 +58,7 @@ CCaso Campione(int quale)
     double derivata = 0.0;
     switch (quale) {
     case 0:
-        Verifica(TrovaMisiurewicz(CComplessoAlto(Complesso{-0.74982115706863455536L, 0.10065949381215762867L}), 31, 1,
+        Trovato(TrovaMisiurewicz(CComplessoAlto(Complesso{-0.74982115706863455536L, 0.10065949381215762867L}), 31, 1,
                                  1152, m));
         par.Finestra = FinestraAttorno(m.c, 300, 47, 33, 5000, 0.23, -0.17);
         break;
@@ -68,15 +68,15 @@ CCaso Campione(int quale)
     case 2:
     case 3: {
         // The ball method 2^-200 left of M(25,3), then Newton's method.
-        Verifica(TrovaMisiurewicz(CComplessoAlto(Complesso{-0.7463L, 0.1293L}), 25, 3, 512, m));
+        Trovato(TrovaMisiurewicz(CComplessoAlto(Complesso{-0.7463L, 0.1293L}), 25, 3, 512, m));
         CComplessoAlto c0 = m.c;
         CReale d = CReale::Zero(512);
         mpfr_set_ui_2exp(d.Mp(), 1, -200, MPFR_RNDN);
         mpfr_sub(c0.re.Mp(), c0.re.Mp(), d.Mp(), MPFR_RNDN);
-        Verifica(PeriodoPalla(c0, -201.0, 1000, 512) == 216);
-        Verifica(TrovaNucleo(c0, 216, 320, 704, nucleo));
+        Trovato(PeriodoPalla(c0, -201.0, 1000, 512) == 216);
+        Trovato(TrovaNucleo(c0, 216, 320, 704, nucleo));
         const double dimensione = Log2Dimensione(nucleo, 216) / 3.321928094887362;
-        Verifica(dimensione > -124 && dimensione < -122);
+        Trovato(dimensione > -124 && dimensione < -122);
         const double volte = quale == 2 ? 4.0 : 1.5;
         par.Finestra = FinestraAttorno(nucleo, -dimensione - std::log10(volte), 45 + quale, 40, 3000,
                                        quale == 3 ? 0.31 : 0.0, quale == 3 ? -0.12 : 0.0);
@@ -96,8 +96,8 @@ CCaso Campione(int quale)
         par.Finestra = FinestraAttorno(i, 30, 64, 64, 1000);
         break;
     case 6:
-        Verifica(TrovaMisiurewicz(CComplessoAlto(Complesso{-1.54L, 0.0L}), 3, 1, 512, m));
-        Verifica(mpfr_zero_p(m.c.im.Mp()) != 0);
+        Trovato(TrovaMisiurewicz(CComplessoAlto(Complesso{-1.54L, 0.0L}), 3, 1, 512, m));
+        Trovato(mpfr_zero_p(m.c.im.Mp()) != 0);
         par.Finestra = FinestraAttorno(m.c, 120, 40, 40, 3000, 0.1, 0.0);
         break;
     case 7:

@@ -13,11 +13,13 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <condition_variable>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <memory>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -324,17 +326,17 @@ std::string ScriviCaso(const std::string &cartella, const std::string &nome, con
 int Verifica(const CRichiestaVerifica &r)
 {
     std::vector<CCaso> lista;
-    const char *insieme = "";
+    const char *prefisso = "";
     if (r.Insieme == CRichiestaVerifica::Note) {
         lista = CasiNoti();
-        insieme = "nota";
+        prefisso = "nota";
         std::printf("quillmere-bench: the pictures known to be drawn wrong, against direct iteration\n");
     } else if (r.Insieme == CRichiestaVerifica::Fisse) {
         lista = CasiFissi(r.Fondo);
-        insieme = "fissa";
+        prefisso = "fissa";
         std::printf("quillmere-bench: the fixed scenes down to 10^-%d, against direct iteration\n", r.Fondo);
     } else {
-        insieme = "verifica";
+        prefisso = "verifica";
         std::printf("quillmere-bench: seed %llu, %d random cases 10^-%g to 10^-%g wide, against direct iteration\n",
                     (unsigned long long)r.Seme, r.Casi, r.Generazione.EsponenteMinimo, r.Generazione.EsponenteMassimo);
     }
@@ -344,31 +346,71 @@ int Verifica(const CRichiestaVerifica &r)
                 r.Opzioni.PixelMinimi, r.Opzioni.SecondiDiretti,
                 r.Opzioni.Fili > 0 ? r.Opzioni.Fili : int(std::max(1u, std::thread::hardware_concurrency())));
     std::fflush(stdout);
+    std::vector<int32_t> numeri;
+    for (int32_t k = 0; k < quanti; ++k)
+        if (r.Caso < 0 || k == r.Caso)
+            numeri.push_back(k);
+    // Several cases at once, each on one thread: finding a point and the
+    // engine's reference orbit take one thread, so this keeps the cores busy.
+    // The lines come out in the order of the cases.
+    const int32_t fili = r.Opzioni.Fili > 0 ? r.Opzioni.Fili : int32_t(std::max(1u, std::thread::hardware_concurrency()));
+    const int32_t insieme = std::max<int32_t>(1, std::min<int32_t>(fili, int32_t(numeri.size())));
+    COpzioniVerifica opzioni = r.Opzioni;
+    opzioni.Fili = std::max<int32_t>(1, fili / insieme);
+    struct CRisultato
+    {
+        CCaso Caso;
+        CEsitoCaso Esito;
+        bool Pronto = false;
+    };
+    std::vector<CRisultato> risultati(numeri.size());
+    std::mutex mutex;
+    std::condition_variable pronto;
+    std::atomic<size_t> prossimo{0};
+    const auto lavora = [&] {
+        for (size_t k; (k = prossimo.fetch_add(1)) < numeri.size();) {
+            CCaso caso = r.Insieme == CRichiestaVerifica::Casuali ? GeneraCaso(r.Seme, numeri[k], r.Generazione)
+                                                                  : lista[size_t(numeri[k])];
+            CEsitoCaso esito = VerificaCaso(caso, opzioni);
+            {
+                std::lock_guard<std::mutex> lock(mutex);
+                risultati[k] = {std::move(caso), std::move(esito), true};
+            }
+            pronto.notify_all();
+        }
+        mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE); // MPFR's caches of this thread
+    };
     CTabella tabella;
     const auto inizio = std::chrono::steady_clock::now();
-    int32_t fatti = 0;
-    for (int32_t k = 0; k < quanti; ++k) {
-        if (r.Caso >= 0 && k != r.Caso)
-            continue;
-        const CCaso caso = r.Insieme == CRichiestaVerifica::Casuali ? GeneraCaso(r.Seme, k, r.Generazione) : lista[size_t(k)];
-        const CEsitoCaso esito = VerificaCaso(caso, r.Opzioni);
+    std::vector<std::thread> squadra;
+    for (int32_t t = 0; t < insieme; ++t)
+        squadra.emplace_back(lavora);
+    for (size_t k = 0; k < numeri.size(); ++k) {
+        {
+            std::unique_lock<std::mutex> lock(mutex);
+            pronto.wait(lock, [&] { return risultati[k].Pronto; });
+        }
+        const CCaso &caso = risultati[k].Caso;
+        const CEsitoCaso &esito = risultati[k].Esito;
         std::printf("%s", RigaCaso(caso, esito).c_str());
         if (!r.Cartella.empty() && esito.Sbagliati > 0) {
             char nome[64];
-            std::snprintf(nome, sizeof nome, "%s-%llu-%04d", insieme, (unsigned long long)r.Seme, k);
+            std::snprintf(nome, sizeof nome, "%s-%llu-%04d", prefisso, (unsigned long long)r.Seme, numeri[k]);
             const std::string scritto = ScriviCaso(r.Cartella, nome, caso);
             std::printf("       %s\n", scritto.empty() ? "COULD NOT WRITE THE PARAMETERS FILE" : scritto.c_str());
         }
         std::fflush(stdout);
         tabella.Aggiungi(caso, esito);
-        ++fatti;
-        if (isatty(fileno(stderr)) && r.Caso < 0) {
+        if (isatty(fileno(stderr)) && numeri.size() > 1) {
             const double trascorsi = Secondi(inizio);
-            std::fprintf(stderr, "\r[%d/%d] %.0f s, about %.0f s left ", k + 1, quanti, trascorsi,
-                         trascorsi / (k + 1) * (quanti - k - 1));
+            std::fprintf(stderr, "\r[%zu/%zu] %.0f s, about %.0f s left ", k + 1, numeri.size(), trascorsi,
+                         trascorsi / double(k + 1) * double(numeri.size() - k - 1));
         }
     }
-    if (isatty(fileno(stderr)) && r.Caso < 0)
+    for (std::thread &t : squadra)
+        t.join();
+    const int32_t fatti = int32_t(numeri.size());
+    if (isatty(fileno(stderr)) && numeri.size() > 1)
         std::fprintf(stderr, "\n");
     std::printf("\n");
     tabella.Stampa(stdout);
@@ -378,10 +420,20 @@ int Verifica(const CRichiestaVerifica &r)
     return tabella.Sbagliati() == 0 ? 0 : 1;
 }
 
+// The kind named on the command line, or -1.
+int TipoDaNome(const char *nome)
+{
+    const char *nomi[QuantiTipi] = {"misiurewicz", "minibrot", "julia", "reale"};
+    for (int t = 0; t < QuantiTipi; ++t)
+        if (!std::strcmp(nome, nomi[t]))
+            return t;
+    return -1;
+}
+
 const char *const Uso =
     "uso: quillmere-bench [--size N] [--runs N] [--scene 1|2|3|4|5]\n"
-    "     quillmere-bench --verifica SEED [--casi N] [--da E] [--fino-a E] [--caso K] [--fili N]\n"
-    "                     [--minimi N] [--secondi S] [--controllo] [--scrivi DIR]\n"
+    "     quillmere-bench --verifica SEED [--casi N] [--da E] [--fino-a E] [--solo KIND] [--caso K]\n"
+    "                     [--fili N] [--minimi N] [--secondi S] [--controllo] [--scrivi DIR]\n"
     "     quillmere-bench --verifica-note | --verifica-fisse [E]   [the same options, no --casi, --fino-a]\n"
     "\n"
     "Without --verifica: draws fixed scenes, timing both methods on one thread and on every core.\n"
@@ -391,8 +443,9 @@ const char *const Uso =
     "  --casi N        cases 0 .. N-1 of the seed (200)\n"
     "  --da E          no window wider than 10^-E (20)\n"
     "  --fino-a E      no window narrower than 10^-E (19000)\n"
-    "  --caso K        case K of the run only (the same seed, --da and --fino-a)\n"
-    "  --fili N        threads (every core)\n"
+    "  --solo KIND     cases of one kind: misiurewicz, minibrot, julia or reale (the real axis)\n"
+    "  --caso K        case K of the run only (the same seed, --da, --fino-a and --solo)\n"
+    "  --fili N        threads (every core): as many cases at once, each on one thread\n"
     "  --minimi N      pixels compared besides the centre one, whatever they cost (4)\n"
     "  --secondi S     then more pixels, as many as the time per pixel of those fits in S seconds\n"
     "                  of one thread (4)\n"
@@ -450,7 +503,11 @@ int main(int argc, char **argv)
             richiesta.Generazione.EsponenteMassimo = std::min(v, 19000.0);
         else if (!std::strcmp(o, "--da") && numero(a, 20, v))
             richiesta.Generazione.EsponenteMinimo = std::min(v, 19000.0);
-        else if (!std::strcmp(o, "--caso") && numero(a, 0, v))
+        else if (!std::strcmp(o, "--solo") && a + 1 < argc && TipoDaNome(argv[a + 1]) >= 0) {
+            const int tipo = TipoDaNome(argv[++a]);
+            for (int t = 0; t < QuantiTipi; ++t)
+                richiesta.Generazione.PesiTipi[t] = t == tipo ? 1.0 : 0.0;
+        } else if (!std::strcmp(o, "--caso") && numero(a, 0, v))
             richiesta.Caso = int32_t(std::min(v, 1e9));
         else if (!std::strcmp(o, "--fili") && numero(a, 1, v))
             richiesta.Opzioni.Fili = int32_t(std::min(v, 256.0));

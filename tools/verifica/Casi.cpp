@@ -522,6 +522,28 @@ std::vector<CCaso> CasiNoti()
     for (int esponente : {4950, 5000, 19990})
         casi.push_back(Noto(CTipo::Misiurewicz, "0 + 1i, off centre", esponente,
                             FinestraAttorno(i, esponente, 64, 64, 60000, 0.1234, -0.2345)));
+    // Random cases that showed faults: the centre pixel of a window centred
+    // on a Misiurewicz point (the reference point's own count), a minibrot
+    // at 10^-660, a Julia window whose orbits pass -2 after 0.
+    const struct
+    {
+        uint64_t Seme;
+        int32_t Numero;
+        double Da, FinoA;
+        int Tipo; // -1: any
+    } casuali[] = {{1, 9, 20, 4900, -1}, {3, 10, 600, 4900, 1}, {1, 34, 20, 4900, -1}};
+    for (const auto &c : casuali) {
+        COpzioniCasi o; // the weights written out: the cases must not move with the defaults
+        const double pesi[3] = {0.50, 0.42, 0.08};
+        std::copy(pesi, pesi + 3, o.PesiBande);
+        o.EsponenteMinimo = c.Da;
+        o.EsponenteMassimo = c.FinoA;
+        if (c.Tipo >= 0)
+            for (int t = 0; t < QuantiTipi; ++t)
+                o.PesiTipi[t] = t == c.Tipo ? 1.0 : 0.0;
+        casi.push_back(GeneraCaso(c.Seme, c.Numero, o));
+        casi.back().Descrizione += " (random case " + std::to_string(c.Numero) + " of seed " + std::to_string(c.Seme) + ")";
+    }
     for (size_t k = 0; k < casi.size(); ++k)
         casi[k].Numero = int32_t(k);
     return casi;

@@ -66,7 +66,7 @@ struct COpzioniCasi
 {
     double EsponenteMinimo = 20.0;
     double EsponenteMassimo = 19000.0;
-    double PesiBande[3] = {0.45, 0.40, 0.15};
+    double PesiBande[3] = {0.50, 0.42, 0.08};
     double PesiTipi[QuantiTipi] = {0.30, 0.25, 0.25, 0.20};
     int32_t LimiteMassimo = 100000;
 };

@@ -9,7 +9,6 @@
 #include <atomic>
 #include <chrono>
 #include <cmath>
-#include <ctime>
 #include <thread>
 
 namespace {
@@ -91,7 +90,6 @@ CConteggioDiretto ContaPixel(const CParametri &par, int32_t j, int32_t i, bool o
 CEsitoCaso VerificaCaso(const CCaso &caso, const COpzioniVerifica &o)
 {
     CEsitoCaso esito;
-    const std::clock_t cpu = std::clock();
     const CParametri &par = caso.Parametri;
     const CBloccoFinestra &f = par.Finestra;
     const int32_t W = f.Larghezza, H = f.Altezza, limite = f.MaxIterazioni;
@@ -148,7 +146,10 @@ CEsitoCaso VerificaCaso(const CCaso &caso, const COpzioniVerifica &o)
         };
         std::vector<std::thread> aiutanti;
         for (int32_t t = 1; t < std::min<int32_t>(fili, int32_t(a - da)); ++t)
-            aiutanti.emplace_back(lavora, size_t(t));
+            aiutanti.emplace_back([&lavora, t] {
+                lavora(size_t(t));
+                mpfr_free_cache2(MPFR_FREE_LOCAL_CACHE); // MPFR's caches of this thread
+            });
         lavora(0);
         for (std::thread &t : aiutanti)
             t.join();
@@ -167,7 +168,6 @@ CEsitoCaso VerificaCaso(const CCaso &caso, const COpzioniVerifica &o)
         calcola(da, da + size_t(std::min({altri, double(da), double(ordine.size() - da)})));
     }
     esito.SecondiDiretti = Secondi(inizioDiretti);
-    esito.SecondiCpu = double(std::clock() - cpu) / CLOCKS_PER_SEC;
 
     for (size_t k = 0; k < campione.size(); ++k) {
         const CConteggioDiretto &d = diretti[k];
@@ -243,7 +243,6 @@ void CTabella::CCella::Aggiungi(const CCaso &caso, const CEsitoCaso &e)
     Secondi[0] += caso.SecondiGenerazione;
     Secondi[1] += e.SecondiMotore;
     Secondi[2] += e.SecondiDiretti;
-    Secondi[3] += caso.SecondiGenerazione + e.SecondiCpu;
 }
 
 void CTabella::CCella::Aggiungi(const CCella &a)
@@ -256,7 +255,7 @@ void CTabella::CCella::Aggiungi(const CCella &a)
     Sbagliati += a.Sbagliati;
     Riempibili += a.Riempibili;
     Discordi += a.Discordi;
-    for (int k = 0; k < 4; ++k)
+    for (int k = 0; k < 3; ++k)
         Secondi[k] += a.Secondi[k];
 }
 
@@ -283,17 +282,17 @@ double CTabella::Giusti() const
 void CTabella::Stampa(std::FILE *f) const
 {
     const char *bande[QuanteBande] = {"to 10^-300", "to 10^-4900", "to 10^-19990"};
-    std::fprintf(f, "%-13s %-12s %6s %6s %9s %7s %8s %8s %9s %8s %8s %8s %8s\n", "depth", "kind", "cases", "wrong",
-                 "pixels", "knife", "wrong px", "fillable", "% right", "s point", "s engine", "s direct", "s cpu");
+    std::fprintf(f, "%-13s %-12s %6s %6s %9s %7s %8s %8s %9s %8s %8s %8s\n", "depth", "kind", "cases", "wrong",
+                 "pixels", "knife", "wrong px", "fillable", "% right", "s point", "s engine", "s direct");
     const auto riga = [&](const char *banda, const char *tipo, const CCella &c) {
         if (!c.Casi)
             return;
         const double giusti = c.Confrontati ? 100.0 * double(c.Confrontati - c.Sbagliati) / double(c.Confrontati) : 100.0;
         const double n = std::max(1, c.Casi - c.Rifiutati);
-        std::fprintf(f, "%-13s %-12s %6d %6d %9lld %7lld %8lld %8lld %9.4f %8.2f %8.2f %8.2f %8.2f\n", banda, tipo,
+        std::fprintf(f, "%-13s %-12s %6d %6d %9lld %7lld %8lld %8lld %9.4f %8.2f %8.2f %8.2f\n", banda, tipo,
                      c.Casi, c.CasiSbagliati, (long long)c.Confrontati, (long long)c.FiliDiLama,
                      (long long)c.Sbagliati, (long long)c.Riempibili, giusti, c.Secondi[0] / n, c.Secondi[1] / n,
-                     c.Secondi[2] / n, c.Secondi[3] / n);
+                     c.Secondi[2] / n);
     };
     for (int b = 0; b < QuanteBande; ++b) {
         CCella banda;

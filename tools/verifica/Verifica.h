@@ -55,7 +55,6 @@ struct CEsitoCaso
     std::vector<CDiverso> Diversi; // the first few
     double SecondiMotore = 0.0;
     double SecondiDiretti = 0.0;
-    double SecondiCpu = 0.0; // of every thread of the process, engine and direct iterations
 
     int64_t Passi = 0; // steps of the direct iterations
 };
@@ -101,7 +100,7 @@ private:
         int64_t Sbagliati = 0;
         int64_t Riempibili = 0;
         int64_t Discordi = 0;
-        double Secondi[4] = {0.0, 0.0, 0.0, 0.0}; // point, engine, direct iterations, processor
+        double Secondi[3] = {0.0, 0.0, 0.0}; // to find the point, to draw, to iterate directly
         void Aggiungi(const CCaso &caso, const CEsitoCaso &esito);
         void Aggiungi(const CCella &altra);
     };

@@ -162,8 +162,10 @@ public:
     CPassoMpfr(const CPassoMpfr &) = delete;
     CPassoMpfr &operator=(const CPassoMpfr &) = delete;
 
-    void Passo(CReale &zr, CReale &zi, const CReale &kr, const CReale &ki)
+    // True when no operation of the step rounded.
+    bool Passo(CReale &zr, CReale &zi, const CReale &kr, const CReale &ki)
     {
+        int inesatto = 0;
         const mpfr_prec_t p = mpfr_get_prec(zr.Mp());
         for (CReale *v : {&Somma, &Differenza, &Prodotto, &Incrocio})
             if (mpfr_get_prec(v->Mp()) != p)
@@ -178,11 +180,11 @@ public:
                 Condizione.notify_one();
             }
         } else {
-            mpfr_mul(Incrocio.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
+            Inesatto = mpfr_mul(Incrocio.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
         }
-        mpfr_add(Somma.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
-        mpfr_sub(Differenza.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
-        mpfr_mul(Prodotto.Mp(), Somma.Mp(), Differenza.Mp(), MPFR_RNDN);
+        inesatto |= mpfr_add(Somma.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
+        inesatto |= mpfr_sub(Differenza.Mp(), zr.Mp(), zi.Mp(), MPFR_RNDN);
+        inesatto |= mpfr_mul(Prodotto.Mp(), Somma.Mp(), Differenza.Mp(), MPFR_RNDN);
         if (insieme)
             for (int giri = 0; Stato.load(std::memory_order_acquire) == Lavoro; ++giri) {
                 if (giri < 4096)
@@ -190,9 +192,11 @@ public:
                 else
                     std::this_thread::yield(); // the helper is not running: let it
             }
-        mpfr_mul_2ui(zi.Mp(), Incrocio.Mp(), 1, MPFR_RNDN);
-        mpfr_add(zi.Mp(), zi.Mp(), ki.Mp(), MPFR_RNDN);
-        mpfr_add(zr.Mp(), Prodotto.Mp(), kr.Mp(), MPFR_RNDN);
+        inesatto |= Inesatto;
+        inesatto |= mpfr_mul_2ui(zi.Mp(), Incrocio.Mp(), 1, MPFR_RNDN);
+        inesatto |= mpfr_add(zi.Mp(), zi.Mp(), ki.Mp(), MPFR_RNDN);
+        inesatto |= mpfr_add(zr.Mp(), Prodotto.Mp(), kr.Mp(), MPFR_RNDN);
+        return inesatto == 0;
     }
 
 private:
@@ -223,7 +227,7 @@ private:
             }
             if (stato == Chiudi)
                 return;
-            mpfr_mul(Incrocio.Mp(), Zr, Zi, MPFR_RNDN);
+            Inesatto = mpfr_mul(Incrocio.Mp(), Zr, Zi, MPFR_RNDN);
             Stato.store(Libero, std::memory_order_release);
         }
     }
@@ -236,7 +240,26 @@ private:
     std::atomic<int> Stato{Libero};
     mpfr_srcptr Zr = nullptr;
     mpfr_srcptr Zi = nullptr;
+    int Inesatto = 0; // the cross product's rounding, of either thread
 };
+
+// log2 |product of 2Z| over steps da .. a - 1 of an orbit being computed:
+// below 0 where its cycle attracts.
+double Log2Moltiplicatore(const CPassoRiferimento *passi, const uint8_t *generi,
+                          const std::vector<CPassoSpeciale> &speciali, int64_t da, int64_t a)
+{
+    double somma = 0.0;
+    for (int64_t j = da; j < a; ++j) {
+        if (generi[j] & PassoPiccolo) {
+            const auto s = std::lower_bound(speciali.begin(), speciali.end(), j,
+                                            [](const CPassoSpeciale &x, int64_t indice) { return x.Indice < indice; });
+            somma += 1.0 + double(std::max(s->Z.re.Esponente(), s->Z.im.Esponente()));
+        } else {
+            somma += std::log2(std::max(std::hypot(passi[j].DueZr[0], passi[j].DueZi[0]), 1e-300));
+        }
+    }
+    return somma;
+}
 
 // Computes one reference orbit: z <- z^2 + k from z0 into at most quanti
 // steps of the orbit orbita of the store. It ends at the first step whose
@@ -255,6 +278,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
                    const CReale &kr, const CReale &ki, const CEsteso &passo, mpfr_prec_t tetto, bool mandelbrot,
                    double dc, int64_t quanti, CPassoMpfr &passoMpfr, COrbitaRiferimento &o)
 {
+    o = {};
     CPassoRiferimento *passi = rif.Passo(orbita);
     float *soglie = rif.Soglie(orbita);
     uint8_t *generi = rif.Generi(orbita);
@@ -292,6 +316,8 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
     CReale sr = CReale::Zero(p), si = CReale::Zero(p);
     int64_t salvato = -1;
     int64_t prossimo = 1;
+    bool esattoDalloInizio = true;
+    double logErrore = -1e9;
     mpfr_prec_t pSalvata = 0;
     bool fuggita = false;
     int64_t k = 0;
@@ -340,7 +366,12 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
         }
         if (fuggita || k + 1 >= quanti)
             break;
-        if (salvato >= 0 && p == pSalvata && mpfr_equal_p(zr.Mp(), sr.Mp()) && mpfr_equal_p(zi.Mp(), si.Mp())) {
+        // A repetition counts where the cycle attracts, or where no step
+        // was ever rounded: on a repelling cycle a rounded orbit
+        // repeats only because the rounding lost what it had still to show
+        // (its deviation from the cycle, which grows until it escapes).
+        if (salvato >= 0 && p == pSalvata && mpfr_equal_p(zr.Mp(), sr.Mp()) && mpfr_equal_p(zi.Mp(), si.Mp())
+            && (esattoDalloInizio || Log2Moltiplicatore(passi, generi, speciali, salvato, k) < 0.0)) {
             // Periodic from the save on: the steps to come are copies.
             o.Ciclo = salvato;
             o.Periodo = k - salvato;
@@ -406,12 +437,25 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
         if (!derivata.Zero() && serve != p) {
             if (serve > p)
                 fissa = true;
-            if (serve > p || !fissa)
+            if (serve > p || !fissa) {
+                esattoDalloInizio = esattoDalloInizio && serve > p; // rounding to fewer bits
                 precisione(serve);
+            }
         }
-        passoMpfr.Passo(zr, zi, kr, ki);
+        const bool esatto = passoMpfr.Passo(zr, zi, kr, ki);
+        esattoDalloInizio = esatto && esattoDalloInizio;
+        // A bound on the orbit's own error, in log2: carried by 2Z, and a
+        // rounding of 2^-p of the new value where the step rounded.
+        const double log2DueZ = 1.0 + double(modulo);
+        const double portato = logErrore + log2DueZ;
+        const double nuovo = esatto ? -1e9 : 2.0 - double(p);
+        logErrore = std::max(portato, nuovo) + std::log2(1.0 + std::exp2(-std::fabs(portato - nuovo)));
     }
     rif.Precisione = std::max<long>(rif.Precisione, long(pMassima));
+    // Its own count is in doubt where its error may have grown to tell (a
+    // reference point far closer to a repelling cycle's preimage than its
+    // pixels, whose deviations set the precision).
+    o.Indugia = logErrore > -24.0;
     int64_t ultimo = k;
     if (o.Periodo > 0) {
         // The rest of the room repeats the cycle; the special steps are
@@ -439,6 +483,44 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
     o.Fuggita = fuggita;
     o.Speciali = speciali.data();
     o.QuantiSpeciali = int64_t(speciali.size());
+    return true;
+}
+
+// The count of the reference point itself, where its orbit went on far
+// beyond its pixels' deviations (COrbitaRiferimento::Indugia): it lies so
+// close to a repelling cycle's preimage that its count needs the bits of
+// that closeness, which the orbit's precision (set by its pixels) may lack.
+// The formula's own loop from z0 with the constant k in MPFR, at bit bits
+// and then at twice as many until two agree (up to 16 times bit): the count
+// and the final value, which the pixel on the reference takes. Returns false
+// when the drawing was stopped.
+bool ContaProprio(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i, const CReale &kr,
+                  const CReale &ki, int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, CRiferimento &rif)
+{
+    int32_t prima = -1;
+    for (mpfr_prec_t p = bit; p <= 16 * bit; p *= 2) {
+        CReale zr = CReale::Zero(p), zi = CReale::Zero(p), m = CReale::Zero(p), t = CReale::Zero(p);
+        mpfr_set(zr.Mp(), z0r.Mp(), MPFR_RNDN);
+        mpfr_set(zi.Mp(), z0i.Mp(), MPFR_RNDN);
+        int32_t n = 0;
+        CReale ultimoR = zr, ultimoI = zi;
+        while (n < max) {
+            if ((n & 1023) == 0 && !area.Continua())
+                return false;
+            mpfr_sqr(m.Mp(), zr.Mp(), MPFR_RNDN);
+            mpfr_sqr(t.Mp(), zi.Mp(), MPFR_RNDN);
+            mpfr_add(m.Mp(), m.Mp(), t.Mp(), MPFR_RNDN);
+            passoMpfr.Passo(zr, zi, kr, ki);
+            ++n;
+            if (mpfr_cmp_ui(m.Mp(), 4) >= 0)
+                break;
+        }
+        rif.ConteggioProprio = n;
+        rif.ZProprio = {zr.Esteso(), zi.Esteso()};
+        if (n == prima)
+            break;
+        prima = n;
+    }
     return true;
 }
 
@@ -881,6 +963,13 @@ void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &
     c.P.c = PuntoDelPixel(rif, x, y);
     c.P.z = c.P.c;
     c.P.MaxIterazioni = max;
+    if (rif.ConteggioProprio >= 0 && dcr.Zero() && dci.Zero() && !c.Finita) {
+        // The pixel on the reference: the reference point's own count.
+        c.P.Iterazioni = std::min(rif.ConteggioProprio, max);
+        c.P.z = rif.ZProprio;
+        c.Finita = true;
+        return;
+    }
     Salta(rif, c);
 }
 
@@ -1229,15 +1318,13 @@ bool CCalcolatoreProfondo::CChiave::operator==(const CChiave &altra) const
 
 void CCalcolatoreProfondo::Prepara(const CBloccoFinestra &f, const CFrattale &formula, int32_t W, int32_t H)
 {
-    // The corners as the numbers their texts stand for, each rounded once to
-    // 2^-64 of a pixel: the digits a file carries beyond those (trailing
-    // zeros, more precision) play no part, so that the same window draws the
-    // same picture.
+    // The corners as the numbers their texts stood for: trailing zeros that
+    // add precision and nothing else play no part, so that the same window
+    // draws the same picture.
     CChiave chiave;
     chiave.Finestra = f;
-    const mpfr_prec_t bit = PrecisioneFinestra(f.Min, f.Max, W, H, 64);
     for (CReale *v : {&chiave.Finestra.Min.re, &chiave.Finestra.Min.im, &chiave.Finestra.Max.re, &chiave.Finestra.Max.im})
-        *v = RealeDelTesto(*v, bit);
+        *v = RealeDelTesto(*v);
     chiave.W = W;
     chiave.H = H;
     chiave.Tipo = formula.Tipo();
@@ -1297,23 +1384,27 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     rif.RigaCentro2 = PuntoSemplice(area, f.Max.im, f.Min.im, H, bit, ci);
     if (!area.Continua())
         return false;
-    if (rif.ColonnaCentro2 < 0) {
-        rif.ColonnaCentro2 = 2 * (W / 2);
-        mpfr_mul_si(cr.Mp(), passoX.Mp(), W / 2, MPFR_RNDN);
-        mpfr_add(cr.Mp(), cr.Mp(), f.Min.re.Mp(), MPFR_RNDN);
-    }
-    if (rif.RigaCentro2 < 0) {
-        rif.RigaCentro2 = 2 * (H / 2);
-        mpfr_mul_si(ci.Mp(), passoY.Mp(), H / 2, MPFR_RNDN);
-        mpfr_add(ci.Mp(), ci.Mp(), f.Max.im.Mp(), MPFR_RNDN);
-    }
+    // Else the centre pixel, its point (a (n - k) + b k) / n exact to twice
+    // the window's bits: the pixel on the reference is that pixel, whose
+    // count may need them (a pixel near a repelling cycle's preimage).
+    const mpfr_prec_t tetto = 2 * bit + 128;
+    const auto centro = [&](const CReale &a, const CReale &b, int32_t n, CReale &v) {
+        const CReale somma = SommaEsatta(ProdottoEsatto(a, n - n / 2), ProdottoEsatto(b, n / 2));
+        v = CReale::Zero(tetto);
+        mpfr_div_si(v.Mp(), somma.Mp(), n, MPFR_RNDN);
+        return 2 * int64_t(n / 2);
+    };
+    if (rif.ColonnaCentro2 < 0)
+        rif.ColonnaCentro2 = centro(f.Min.re, f.Max.re, W, cr);
+    if (rif.RigaCentro2 < 0)
+        rif.RigaCentro2 = centro(f.Max.im, f.Min.im, H, ci);
     rif.PassoX = EstesoDa(passoX.Mp());
     rif.PassoY = EstesoDa(passoY.Mp());
     mpfr_div_2ui(passoX.Mp(), passoX.Mp(), 1, MPFR_RNDN);
     mpfr_div_2ui(passoY.Mp(), passoY.Mp(), 1, MPFR_RNDN);
     rif.MezzoPassoX = EstesoDa(passoX.Mp());
     rif.MezzoPassoY = EstesoDa(passoY.Mp());
-    CReale resto = CReale::Zero(bit);
+    CReale resto = CReale::Zero(tetto);
     rif.CentroRe[0] = cr.Esteso();
     mpfr_sub(resto.Mp(), cr.Mp(), CReale(rif.CentroRe[0]).Mp(), MPFR_RNDN);
     rif.CentroRe[1] = resto.Esteso();
@@ -1324,9 +1415,9 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     const CReale zero = CReale::Zero(bit);
     rif.Avvio = {};
     rif.Ribase = {};
+    rif.ConteggioProprio = -1;
     // The precision may grow where the deviations among the pixels shrink,
     // up to about twice the window's (one passage of the critical point).
-    const mpfr_prec_t tetto = 2 * bit + 128;
     const bool estesi = rif.ConEstesi() && rif.SaltiAmmessi;
     const int32_t fili = area.Fili > 0 ? area.Fili : int32_t(std::max(1u, std::thread::hardware_concurrency()));
     CPassoMpfr passoMpfr(fili > 1);
@@ -1347,7 +1438,8 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
         rif.IndiceAvvio = 0;
         if (!CalcolaOrbita(area, rif, 0, cr, ci, kr, ki, passoPixel, tetto, false, 0.0, quanti, passoMpfr, rif.Avvio)
             || !CalcolaOrbita(area, rif, 1, zero, zero, kr, ki, passoPixel, tetto, false, 0.0, quanti, passoMpfr,
-                              rif.Ribase))
+                              rif.Ribase)
+            || (rif.Avvio.Indugia && !ContaProprio(area, cr, ci, kr, ki, area.MaxIterazioni, tetto, passoMpfr, rif)))
             return false;
         if (rif.SaltiAmmessi) {
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, 0, false, 0.0L, CEsteso());
@@ -1361,6 +1453,8 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
         rif.IndiceAvvio = 1;
         if (!CalcolaOrbita(area, rif, 0, zero, zero, cr, ci, passoPixel, tetto, true,
                            static_cast<double>(dcPiano) * (1.0 + Margine), quanti, passoMpfr, rif.Avvio))
+            return false;
+        if (rif.Avvio.Indugia && !ContaProprio(area, cr, ci, cr, ci, area.MaxIterazioni, tetto, passoMpfr, rif))
             return false;
         if (rif.SaltiAmmessi)
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, rif.IndiceAvvio, true,

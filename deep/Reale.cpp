@@ -331,12 +331,37 @@ std::string TestoReale(const CReale &v)
     return os.str();
 }
 
-CReale RealeDelTesto(const CReale &v, mpfr_prec_t bit)
+CReale RealeDelTesto(const CReale &v)
 {
-    if (v.Precisione() <= 64)
+    if (v.Precisione() <= 64 || !mpfr_regular_p(v.Mp()))
         return v;
-    CReale r = CReale::Zero(bit);
-    mpfr_strtofr(r.Mp(), TestoReale(v).c_str(), nullptr, 10, MPFR_RNDN);
+    // The fewest significant digits that read back to v at its precision:
+    // the number its text stood for, whatever zeros followed it.
+    const auto legge = [&](size_t n, CReale &r) {
+        mpfr_exp_t e = 0;
+        char *cifre = mpfr_get_str(nullptr, &e, 10, n, v.Mp(), MPFR_RNDN);
+        std::string testo = cifre;
+        mpfr_free_str(cifre);
+        const bool negativo = testo[0] == '-';
+        if (negativo)
+            testo.erase(0, 1);
+        testo = std::string(negativo ? "-0." : "0.") + testo + "e" + std::to_string(long(e));
+        mpfr_strtofr(r.Mp(), testo.c_str(), nullptr, 10, MPFR_RNDN);
+    };
+    size_t basso = 1;
+    size_t alto = size_t(CifrePrecisione(std::max<mpfr_prec_t>(v.Precisione(), 128)));
+    CReale prova = CReale::Zero(v.Precisione());
+    while (basso < alto) {
+        const size_t n = (basso + alto) / 2;
+        legge(n, prova);
+        if (prova == v)
+            alto = n;
+        else
+            basso = n + 1;
+    }
+    // Read as a text of that many digits is: at the precision they imply.
+    CReale r = CReale::Zero(basso <= size_t(CifreEsteso) ? 64 : PrecisioneDaCifre(basso));
+    legge(basso, r);
     return r;
 }
 

@@ -113,11 +113,12 @@ bool RealeDaCifre(const CCifre &c, CReale &v);
 
 // The text a value is written with in the classic "C" form.
 std::string TestoReale(const CReale &v);
-// The value that v's text stands for, rounded once to bit bits: the same for
-// every value read from the same number, whatever digits (trailing zeros)
-// its text carried. A value of 64 bits is an 80-bit value exactly and stays
-// as it is.
-CReale RealeDelTesto(const CReale &v, mpfr_prec_t bit);
+// The number that v's text stood for, read again as the shortest text that
+// reads back to v: the same value for every value read from the same
+// number, whatever trailing zeros (and so extra precision) its text
+// carried; a value the program wrote comes back as it is. A value of 64
+// bits is an 80-bit value exactly and stays as it is.
+CReale RealeDelTesto(const CReale &v);
 // Reads a whole C-locale text (sign, digits with at most one '.', exponent
 // with 'e' or 'E'), nothing before or after it. False, leaving v alone, as
 // for RealeDaCifre or when the text is not a number.

@@ -90,6 +90,8 @@ struct COrbitaRiferimento
     int64_t Ultimo = 0;
     // Whether the orbit ended at Ultimo by escaping (else at the limit).
     bool Fuggita = false;
+    // Whether it went on far beyond its pixels' deviations (see CalcolaOrbita).
+    bool Indugia = false;
     // From step Ciclo on, the orbit repeats itself every Periodo steps, bit
     // for bit (0: it was not seen to); the steps stored past Ciclo + Periodo
     // are copies.
@@ -174,6 +176,10 @@ public:
     long Precisione = 0;
     // The largest difference a pixel adds at every step (none for Julia).
     CEsteso DcMassimo;
+    // The count and final value of the reference point itself, where its
+    // orbit's own bits were not enough for it (-1: the orbit's).
+    int32_t ConteggioProprio = -1;
+    Complesso ZProprio;
 
 private:
     struct LiberaMemoria

@@ -1,7 +1,12 @@
 #include "PuntiPixel.h"
 
-CPuntoEsatto PuntoDelPixel(const CBloccoFinestra &f, int32_t j, int32_t i)
+CPuntoEsatto PuntoDelPixel(const CBloccoFinestra &finestra, int32_t j, int32_t i)
 {
+    // The window as the program takes a deep one: its corners the numbers
+    // their texts stand for (trailing zeros of a text add nothing).
+    CBloccoFinestra f = finestra;
+    for (CReale *v : {&f.Min.re, &f.Min.im, &f.Max.re, &f.Max.im})
+        *v = RealeDelTesto(*v);
     // XMin W + j (XMax - XMin) and YMax H + i (YMin - YMax), exactly.
     CPuntoEsatto p;
     p.Numeratore.re = SommaEsatta(ProdottoEsatto(f.Min.re, f.Larghezza),

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFormLayout>
+#include <QLabel>
 #include <QMessageBox>
 #include <QProgressDialog>
 #include <QSpinBox>
@@ -43,9 +44,15 @@ void TEsporta::CreaDialogo()
     Dimensioni = new QDialog(Finestra);
     Dimensioni->setObjectName(QStringLiteral("DialogoEsporta"));
     Dimensioni->setWindowTitle(tr("Esporta immagine"));
+    Dimensioni->setMinimumWidth(380);
     Larghezza = Lato(Dimensioni, "EditLarghezzaEsporta", 4000);
     Altezza = Lato(Dimensioni, "EditAltezzaEsporta", 3000);
     auto *modulo = new QFormLayout(Dimensioni);
+    auto *spiegazione = new QLabel(tr("Tutto ciò che il documento mostra, e altro del piano ai lati dove le "
+                                      "proporzioni lo chiedono, disegnato a questa dimensione:"),
+                                   Dimensioni);
+    spiegazione->setWordWrap(true);
+    modulo->addRow(spiegazione);
     modulo->addRow(tr("Larghezza:"), Larghezza);
     modulo->addRow(tr("Altezza:"), Altezza);
     auto *bottoni = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Dimensioni);

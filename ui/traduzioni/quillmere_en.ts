@@ -147,6 +147,10 @@ quillmere-plan poster PARAMS DIR --size %1x%2 --tiles CxR</translation>
         <source>Impossibile salvare l&apos;immagine esportata %1: %2</source>
         <translation>Cannot save the exported picture %1: %2</translation>
     </message>
+    <message>
+        <source>Tutto ciò che il documento mostra, e altro del piano ai lati dove le proporzioni lo chiedono, disegnato a questa dimensione:</source>
+        <translation>All that the document shows, and more of the plane at the sides where the proportions ask for it, drawn at this size:</translation>
+    </message>
 </context>
 <context>
     <name>TMDIChild</name>

@@ -579,7 +579,8 @@ void TestFormule::tavolozze()
             const int32_t b = t.Colore((i + 1) % CTavolozza::Voci);
             QCOMPARE(a & ~0xFFFFFF, 0);
             for (int k = 0; k < 3; ++k)
-                QVERIFY2(std::abs(canale(a, k) - canale(b, k)) <= 12, qPrintable(QStringLiteral("palette %1, entry %2").arg(n).arg(i)));
+                QVERIFY2(std::abs(canale(a, k) - canale(b, k)) <= 12,
+                         qPrintable(QStringLiteral("palette %1, entry %2").arg(n).arg(i)));
             luce = std::max(luce, canale(a, 0) + canale(a, 1) + canale(a, 2));
         }
         const int32_t primo = t.Colore(0);
@@ -708,7 +709,8 @@ void TestFormule::fileScelte_data()
     QTest::newRow("exterior -7") << QList<int>{0, 1, -7, 1} << QList<int>{0, 1, -7, 1} << 0 << 1 << 1 << 0;
     QTest::newRow("method 7") << QList<int>{0, 1, 0, 7} << QList<int>{0, 1, 0, 7} << 0 << 1 << 1 << 0;
     QTest::newRow("method 512") << QList<int>{0, 1, 0, 512} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0 << 0;
-    QTest::newRow("method -2147483648") << QList<int>{0, 1, 0, INT32_MIN} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0 << 0;
+    QTest::newRow("method -2147483648") << QList<int>{0, 1, 0, INT32_MIN} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0
+                                        << 0;
 }
 
 void TestFormule::fileScelte()

@@ -71,6 +71,13 @@ private:
         return QTest::qWaitFor([d] { return !d->InCalcolo() && !d->Navigazione().InAttesa(); }, 120000);
     }
 
+    // The size asked in the export's dialog.
+    static void Dimensioni(QWidget *dialogo, int larghezza, int altezza)
+    {
+        dialogo->findChild<QSpinBox *>(QStringLiteral("EditLarghezzaEsporta"))->setValue(larghezza);
+        dialogo->findChild<QSpinBox *>(QStringLiteral("EditAltezzaEsporta"))->setValue(altezza);
+    }
+
     // A drag over the picture: a new document opens on the region.
     void Trascina(TMDIChild *d, QPoint da, QPoint a)
     {
@@ -253,8 +260,7 @@ private slots:
     {
         const QString nome = Cartella->filePath(QStringLiteral("grande.png"));
         Risponditore.Rispondi({[](QWidget *modale) {
-                                   modale->findChild<QSpinBox *>(QStringLiteral("EditLarghezzaEsporta"))->setValue(4000);
-                                   modale->findChild<QSpinBox *>(QStringLiteral("EditAltezzaEsporta"))->setValue(3000);
+                                   Dimensioni(modale, 4000, 3000);
                                    static_cast<QDialog *>(modale)->accept();
                                },
                                Nome(Cartella->path(), QStringLiteral("grande.png"))});
@@ -277,9 +283,9 @@ private slots:
 
         // Larger than one drawing: said, with the poster tool.
         Risponditore.Rispondi({[](QWidget *modale) {
-                                   modale->findChild<QSpinBox *>(QStringLiteral("EditLarghezzaEsporta"))->setValue(60000);
-                                   modale->findChild<QSpinBox *>(QStringLiteral("EditAltezzaEsporta"))->setValue(60000);
-                                   QPushButton *ok = modale->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
+                                   Dimensioni(modale, 60000, 60000);
+                                   QPushButton *ok =
+                                       modale->findChild<QDialogButtonBox *>()->button(QDialogButtonBox::Ok);
                                    QMetaObject::invokeMethod(ok, "click", Qt::QueuedConnection);
                                },
                                [](QWidget *modale) {

@@ -430,7 +430,8 @@ void TestProfondita::trasformate()
     QFETCH(int, y);
     QFETCH(int, passi);
     QFETCH(int, precisione);
-    CBloccoFinestra f = esponente > 0 && esponente < 5000 ? Attorno("0", "1", esponente, 256, 100) : CParametri().Finestra;
+    CBloccoFinestra f =
+        esponente > 0 && esponente < 5000 ? Attorno("0", "1", esponente, 256, 100) : CParametri().Finestra;
     if (esponente < 0) {
         f.Min = Complesso{-0x1p23L, -0x1p23L};
         f.Max = Complesso{0x1p23L, 0x1p23L};

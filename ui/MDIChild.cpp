@@ -7,11 +7,11 @@
 #include "TestiCalcolo.h"
 
 #include <QCloseEvent>
-#include <QKeyEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -38,8 +38,9 @@ int LimitaCoordinata(int64_t valore)
 
 TMDIChild::TMDIChild(QSize &ultimaDimensione, QWidget *genitore)
     : QWidget(genitore), Titolo(QString::fromUtf8(TitoloProgramma)), Panel2(new QFrame(this)),
-      Immagine(new TImmagine(Panel2)), SaveDialog1(CreaDialogoSalva(this, QStringLiteral("SaveDialog1"), tr("Nome con cui salvare ?"), false)), UltimaDimensione(ultimaDimensione),
-      Sessione(Titolo)
+      Immagine(new TImmagine(Panel2)),
+      SaveDialog1(CreaDialogoSalva(this, QStringLiteral("SaveDialog1"), tr("Nome con cui salvare ?"), false)),
+      UltimaDimensione(ultimaDimensione), Sessione(Titolo)
 {
     // A click on the picture gives the document the keyboard, for the keys
     // of the moves; Tab passes it by.

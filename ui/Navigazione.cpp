@@ -81,7 +81,9 @@ TNavigazione::TNavigazione(QMainWindow *finestra, const TDock *alto, QAction *pr
     QAction *allontana = Comando(this, "AllontanaItem", tr("Allo&ntana") + QStringLiteral("\t-"),
                                  tr("Rimpicciolisce due volte attorno al centro"), {});
     allontana->setIcon(Lente("zoom-out", false));
-    const auto tasto = [](Qt::Key k) { return QStringLiteral("\t") + QKeySequence(k).toString(QKeySequence::NativeText); };
+    const auto tasto = [](Qt::Key k) {
+        return QStringLiteral("\t") + QKeySequence(k).toString(QKeySequence::NativeText);
+    };
     QAction *sinistra = Comando(this, "SinistraItem", tr("Sposta a &sinistra") + tasto(Qt::Key_Left),
                                 tr("Sposta la finestra di un quarto della larghezza"), {});
     QAction *destra = Comando(this, "DestraItem", tr("Sposta a &destra") + tasto(Qt::Key_Right),

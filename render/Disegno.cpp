@@ -17,7 +17,8 @@ CDisegnatore &CDisegno::Prepara(const CParametri &impostazioni, CImmagine *immag
     area.Frattale = &FrattaleDaScelta(parametri.SceltaFrattale, parametri.FrattaleMandelbrot,
                                       parametri.FrattaleJulia, parametri.FrattaleVolterraLotka);
     area.Interno = &InternoDaScelta(parametri.SceltaInterno, ColoratoreSolido, ColoratoreLog);
-    area.Esterno = &EsternoDaScelta(parametri.SceltaEsterno, ColoratoreFasce);
+    area.Esterno =
+        &EsternoDaScelta(parametri.SceltaEsterno, ColoratoreFasce, ColoratoreSfumato, Tavolozze, *area.Frattale);
     area.Immagine = immagine;
     area.Min = parametri.Finestra.Min.Esteso();
     area.Max = parametri.Finestra.Max.Esteso();

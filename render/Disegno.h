@@ -9,13 +9,13 @@
 #include <cstdint>
 
 // Everything a picture is drawn with besides its settings: both drawing
-// methods, the three colourers with the tables a new document builds, the
-// render area and the calculator of the drawings past 80 bits. Prepara wires
+// methods, the colourers with the tables and palettes a new document builds,
+// the render area and the calculator of the drawings past 80 bits. Prepara wires
 // them for one drawing of a set of settings.
 class CDisegno
 {
 public:
-    // Builds the colour tables. Throws CErrore when the buffer or a table
+    // Builds the colour tables and palettes. Throws CErrore when the buffer or a table
     // cannot be allocated.
     CDisegno();
 
@@ -41,5 +41,7 @@ public:
     CInternoSolido ColoratoreSolido;
     CInternoLog ColoratoreLog;
     CEsternoFasce ColoratoreFasce;
+    CEsternoSfumato ColoratoreSfumato;
+    CTavolozze Tavolozze;
     CCalcolatoreProfondo Profondo;
 };

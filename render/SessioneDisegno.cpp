@@ -52,7 +52,8 @@ void CSessioneDisegno::Avvia(CDisegnatore &disegnatore, CAreaDisegno &area)
     if (Soste == 0)
         Calcolo->Riprendi();
     Orologio.start();
-    emit Titolo(tr("Completamento: 0% "));
+    Ultimo = tr("Completamento: 0% ");
+    emit Titolo(Ultimo);
 }
 
 void CSessioneDisegno::Ferma()
@@ -99,9 +100,11 @@ void CSessioneDisegno::Controlla()
         if (Impiegato % OgniTesto == 0) {
             const double completamento = Calcolo->Area.Completamento;
             Previsto = StimaTempoPrevisto(Impiegato, completamento);
-            emit Titolo(TestoCompletamento(completamento, Previsto));
+            Ultimo = TestoCompletamento(completamento, Previsto);
+            emit Titolo(Ultimo);
             emit Tempi();
-            emit TitoloApplicazione(TestoPercentuale(completamento) + QStringLiteral("% ") + TitoloProgramma);
+            UltimoApplicazione = TestoPercentuale(completamento) + QStringLiteral("% ") + TitoloProgramma;
+            emit TitoloApplicazione(UltimoApplicazione);
         }
     }
     InControllo = false;
@@ -128,6 +131,8 @@ void CSessioneDisegno::Fine(bool contaIlPeriodo)
         errore = tr("Errore sconosciuto durante il disegno");
     }
     Calcolo.reset();
+    Ultimo = TitoloProgramma;
+    UltimoApplicazione = TitoloProgramma;
     emit Titolo(TitoloProgramma);
     emit TitoloApplicazione(TitoloProgramma);
     emit Ridisegna();

@@ -51,6 +51,10 @@ public:
 
     int64_t TempoImpiegato() const { return Impiegato; } // ms, of the running or last drawing
     int64_t TempoPrevisto() const { return Previsto; }   // ms, estimated total; 0: no estimate
+    // The caption and the application's title last sent (Titolo,
+    // TitoloApplicazione); empty before the first drawing.
+    const QString &UltimoTitolo() const { return Ultimo; }
+    const QString &UltimoTitoloApplicazione() const { return UltimoApplicazione; }
 
 signals:
     // The main window's caption and the application's title.
@@ -78,6 +82,8 @@ private:
     bool FermaDopoIlControllo = false;
     int64_t Impiegato = 0;
     int64_t Previsto = 0;
+    QString Ultimo;
+    QString UltimoApplicazione;
 };
 
 // Parks a session's worker for as long as it lives; nothing without a drawing.

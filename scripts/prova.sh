@@ -20,7 +20,8 @@ cmake --build build-asan -j"$jobs"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ctest --test-dir build-asan --output-on-failure -j"$jobs"
 
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DQUILLMERE_TSAN=ON -DCMAKE_COMPILE_WARNING_AS_ERROR=ON
-tsan=(tst_render tst_disegno tst_profondita tst_ui tst_disegno_ui tst_zoom_file tst_robustezza tst_memoria tst_lingua)
+tsan=(tst_render tst_disegno tst_profondita tst_ui tst_disegno_ui tst_zoom_file tst_robustezza tst_memoria tst_lingua
+      tst_navigazione)
 cmake --build build-tsan -j"$jobs" --target "${tsan[@]}" quillmere-render
 ctest --test-dir build-tsan --output-on-failure -j"$jobs" -R "^($(IFS='|'; echo "${tsan[*]}"))\$"
 

@@ -28,6 +28,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QWheelEvent>
 
 #include <deque>
 #include <functional>
@@ -119,6 +120,17 @@ inline int PixelDiversi(const QImage &a, const QImage &b)
             if ((a.pixel(x, y) & 0xFFFFFF) != (b.pixel(x, y) & 0xFFFFFF))
                 ++diversi;
     return diversi;
+}
+
+// The wheel over a document's picture at a point of it: angolo in eighths of
+// a degree (120 a notch, positive away from the user), or the pixels of a
+// touchpad that gives no angle.
+inline void Rotella(TMDIChild *d, QPoint punto, int angolo, int pixel = 0)
+{
+    TImmagine *immagine = Immagine(d);
+    QWheelEvent evento(punto, immagine->mapToGlobal(punto), QPoint(0, pixel), QPoint(0, angolo), Qt::NoButton,
+                       Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(immagine, &evento);
 }
 
 inline bool TuttoNero(const QImage &figura)

@@ -753,7 +753,9 @@ void TestDisegno::rendererScelte_data()
 {
     // Choices the program never writes (formula, interior, exterior, method),
     // the ones a drawing takes for them, and others whose picture differs
-    // (none for the method: both methods draw the same picture).
+    // (none for the method: both methods draw the same picture). An exterior
+    // the program does not know draws the bands, one of the palettes (1 to
+    // 4) its own colours.
     QTest::addColumn<QByteArray>("scritte");
     QTest::addColumn<QByteArray>("risolte");
     QTest::addColumn<QByteArray>("altre");
@@ -764,7 +766,9 @@ void TestDisegno::rendererScelte_data()
     QTest::newRow("formula 257, 8 bits of 1") << QByteArray("257 0 0 0") << QByteArray("1 0 0 0")
                                               << QByteArray("2 0 0 0");
     QTest::newRow("interior 5") << QByteArray("0 5 0 0") << QByteArray("0 1 0 0") << QByteArray("0 0 0 0");
-    QTest::newRow("exterior 1") << QByteArray("1 1 1 1") << QByteArray("1 1 0 1") << QByteArray("1 0 0 1");
+    QTest::newRow("exterior 9") << QByteArray("1 1 9 1") << QByteArray("1 1 0 1") << QByteArray("1 0 0 1");
+    QTest::newRow("exterior 257, 8 bits of 1") << QByteArray("0 1 257 1") << QByteArray("0 1 1 1")
+                                               << QByteArray("0 1 0 1");
     QTest::newRow("method 7") << QByteArray("0 0 0 7") << QByteArray("0 0 0 1") << QByteArray();
 }
 

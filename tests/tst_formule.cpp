@@ -96,6 +96,9 @@ private slots:
     void sfumatoLog_data();
     void sfumatoLog();
     void nero();
+    void conteggioContinuo_data();
+    void conteggioContinuo();
+    void tavolozze();
 
     void fileNuovoDocumento();
     void fileNumeri_data();
@@ -510,6 +513,88 @@ void TestFormule::nero()
     QCOMPARE(nero.Colore(Punto(3, 4, 0, 0, 7)), 0);
 }
 
+void TestFormule::conteggioContinuo_data()
+{
+    // Points along a ray towards the set, from |c| = 2 across many counts:
+    // the continuous count is that of the orbit followed far beyond the
+    // bailout, where j - log2(log2 |z_j|) has settled, smooth across the
+    // boundaries between counts, where the iteration count jumps.
+    QTest::addColumn<long double>("angolo");
+    QTest::addColumn<bool>("julia");
+    QTest::newRow("left, below the axis") << -2.8L << false;
+    QTest::newRow("towards the period-3 bulb") << 1.9L << false;
+    QTest::newRow("above the cardioid") << 1.3L << false;
+    QTest::newRow("right, past the cusp") << 0.05L << false;
+    QTest::newRow("Julia -0.8 + 0.156i") << 0.7L << true;
+}
+
+void TestFormule::conteggioContinuo()
+{
+    QFETCH(long double, angolo);
+    QFETCH(bool, julia);
+    const Mandelbrot m;
+    Julia j;
+    j.Param = {-0.8L, 0.156L};
+    int32_t prima = -1;
+    int salti = 0;
+    for (long double r = 2.0L; r > 0.3L; r -= 0.0005L) {
+        const long double cr = r * std::cos(angolo);
+        const long double ci = r * std::sin(angolo);
+        const CPunto p = Itera(julia ? static_cast<const CFrattale &>(j) : m, cr, ci, 1000);
+        if (p.Iterazioni == 1000)
+            break;
+        // The same orbit, on until |z| passes 10^30.
+        const Complesso k = julia ? j.Param : p.c;
+        long double zr = cr, zi = ci;
+        int32_t passi = 0;
+        while (zr * zr + zi * zi < 1e60L) {
+            const long double nr = zr * zr - zi * zi + k.re;
+            zi = 2.0L * zr * zi + k.im;
+            zr = nr;
+            ++passi;
+        }
+        const double lontano = double(passi) - double(std::log2(std::log2(std::sqrt(zr * zr + zi * zi))));
+        const double continuo = ConteggioContinuo(p, k);
+        QVERIFY2(std::fabs(continuo - lontano) < 1e-3,
+                 qPrintable(QStringLiteral("r %1: %2, %3").arg(double(r)).arg(continuo).arg(lontano)));
+        salti += int(prima >= 0 && p.Iterazioni != prima);
+        prima = p.Iterazioni;
+    }
+    // The ray crossed several counts.
+    QVERIFY(salti >= 5);
+}
+
+void TestFormule::tavolozze()
+{
+    // Each palette runs through its colours without a seam where the cycle
+    // closes, never leaves the range its neighbouring entries span by more
+    // than a rounding, and starts dark: the count 0 lands on the first entry.
+    const CTavolozze tavolozze;
+    const auto canale = [](int32_t colore, int k) { return (colore >> (8 * k)) & 0xFF; };
+    for (int n = 1; n <= CTavolozze::Numero; ++n) {
+        const CTavolozza &t = tavolozze.Tavolozza(n);
+        int luce = 0;
+        for (int32_t i = 0; i < CTavolozza::Voci; ++i) {
+            const int32_t a = t.Colore(i);
+            const int32_t b = t.Colore((i + 1) % CTavolozza::Voci);
+            QCOMPARE(a & ~0xFFFFFF, 0);
+            for (int k = 0; k < 3; ++k)
+                QVERIFY2(std::abs(canale(a, k) - canale(b, k)) <= 12,
+                         qPrintable(QStringLiteral("palette %1, entry %2").arg(n).arg(i)));
+            luce = std::max(luce, canale(a, 0) + canale(a, 1) + canale(a, 2));
+        }
+        const int32_t primo = t.Colore(0);
+        QVERIFY(canale(primo, 0) + canale(primo, 1) + canale(primo, 2) < 160);
+        QVERIFY(luce > 600);
+        // By the iteration count, where the formula has no continuous one.
+        CEsternoSfumato sfumato;
+        sfumato.Imposta(t);
+        QCOMPARE(sfumato.Colore(Punto(0, 0, 100, 0, 0)), primo);
+        QCOMPARE(sfumato.Colore(Punto(0, 0, 100, 0, 5)), t.Colore(5 * 32));
+        QCOMPARE(sfumato.Colore(Punto(0, 0, 100, 0, 37)), t.Colore(5 * 32));
+    }
+}
+
 void TestFormule::fileNuovoDocumento()
 {
     const CParametri par;
@@ -601,25 +686,31 @@ void TestFormule::fileScelte_data()
     // The four choices as the file gives them; what the document keeps (their
     // low 8 bits); what a drawing uses: formula 0 Mandelbrot, 1 Julia, any
     // other Volterra-Lotka; interior 0 black, any other the shading; method 0
-    // point by point, any other block; the exterior is always the bands.
+    // point by point, any other block; exterior 1 to 4 a palette, 0 and any
+    // other value the bands.
     QTest::addColumn<QList<int>>("scritte");
     QTest::addColumn<QList<int>>("tenute");
     QTest::addColumn<int>("frattale");
     QTest::addColumn<int>("interno");
     QTest::addColumn<int>("metodo");
-    QTest::newRow("as written") << QList<int>{1, 0, 0, 0} << QList<int>{1, 0, 0, 0} << 1 << 0 << 0;
-    QTest::newRow("formula 9") << QList<int>{9, 1, 0, 1} << QList<int>{9, 1, 0, 1} << 2 << 1 << 1;
-    QTest::newRow("formula -1") << QList<int>{-1, 1, 0, 1} << QList<int>{-1, 1, 0, 1} << 2 << 1 << 1;
-    QTest::newRow("formula 300") << QList<int>{300, 1, 0, 1} << QList<int>{44, 1, 0, 1} << 2 << 1 << 1;
-    QTest::newRow("formula 256") << QList<int>{256, 1, 0, 1} << QList<int>{0, 1, 0, 1} << 0 << 1 << 1;
-    QTest::newRow("formula 257") << QList<int>{257, 1, 0, 1} << QList<int>{1, 1, 0, 1} << 1 << 1 << 1;
-    QTest::newRow("interior 5") << QList<int>{0, 5, 0, 1} << QList<int>{0, 5, 0, 1} << 0 << 1 << 1;
-    QTest::newRow("interior -256") << QList<int>{0, -256, 0, 1} << QList<int>{0, 0, 0, 1} << 0 << 0 << 1;
-    QTest::newRow("exterior 1") << QList<int>{0, 1, 1, 1} << QList<int>{0, 1, 1, 1} << 0 << 1 << 1;
-    QTest::newRow("exterior -7") << QList<int>{0, 1, -7, 1} << QList<int>{0, 1, -7, 1} << 0 << 1 << 1;
-    QTest::newRow("method 7") << QList<int>{0, 1, 0, 7} << QList<int>{0, 1, 0, 7} << 0 << 1 << 1;
-    QTest::newRow("method 512") << QList<int>{0, 1, 0, 512} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0;
-    QTest::newRow("method -2147483648") << QList<int>{0, 1, 0, INT32_MIN} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0;
+    QTest::addColumn<int>("esterno");
+    QTest::newRow("as written") << QList<int>{1, 0, 0, 0} << QList<int>{1, 0, 0, 0} << 1 << 0 << 0 << 0;
+    QTest::newRow("formula 9") << QList<int>{9, 1, 0, 1} << QList<int>{9, 1, 0, 1} << 2 << 1 << 1 << 0;
+    QTest::newRow("formula -1") << QList<int>{-1, 1, 0, 1} << QList<int>{-1, 1, 0, 1} << 2 << 1 << 1 << 0;
+    QTest::newRow("formula 300") << QList<int>{300, 1, 0, 1} << QList<int>{44, 1, 0, 1} << 2 << 1 << 1 << 0;
+    QTest::newRow("formula 256") << QList<int>{256, 1, 0, 1} << QList<int>{0, 1, 0, 1} << 0 << 1 << 1 << 0;
+    QTest::newRow("formula 257") << QList<int>{257, 1, 0, 1} << QList<int>{1, 1, 0, 1} << 1 << 1 << 1 << 0;
+    QTest::newRow("interior 5") << QList<int>{0, 5, 0, 1} << QList<int>{0, 5, 0, 1} << 0 << 1 << 1 << 0;
+    QTest::newRow("interior -256") << QList<int>{0, -256, 0, 1} << QList<int>{0, 0, 0, 1} << 0 << 0 << 1 << 0;
+    QTest::newRow("exterior 1") << QList<int>{0, 1, 1, 1} << QList<int>{0, 1, 1, 1} << 0 << 1 << 1 << 1;
+    QTest::newRow("exterior 4") << QList<int>{0, 1, 4, 1} << QList<int>{0, 1, 4, 1} << 0 << 1 << 1 << 1;
+    QTest::newRow("exterior 5") << QList<int>{0, 1, 5, 1} << QList<int>{0, 1, 5, 1} << 0 << 1 << 1 << 0;
+    QTest::newRow("exterior 257") << QList<int>{0, 1, 257, 1} << QList<int>{0, 1, 1, 1} << 0 << 1 << 1 << 1;
+    QTest::newRow("exterior -7") << QList<int>{0, 1, -7, 1} << QList<int>{0, 1, -7, 1} << 0 << 1 << 1 << 0;
+    QTest::newRow("method 7") << QList<int>{0, 1, 0, 7} << QList<int>{0, 1, 0, 7} << 0 << 1 << 1 << 0;
+    QTest::newRow("method 512") << QList<int>{0, 1, 0, 512} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0 << 0;
+    QTest::newRow("method -2147483648") << QList<int>{0, 1, 0, INT32_MIN} << QList<int>{0, 1, 0, 0} << 0 << 1 << 0
+                                        << 0;
 }
 
 void TestFormule::fileScelte()
@@ -629,6 +720,7 @@ void TestFormule::fileScelte()
     QFETCH(int, frattale);
     QFETCH(int, interno);
     QFETCH(int, metodo);
+    QFETCH(int, esterno);
     QString testo = QStringLiteral("0.9 -1 -0.5 1 0.5 64 32 500");
     for (const int scelta : scritte)
         testo += QLatin1Char(' ') + QString::number(scelta);
@@ -650,7 +742,10 @@ void TestFormule::fileScelte()
     CColoratoreInterno *interni[] = {&nero, &log};
     QCOMPARE(&InternoDaScelta(par.SceltaInterno, nero, log), interni[interno]);
     CEsternoFasce fasce;
-    QCOMPARE(&EsternoDaScelta(par.SceltaEsterno, fasce), static_cast<CColoratoreEsterno *>(&fasce));
+    CEsternoSfumato sfumato;
+    const CTavolozze tavolozze;
+    CColoratoreEsterno *esterni[] = {&fasce, &sfumato};
+    QCOMPARE(&EsternoDaScelta(par.SceltaEsterno, fasce, sfumato, tavolozze, m), esterni[esterno]);
     MetodoPuntoPunto punto;
     MetodoBlocco blocco;
     CDisegnatore *metodi[] = {&punto, &blocco};

@@ -6,6 +6,7 @@
 #include "Errore.h"
 #include "FileDocumento.h"
 #include "FileParametri.h"
+#include "FinestraTrasformata.h"
 #include "Perturbazione.h"
 #include "Profondita.h"
 #include "Reale.h"
@@ -137,6 +138,8 @@ private slots:
     void ottantaBitComePrima();
     void zoom_data();
     void zoom();
+    void trasformate_data();
+    void trasformate();
     void perturbazioneComeMpfr_data();
     void perturbazioneComeMpfr();
     void comeDaSolo_data();
@@ -370,6 +373,115 @@ void TestProfondita::zoom()
     // A corner's last bit is at most 2^-32 of a pixel of a 65536-pixel picture of the new window.
     const CReale larghezza = DifferenzaEsatta(max.re, min.re);
     for (const CReale *v : {&min.re, &min.im, &max.re, &max.im}) {
+        QCOMPARE(v->Precisione() % 64, 0);
+        QVERIFY(mpfr_get_exp(v->Mp()) - v->Precisione() <= mpfr_get_exp(larghezza.Mp()) - 1 - 16 - 32);
+    }
+}
+
+void TestProfondita::trasformate_data()
+{
+    // A window 10^-esponente wide about 0 + 1i (0: the default window; -1:
+    // one 2^24 wide; 19990: one 2^-66400 wide, past what a file holds),
+    // made anew by a zoom about pixel (x, y) of a 256 x 256 picture by
+    // 2^passi, a move by (x, y) quarters, or widened to x by y pixels; the
+    // precision the corners come with (64: 80-bit values, -1: as deep as
+    // the new window needs), 0 where it is refused.
+    QTest::addColumn<int>("esponente");
+    QTest::addColumn<QString>("come");
+    QTest::addColumn<int>("x");
+    QTest::addColumn<int>("y");
+    QTest::addColumn<int>("passi");
+    QTest::addColumn<int>("precisione");
+    QTest::newRow("80 bits, in") << 0 << "zoom" << 64 << 200 << 1 << 64;
+    QTest::newRow("80 bits, out by 8") << 0 << "zoom" << 13 << 250 << -8 << 64;
+    QTest::newRow("10^-30, in by 16") << 30 << "zoom" << 255 << 0 << 16 << -1;
+    QTest::newRow("10^-300, out") << 300 << "zoom" << 100 << 7 << -1 << -1;
+    QTest::newRow("10^-20, out by 16: back to 80 bits") << 20 << "zoom" << 128 << 128 << -16 << 64;
+    QTest::newRow("10^-300, moved left and up") << 300 << "sposta" << -1 << 1 << 0 << -1;
+    QTest::newRow("80 bits, widened to 4000 x 3000") << 0 << "amplia" << 4000 << 3000 << 0 << 64;
+    QTest::newRow("10^-300, widened to 300 x 2000") << 300 << "amplia" << 300 << 2000 << 0 << -1;
+    QTest::newRow("2^-66400, in by 16: past the cap") << 19990 << "zoom" << 128 << 128 << 16 << 0;
+    QTest::newRow("2^24 wide, out by 10: too wide") << -1 << "zoom" << 128 << 128 << -10 << 0;
+}
+
+void TestProfondita::trasformate()
+{
+    QFETCH(int, esponente);
+    QFETCH(QString, come);
+    QFETCH(int, x);
+    QFETCH(int, y);
+    QFETCH(int, passi);
+    QFETCH(int, precisione);
+    CBloccoFinestra f =
+        esponente > 0 && esponente < 5000 ? Attorno("0", "1", esponente, 256, 100) : CParametri().Finestra;
+    if (esponente < 0) {
+        f.Min = Complesso{-0x1p23L, -0x1p23L};
+        f.Max = Complesso{0x1p23L, 0x1p23L};
+    } else if (esponente >= 5000) {
+        for (int k = 0; k < 4; ++k) {
+            CReale &v = k == 0 ? f.Min.re : k == 1 ? f.Min.im : k == 2 ? f.Max.re : f.Max.im;
+            v = CReale::Zero(66560);
+            mpfr_set_si_2exp(v.Mp(), k < 2 ? -1 : 1, -66400, MPFR_RNDN);
+            if (k % 2)
+                mpfr_add_ui(v.Mp(), v.Mp(), 1, MPFR_RNDN);
+        }
+    }
+    const CTrasformazione t = come == "zoom" ? ZoomAttorno(x, y, 256, 256, passi)
+        : come == "sposta"                   ? Spostamento(x, y)
+                                             : Ampliamento(256, 256, x, y);
+    const int32_t W = come == "amplia" ? x : 256;
+    const int32_t H = come == "amplia" ? y : 256;
+    CComplessoAlto min = f.Min;
+    CComplessoAlto max = f.Max;
+    const EsitoFinestra esito = FinestraTrasformata(f.Min, f.Max, t, W, H, min, max);
+    if (!precisione) {
+        QCOMPARE(int(esito), int(esponente < 0 ? EsitoFinestra::TroppoAmpia : EsitoFinestra::OltreIlLimite));
+        QCOMPARE(min, f.Min);
+        return;
+    }
+    QCOMPARE(int(esito), int(EsitoFinestra::Fatta));
+    // Each corner is the one the geometry gives, in far more bits, rounded
+    // once: lo' = a + p (b - a) / q, from a corner a towards b.
+    const auto verso = [](const CReale &a, const CReale &b, long p, long q) {
+        CReale r = CReale::Zero(8192);
+        mpfr_sub(r.Mp(), b.Mp(), a.Mp(), MPFR_RNDN);
+        mpfr_mul_si(r.Mp(), r.Mp(), p, MPFR_RNDN);
+        mpfr_div_si(r.Mp(), r.Mp(), q, MPFR_RNDN);
+        mpfr_add(r.Mp(), r.Mp(), a.Mp(), MPFR_RNDN);
+        return r;
+    };
+    const auto uguale = [](CReale atteso, const CReale &angolo) {
+        mpfr_prec_round(atteso.Mp(), angolo.Precisione(), MPFR_RNDN);
+        return atteso == angolo;
+    };
+    // The new corners as fractions p / q of the old sides, from X Min
+    // rightwards and from Y Max downwards.
+    long px1, px2, py2, py1, q;
+    if (come == "zoom") {
+        // The point under the pixel stays; the sides become 2^-passi of what they were.
+        const long n = passi > 0 ? 1L << passi : 1, m = passi < 0 ? 1L << -passi : 1;
+        q = 256 * n;
+        px1 = x * (n - m), px2 = px1 + 256 * m, py2 = y * (n - m), py1 = py2 + 256 * m;
+    } else if (come == "sposta") {
+        q = 4, px1 = x, px2 = 4 + x, py2 = -y, py1 = 4 - y;
+    } else {
+        // One side kept, the other as long as the new proportions ask, about the centre.
+        const long corto = std::min(x, y), lungo = std::max(x, y);
+        q = 2 * corto;
+        px1 = corto - (x > y ? lungo : corto), px2 = q - px1;
+        py2 = corto - (x > y ? corto : lungo), py1 = q - py2;
+    }
+    QVERIFY(uguale(verso(f.Min.re, f.Max.re, px1, q), min.re));
+    QVERIFY(uguale(verso(f.Min.re, f.Max.re, px2, q), max.re));
+    QVERIFY(uguale(verso(f.Max.im, f.Min.im, py1, q), min.im));
+    QVERIFY(uguale(verso(f.Max.im, f.Min.im, py2, q), max.im));
+    const CReale larghezza = DifferenzaEsatta(max.re, min.re);
+    for (const CReale *v : {&min.re, &min.im, &max.re, &max.im}) {
+        if (precisione > 0) {
+            QCOMPARE(int(v->Precisione()), precisione);
+            continue;
+        }
+        // The last bit at most 2^-32 of a pixel of a 65536-pixel picture of the new window.
         QCOMPARE(v->Precisione() % 64, 0);
         QVERIFY(mpfr_get_exp(v->Mp()) - v->Precisione() <= mpfr_get_exp(larghezza.Mp()) - 1 - 16 - 32);
     }

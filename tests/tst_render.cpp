@@ -4,6 +4,7 @@
 #include "AreaDisegno.h"
 #include "CalcoloInBackground.h"
 #include "Coloratori.h"
+#include "Cronologia.h"
 #include "Disegnatori.h"
 #include "Errore.h"
 #include "Frattali.h"
@@ -230,6 +231,8 @@ private slots:
     void erroreDelDisegnoDopoLoStatoLibero();
     void fermoNelMezzoDiUnOrbita_data();
     void fermoNelMezzoDiUnOrbita();
+
+    void cronologia();
 };
 
 void TestRender::formattaTempo_data()
@@ -631,6 +634,47 @@ void TestRender::fermoNelMezzoDiUnOrbita()
         QCOMPARE(d->Area.Completamento, 0.0001);
         QVERIFY(!CalcoloInBackground::InCorso(d->Area));
     }
+}
+
+void TestRender::cronologia()
+{
+    // Back and forward as a browser's: settings with limits 1, 2, 3 drawn.
+    const auto impostazioni = [](int32_t limite) {
+        CParametri p;
+        p.Finestra.MaxIterazioni = limite;
+        return p;
+    };
+    const auto limite = [](const CParametri *p) { return p ? p->Finestra.MaxIterazioni : -1; };
+    CCronologia c;
+    QVERIFY(!c.PuoIndietro() && !c.PuoAvanti());
+    QCOMPARE(limite(c.Indietro()), -1);
+    for (int32_t k : {1, 2, 3})
+        c.Registra(impostazioni(k));
+    // The same settings again, at another size: no new entry.
+    CParametri altraDimensione = impostazioni(3);
+    altraDimensione.Finestra.Larghezza = 999;
+    c.Registra(altraDimensione);
+    QCOMPARE(c.Numero(), size_t(3));
+    QCOMPARE(limite(c.Indietro()), 2);
+    QCOMPARE(limite(c.Indietro()), 1);
+    QCOMPARE(limite(c.Indietro()), -1);
+    QCOMPARE(limite(c.Avanti()), 2);
+    QVERIFY(c.PuoIndietro() && c.PuoAvanti());
+    // Drawn anew after a step back: what was ahead goes.
+    c.Registra(impostazioni(4));
+    QVERIFY(!c.PuoAvanti());
+    QCOMPARE(c.Numero(), size_t(3));
+    QCOMPARE(limite(c.Indietro()), 2);
+    // Each setting tells: the colouring alone makes another entry.
+    CParametri colori = impostazioni(2);
+    colori.SceltaEsterno = 3;
+    c.Registra(colori);
+    QCOMPARE(c.Posizione(), size_t(2));
+    // The oldest go beyond the most kept.
+    for (int32_t k = 10; k < 10 + int32_t(CCronologia::Massimo); ++k)
+        c.Registra(impostazioni(k));
+    QCOMPARE(c.Numero(), CCronologia::Massimo);
+    QCOMPARE(c.Posizione(), CCronologia::Massimo - 1);
 }
 
 QTEST_GUILESS_MAIN(TestRender)

@@ -23,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QRandomGenerator>
 
 #include <functional>
 #include <memory>
@@ -139,6 +140,46 @@ private slots:
         QVERIFY(filiDurante > fili);
         ImpostaMetodo(d, 1);
         DisegnoCompleto(d);
+    }
+
+    // "Stop !" at random moments while two documents draw and the user goes
+    // from one to the other: every click stops the document active then, at
+    // once, and leaves the other drawing. (The seed is printed, so that a
+    // failing run can be repeated.)
+    void fermaACasoFraDueDisegni()
+    {
+        const quint32 seme = QRandomGenerator::global()->generate();
+        qInfo("seed %u", seme);
+        QRandomGenerator caso(seme);
+        TMDIChild *documenti[] = {Attivo(), NuovoLento()};
+        Attiva(documenti[0]);
+        Scrivi(Campo("EditMaxIterazioni"), LimiteLento);
+        for (int volta = 0; volta < 40; ++volta) {
+            for (TMDIChild *d : documenti)
+                if (!d->InCalcolo()) {
+                    Attiva(d);
+                    ImpostaMetodo(d, int(caso.bounded(2)));
+                    Ridisegna();
+                }
+            // A few switches, each after a moment of its own.
+            for (int passo = int(caso.bounded(4)); passo >= 0; --passo) {
+                Attiva(documenti[caso.bounded(2)]);
+                QTest::qWait(int(caso.bounded(250)));
+            }
+            TMDIChild *attivo = Attivo();
+            TMDIChild *altro = attivo == documenti[0] ? documenti[1] : documenti[0];
+            QVERIFY(attivo->InCalcolo() && altro->InCalcolo());
+            QVERIFY(AspettoOccupato());
+            Ferma();
+            QVERIFY2(!attivo->InCalcolo(), qPrintable(QStringLiteral("click %1").arg(volta)));
+            QVERIFY(altro->InCalcolo());
+            ControllaDopo(attivo);
+        }
+        for (TMDIChild *d : documenti)
+            if (d->InCalcolo()) {
+                Attiva(d);
+                Ferma();
+            }
     }
 
     // ---- Closing documents while they draw ---------------------------------

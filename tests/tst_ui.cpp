@@ -217,7 +217,7 @@ private slots:
         Risponditore.Rispondi([&bitmap](QWidget *modale) {
             auto *dialogo = qobject_cast<QFileDialog *>(modale);
             QVERIFY(dialogo);
-            QCOMPARE(dialogo->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png)")});
+            QCOMPARE(dialogo->nameFilters().value(1), QStringLiteral("Pictures (*.bmp *.png)"));
             // The name typed into the dialog's text field.
             auto *nome = dialogo->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
             QVERIFY(nome);
@@ -798,7 +798,10 @@ private slots:
         QCOMPARE(apri->toolTip(), QStringLiteral("Open"));
         QCOMPARE(apri->statusTip(), QString());
         QCOMPARE(Finestra->findChild<QToolButton *>(QStringLiteral("ExitBtn"))->toolTip(), QStringLiteral("Exit"));
-        QCOMPARE(Finestra->findChild<QToolButton *>(QStringLiteral("CutBtn"))->toolTip(), QString());
+        // The clipboard buttons say what they are, as the others do.
+        for (const char *nome : {"PasteBtn", "CutBtn", "CopyBtn"})
+            QCOMPARE(Finestra->findChild<QToolButton *>(QString::fromLatin1(nome))->toolTip(),
+                     QString::fromLatin1(nome).chopped(3));
     }
 
     // ---- Menus, toolbars and their controls -------------------------------
@@ -809,19 +812,26 @@ private slots:
         QStringList titoli;
         for (QAction *a : barra)
             titoli << a->text();
-        QCOMPARE(titoli, (QStringList{"&File", "&Edit", "&Window", "&Help"}));
+        // The menu of the moves and colours stands between Edit and Window.
+        QCOMPARE(titoli, (QStringList{"&File", "&Edit", "&Vista", "&Window", "&Help"}));
         QStringList file;
         for (QAction *a : Elemento<QMenu>("File1")->actions())
             file << (a->isSeparator() ? QStringLiteral("-") : a->text());
-        QCOMPARE(file, (QStringList{"&New", "&Open", "&Close", "&Save", "Save &As...", "-", "E&xit"}));
+        QCOMPARE(file, (QStringList{"&New", "&Open", "&Close", "&Save", "Save &As...", "&Esporta immagine...", "-",
+                                    "E&xit"}));
         QStringList finestra;
         for (QAction *a : Elemento<QMenu>("Window1")->actions())
             if (a == Comando("WindowRedrawItem") || finestra.size() < 6)
                 finestra << (a->isSeparator() ? QStringLiteral("-") : a->text());
         QCOMPARE(finestra, (QStringList{"&Cascade", "&Tile", "&Arrange Icons", "&Minimize All", "-", "Redraw"}));
+        // The usual keys, and no others.
+        const QHash<QString, QKeySequence> tasti{{"FileNewItem", QKeySequence::New},
+                                                 {"FileOpenItem", QKeySequence::Open},
+                                                 {"FileSaveItem", QKeySequence::Save},
+                                                 {"CopyItem", QKeySequence::Copy}};
         for (QMenu *m : {Elemento<QMenu>("File1"), Elemento<QMenu>("Edit1"), Elemento<QMenu>("Window1"), Elemento<QMenu>("Help1")})
             for (QAction *a : m->actions())
-                QVERIFY2(a->shortcut().isEmpty(), qPrintable(a->text()));
+                QVERIFY2(a->shortcut() == tasti.value(a->objectName()), qPrintable(a->text()));
     }
 
     void barre_data()

@@ -980,15 +980,18 @@ private slots:
 
     // Every choice a file can hold draws as a drawing resolves it: formula 0
     // Mandelbrot, 1 Julia, any other Volterra-Lotka; interior 0 black, any
-    // other shaded; the exterior always the bands; method 0 point by point,
-    // any other block. The document keeps the values, in 8 bits.
+    // other shaded; exterior 1 to 4 a palette, 0 and any other the bands;
+    // method 0 point by point, any other block. The document keeps the
+    // values, in 8 bits.
     void scelteDelFile_data()
     {
         QTest::addColumn<QByteArray>("scelte");
         QTest::addColumn<QList<int>>("tenute");
         QTest::addColumn<QList<int>>("risolte");
-        QTest::newRow("formula 9, exterior 1") << QByteArray("9 0 1 7") << QList<int>{9, 0, 1, 7}
+        QTest::newRow("formula 9, exterior 9") << QByteArray("9 0 9 7") << QList<int>{9, 0, 9, 7}
                                                << QList<int>{2, 0, 0, 1};
+        QTest::newRow("exterior 257, a palette") << QByteArray("0 0 257 1") << QList<int>{0, 0, 1, 1}
+                                                 << QList<int>{0, 0, 1, 1};
         QTest::newRow("formula 300, interior -4") << QByteArray("300 -4 0 0") << QList<int>{44, -4, 0, 0}
                                                   << QList<int>{2, 1, 0, 0};
         QTest::newRow("formula 257, method 256") << QByteArray("257 1 0 256") << QList<int>{1, 1, 0, 0}
@@ -1164,8 +1167,10 @@ private slots:
 
     void dialogoDiApertura()
     {
-        // Both kinds of picture the program saves.
-        QCOMPARE(Elemento<QFileDialog>("OpenDialog")->nameFilters(), QStringList{QStringLiteral("Pictures (*.bmp *.png)")});
+        // Both kinds of picture the program saves, and the parameters files.
+        QCOMPARE(Elemento<QFileDialog>("OpenDialog")->nameFilters(),
+                 (QStringList{QStringLiteral("Pictures and parameters (*.bmp *.png *.Quillmere)"),
+                              QStringLiteral("Pictures (*.bmp *.png)"), QStringLiteral("Parameters (*.Quillmere)")}));
         QCOMPARE(Elemento<QFileDialog>("OpenDialog")->fileMode(), QFileDialog::ExistingFile);
         QCOMPARE(Elemento<QFileDialog>("OpenDialog")->acceptMode(), QFileDialog::AcceptOpen);
     }

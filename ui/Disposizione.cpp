@@ -81,3 +81,16 @@ void RiduciTutti(QMdiArea *area)
     for (auto i = finestre.size() - 1; i >= 0; --i)
         finestre[i]->showMinimized();
 }
+
+void TieniDentro(QMdiSubWindow *finestra)
+{
+    QMdiArea *area = finestra->mdiArea();
+    if (!area || finestra->isMinimized() || finestra->isMaximized())
+        return;
+    const QSize spazio = area->viewport()->size();
+    const QRect attuale = finestra->geometry();
+    const int x = std::max(0, std::min(attuale.x(), spazio.width() - attuale.width()));
+    const int y = std::max(0, std::min(attuale.y(), spazio.height() - attuale.height()));
+    if (x != attuale.x() || y != attuale.y())
+        finestra->move(x, y);
+}

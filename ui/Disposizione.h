@@ -1,6 +1,7 @@
 #pragma once
 
 class QMdiArea;
+class QMdiSubWindow;
 
 // How the Window menu arranges the documents of the main window's document
 // area. Each keeps a document's image square: windows are moved, and sized
@@ -18,3 +19,7 @@ void AffiancaDocumenti(QMdiArea *area);
 void DisponiIcone(QMdiArea *area);
 // Minimizes every document, from the last to the first.
 void RiduciTutti(QMdiArea *area);
+// A document's window in its normal state that stands partly outside the
+// area (as the window system may restore one) is moved back inside, from
+// the top-left corner when it is larger than the area.
+void TieniDentro(QMdiSubWindow *finestra);

@@ -5,9 +5,11 @@
 #include "BarraStrumenti.h"
 #include "ControlloDisegno.h"
 #include "Disposizione.h"
+#include "Esporta.h"
 #include "FileDocumento.h"
 #include "FileParametri.h"
 #include "MDIChild.h"
+#include "Navigazione.h"
 #include "Pannelli.h"
 
 #include <QAction>
@@ -92,15 +94,19 @@ TContenitore::TContenitore(QWidget *genitore) : QMainWindow(genitore)
     CreaMenu();
     CreaBarraStandard();
     Controllo = new TControlloDisegno(this, DockInAlto);
+    Navigazione = new TNavigazione(this, DockInAlto, Window1->menuAction());
     Pannelli = new TPannelli(this, DockInAlto, DockASinistra);
+    Esporta = new TEsporta(this);
 
     BarraDiStato = new TBarraDiStato(this);
     setStatusBar(BarraDiStato);
 
     OpenDialog = new QFileDialog(this);
     OpenDialog->setObjectName(QStringLiteral("OpenDialog"));
-    // The pictures the program saves, of both kinds.
-    OpenDialog->setNameFilter(QStringLiteral("Pictures (*.bmp *.png)"));
+    // The pictures the program saves, of both kinds, and the parameters
+    // files, which open as the command line opens them.
+    OpenDialog->setNameFilters({QStringLiteral("Pictures and parameters (*.bmp *.png *.Quillmere)"),
+                                QStringLiteral("Pictures (*.bmp *.png)"), QStringLiteral("Parameters (*.Quillmere)")});
     OpenDialog->setFileMode(QFileDialog::ExistingFile);
     OpenDialog->setAcceptMode(QFileDialog::AcceptOpen);
     ChiudiCompletamentiAllaFine(OpenDialog);
@@ -117,6 +123,10 @@ void TContenitore::FormCreate()
 {
     connect(AreaDocumenti, &QMdiArea::subWindowActivated, this, &TContenitore::FinestraAttivata);
     connect(this, &TContenitore::DocumentoAttivoCambiato, Controllo, &TControlloDisegno::Segui);
+    connect(this, &TContenitore::DocumentoAttivoCambiato, Navigazione, &TNavigazione::Segui);
+    connect(Navigazione, &TNavigazione::Errore, this, &TContenitore::MostraErrore);
+    connect(Esporta, &TEsporta::Errore, this, &TContenitore::MostraErrore);
+    connect(Esporta, &TEsporta::Messaggio, this, &TContenitore::MostraMessaggio);
     connect(Pannelli, &TPannelli::FrattaleScelto, this,
             [this](int formula) { Protetto([&] { ComboBoxFrattaleChange(formula); }); });
     // A reading that fails, or a drawing that raises, ends in the error box.
@@ -133,8 +143,25 @@ void TContenitore::FinestraAttivata(QMdiSubWindow *finestra)
     UpdateMenuItems();
     TMDIChild *documento = Documento(finestra);
     emit DocumentoAttivoCambiato(DocumentoAttivo());
-    if (documento)
+    if (documento) {
+        MostraStatoDi(documento);
         documento->FormActivate();
+    }
+}
+
+void TContenitore::MostraStatoDi(TMDIChild *documento)
+{
+    if (documento != DocumentoAttivo() || documento->RipetiStato())
+        return;
+    // One that has never drawn has nothing to tell: what another
+    // document's drawing under way wrote goes.
+    const QList<TMDIChild *> documenti = Documenti();
+    if (std::none_of(documenti.begin(), documenti.end(), [](const TMDIChild *d) { return d->InCalcolo(); }))
+        return;
+    ImpostaTitolo(documento->Titolo);
+    ImpostaTitoloApplicazione(documento->Titolo);
+    ScriviStato(1, TestoDimensione(documento->DimensioniImmagine().width(), documento->DimensioniImmagine().height()));
+    ScriviStato(2, QString());
 }
 
 void TContenitore::FormDestroy()
@@ -144,6 +171,8 @@ void TContenitore::FormDestroy()
     for (TMDIChild *documento : Documenti()) {
         disconnect(documento, nullptr, this, nullptr);
         disconnect(documento, nullptr, Controllo, nullptr);
+        disconnect(documento, nullptr, Navigazione, nullptr);
+        disconnect(&documento->Navigazione(), nullptr, Navigazione, nullptr);
     }
 }
 
@@ -195,6 +224,14 @@ TMDIChild *TContenitore::ApriDocumento(const QString &didascalia)
     auto *documento = new TMDIChild(UltimaDimensione);
     QMdiSubWindow *finestra = AreaDocumenti->addSubWindow(documento);
     finestra->setStyle(StileDocumenti);
+    // Maximized, restored, back from an icon: the window stays inside the
+    // area, and the document shows its picture at the size it now has.
+    connect(finestra, &QMdiSubWindow::windowStateChanged, documento,
+            [finestra, documento](Qt::WindowStates, Qt::WindowStates stato) {
+                if (!(stato & (Qt::WindowMinimized | Qt::WindowMaximized)))
+                    TieniDentro(finestra);
+                documento->StatoFinestraCambiato(stato);
+            });
     Collega(documento);
     documento->setWindowTitle(didascalia);
     finestra->show();
@@ -281,8 +318,7 @@ void TContenitore::Collega(TMDIChild *documento)
 
 bool TContenitore::Parla(const TMDIChild *documento) const
 {
-    const TMDIChild *attivo = DocumentoAttivo();
-    return documento == attivo || !attivo || !attivo->InCalcolo();
+    return documento == DocumentoAttivo();
 }
 
 void TContenitore::ImpostaTitolo(const QString &testo)
@@ -386,6 +422,7 @@ void TContenitore::UpdateMenuItems()
                              CopyBtn, PasteBtn, WindowCascadeItem, WindowTileItem, WindowArrangeItem,
                              WindowMinimizeItem, WindowRedrawItem})
         comando->setEnabled(documenti);
+    FileExportItem->setEnabled(documenti);
 }
 
 TMDIChild *TContenitore::DocumentoAttivo() const
@@ -442,7 +479,8 @@ void TContenitore::FileOpenItemClick()
     if (scelti.isEmpty())
         return;
     RicordaCartella(scelti.first());
-    NuovoDocumento(scelti.first());
+    // A parameters file opens drawn, as from the command line.
+    ApriFile(scelti.first());
 }
 
 void TContenitore::FileCloseItemClick()
@@ -460,6 +498,12 @@ void TContenitore::FileSaveItemClick()
 void TContenitore::FileSaveAsItemClick()
 {
     FileSaveItemClick();
+}
+
+void TContenitore::FileExportItemClick()
+{
+    if (TMDIChild *documento = DocumentoAttivo())
+        Esporta->Chiedi(*documento);
 }
 
 void TContenitore::FileExitItemClick()

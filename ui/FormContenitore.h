@@ -21,7 +21,9 @@ class TBarraDiStato;
 class TBarraStrumenti;
 class TControlloDisegno;
 class TDock;
+class TEsporta;
 class TMDIChild;
+class TNavigazione;
 class TPannelli;
 struct CParametri;
 
@@ -109,6 +111,9 @@ public:
     void FileCloseItemClick();
     void FileSaveItemClick();
     void FileSaveAsItemClick();
+    // File > "Esporta immagine...": the active document's picture at a size
+    // the user gives (TEsporta); nothing without one.
+    void FileExportItemClick();
     void FileExitItemClick();
     void CutItemClick();
     void CopyItemClick();
@@ -153,9 +158,12 @@ private:
     TMDIChild *ApriDocumento(const QString &didascalia);
     // What a document reports, shown or not.
     void Collega(TMDIChild *documento);
-    // Whether what a document reports is shown: the active document's
-    // drawing speaks first, any other when the active one is not drawing.
+    // Whether what a document reports of its drawing is shown: the active
+    // document's alone, so that the captions and the status bar always tell
+    // of the document the user sees.
     bool Parla(const TMDIChild *documento) const;
+    // The captions and the status bar tell of the newly active document.
+    void MostraStatoDi(TMDIChild *documento);
     // The application title (the text of the task-bar entry, the caption of
     // message boxes); a message box and the error box over this window.
     void ImpostaTitoloApplicazione(const QString &testo);
@@ -175,6 +183,8 @@ private:
     TDock *DockADestra = nullptr;
     TPannelli *Pannelli = nullptr;
     TControlloDisegno *Controllo = nullptr;
+    TNavigazione *Navigazione = nullptr;
+    TEsporta *Esporta = nullptr;
     TBarraDiStato *BarraDiStato = nullptr;
     QFileDialog *OpenDialog = nullptr;
 
@@ -183,6 +193,7 @@ private:
     QAction *FileCloseItem = nullptr;
     QAction *FileSaveItem = nullptr;
     QAction *FileSaveAsItem = nullptr;
+    QAction *FileExportItem = nullptr;
     QAction *CutItem = nullptr;
     QAction *CopyItem = nullptr;
     QAction *PasteItem = nullptr;

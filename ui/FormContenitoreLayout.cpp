@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QIcon>
+#include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPainter>
@@ -78,11 +79,11 @@ QIcon IconaTema(const char *nome, Glifo glifo)
 }
 
 // A button of "Standard": the hint "Open|" has the tooltip "Open" and an
-// empty long part; the clipboard buttons show no tooltip.
-QAction *Bottone(QToolBar *barra, const char *nome, const QIcon &icona, const char *suggerimento, bool conTooltip,
-                 bool abilitato, int larghezza = 31)
+// empty long part.
+QAction *Bottone(QToolBar *barra, const char *nome, const QIcon &icona, const char *suggerimento, bool abilitato,
+                 int larghezza = 31)
 {
-    QAction *bottone = barra->addAction(icona, conTooltip ? QString::fromUtf8(suggerimento) : QString());
+    QAction *bottone = barra->addAction(icona, QString::fromUtf8(suggerimento));
     bottone->setObjectName(QString::fromLatin1(nome));
     bottone->setStatusTip(QString());
     bottone->setEnabled(abilitato);
@@ -106,6 +107,10 @@ void TContenitore::CreaMenu()
     FileCloseItem = Voce(File1, "FileCloseItem", "&Close", "Close current file", true);
     FileSaveItem = Voce(File1, "FileSaveItem", "&Save", "Save current file", false);
     FileSaveAsItem = Voce(File1, "FileSaveAsItem", "Save &As...", "Save current file as...", false);
+    FileExportItem = File1->addAction(tr("&Esporta immagine..."));
+    FileExportItem->setObjectName(QStringLiteral("FileExportItem"));
+    FileExportItem->setStatusTip(tr("Disegna l'immagine a una dimensione a scelta e la salva"));
+    FileExportItem->setEnabled(false);
     auto *N1 = File1->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     auto *FileExitItem = Voce(File1, "FileExitItem", "E&xit", "Exit the application", true);
@@ -125,6 +130,12 @@ void TContenitore::CreaMenu()
     N2->setObjectName(QStringLiteral("N2"));
     WindowRedrawItem = Voce(Window1, "WindowRedrawItem", "Redraw", "", true);
 
+    // The usual keys of the commands that have them elsewhere.
+    FileNewItem->setShortcut(QKeySequence::New);
+    FileOpenItem->setShortcut(QKeySequence::Open);
+    FileSaveItem->setShortcut(QKeySequence::Save);
+    CopyItem->setShortcut(QKeySequence::Copy);
+
     auto *Help1 = Menu(MainMenu1, "Help1", "&Help", "Help topics");
     auto *HelpAboutItem = Voce(Help1, "HelpAboutItem", "&About", "", true);
 
@@ -133,6 +144,7 @@ void TContenitore::CreaMenu()
     connect(FileCloseItem, &QAction::triggered, this, &TContenitore::FileCloseItemClick);
     connect(FileSaveItem, &QAction::triggered, this, [this] { Protetto([this] { FileSaveItemClick(); }); });
     connect(FileSaveAsItem, &QAction::triggered, this, [this] { Protetto([this] { FileSaveAsItemClick(); }); });
+    connect(FileExportItem, &QAction::triggered, this, [this] { Protetto([this] { FileExportItemClick(); }); });
     connect(FileExitItem, &QAction::triggered, this, &TContenitore::FileExitItemClick);
     connect(CutItem, &QAction::triggered, this, &TContenitore::CutItemClick);
     connect(CopyItem, &QAction::triggered, this, &TContenitore::CopyItemClick);
@@ -155,15 +167,15 @@ void TContenitore::CreaBarraStandard()
 
     QStyle *stile = style();
     QAction *OpenBtn =
-        Bottone(BarraStandard, "OpenBtn", stile->standardIcon(QStyle::SP_DialogOpenButton), "Open", true, true, 30);
-    SaveBtn = Bottone(BarraStandard, "SaveBtn", stile->standardIcon(QStyle::SP_DialogSaveButton), "Save", true, false);
+        Bottone(BarraStandard, "OpenBtn", stile->standardIcon(QStyle::SP_DialogOpenButton), "Open", true, 30);
+    SaveBtn = Bottone(BarraStandard, "SaveBtn", stile->standardIcon(QStyle::SP_DialogSaveButton), "Save", false);
     BarraStandard->Separatore("ToolbarSep976");
-    PasteBtn = Bottone(BarraStandard, "PasteBtn", IconaTema("edit-paste", Glifo::Incolla), "Paste", false, false);
-    CutBtn = Bottone(BarraStandard, "CutBtn", IconaTema("edit-cut", Glifo::Taglia), "Cut", false, false);
-    CopyBtn = Bottone(BarraStandard, "CopyBtn", IconaTema("edit-copy", Glifo::Copia), "Copy", false, false);
+    PasteBtn = Bottone(BarraStandard, "PasteBtn", IconaTema("edit-paste", Glifo::Incolla), "Paste", false);
+    CutBtn = Bottone(BarraStandard, "CutBtn", IconaTema("edit-cut", Glifo::Taglia), "Cut", false);
+    CopyBtn = Bottone(BarraStandard, "CopyBtn", IconaTema("edit-copy", Glifo::Copia), "Copy", false);
     BarraStandard->Separatore("ToolbarSep977");
     QAction *ExitBtn =
-        Bottone(BarraStandard, "ExitBtn", stile->standardIcon(QStyle::SP_DialogCloseButton), "Exit", true, true);
+        Bottone(BarraStandard, "ExitBtn", stile->standardIcon(QStyle::SP_DialogCloseButton), "Exit", true);
 
     connect(OpenBtn, &QAction::triggered, this, [this] { Protetto([this] { FileOpenItemClick(); }); });
     connect(SaveBtn, &QAction::triggered, this, [this] { Protetto([this] { FileSaveItemClick(); }); });

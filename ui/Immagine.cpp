@@ -6,6 +6,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -42,22 +43,53 @@ QImage BitmapNera(int32_t larghezza, int32_t altezza)
     return nuova;
 }
 
+// The picture at that size, at the top-left corner of a black one.
+QImage Ridimensionata(const QImage &figura, int32_t larghezza, int32_t altezza)
+{
+    QImage nuova = BitmapNera(larghezza, altezza);
+    if (!figura.isNull()) {
+        QPainter pittore(&nuova);
+        pittore.drawImage(0, 0, figura);
+    }
+    return nuova;
+}
+
+// The picture scaled to that size, with no smoothing: the same pixels the
+// stretched control paints.
+QImage Scalata(const QImage &figura, int32_t larghezza, int32_t altezza)
+{
+    QImage nuova = BitmapNera(larghezza, altezza);
+    if (!figura.isNull() && !nuova.isNull()) {
+        QPainter pittore(&nuova);
+        pittore.drawImage(QRect(0, 0, larghezza, altezza), figura);
+    }
+    return nuova;
+}
+
 } // namespace
 
 void TImmagine::NuovaBitmap(int32_t larghezza, int32_t altezza)
 {
-    Sostituisci(BitmapNera(larghezza, altezza));
+    QImage nuova = BitmapNera(larghezza, altezza);
+    Pulita.reset();
+    Sostituisci(std::move(nuova));
 }
 
 void TImmagine::ImpostaDimensioniBitmap(int32_t larghezza, int32_t altezza)
 {
     if (larghezza == Figura.width() && altezza == Figura.height())
         return;
-    QImage nuova = BitmapNera(larghezza, altezza);
-    if (!Figura.isNull()) {
-        QPainter pittore(&nuova);
-        pittore.drawImage(0, 0, Figura);
-    }
+    QImage nuova = Ridimensionata(Figura, larghezza, altezza);
+    if (Pulita)
+        Pulita = Ridimensionata(*Pulita, larghezza, altezza);
+    Sostituisci(std::move(nuova));
+}
+
+void TImmagine::Riscala(int32_t larghezza, int32_t altezza)
+{
+    QImage nuova = Scalata(Figura, larghezza, altezza);
+    if (Pulita)
+        Pulita = Scalata(*Pulita, larghezza, altezza);
     Sostituisci(std::move(nuova));
 }
 
@@ -67,6 +99,7 @@ void TImmagine::ImpostaBitmap(const QImage &figura)
     if (nuova.isNull() && !figura.isNull())
         throw CErrore(MessaggioBuffer);
     nuova.detach();
+    Pulita.reset();
     Sostituisci(std::move(nuova));
 }
 
@@ -79,21 +112,16 @@ void TImmagine::RiempiRettangolo(int32_t x1, int32_t y1, int32_t x2, int32_t y2)
     if (sinistra >= destra || alto >= basso)
         return;
     const QRgb colore = CImmagineQt::QRgbDaColore(ColoreRiempimento);
-    for (int32_t y = alto; y < basso; ++y) {
-        QRgb *riga = reinterpret_cast<QRgb *>(Figura.scanLine(y));
-        std::fill(riga + sinistra, riga + destra, colore);
+    if (sinistra == 0 && alto == 0 && destra == Figura.width() && basso == Figura.height())
+        Pulita.reset();
+    for (QImage *figura : {&Figura, Pulita ? &*Pulita : nullptr}) {
+        if (!figura)
+            continue;
+        for (int32_t y = alto; y < basso; ++y) {
+            QRgb *riga = reinterpret_cast<QRgb *>(figura->scanLine(y));
+            std::fill(riga + sinistra, riga + destra, colore);
+        }
     }
-    update();
-}
-
-void TImmagine::DisegnaScalata(const QImage &figura, const QRect &rettangolo)
-{
-    if (Figura.isNull() || figura.isNull())
-        return;
-    // No smoothing: the same pixels the stretched control paints.
-    QPainter pittore(&Figura);
-    pittore.drawImage(rettangolo, figura);
-    pittore.end();
     update();
 }
 
@@ -101,6 +129,8 @@ void TImmagine::InvertiPoligono(const QPolygon &vertici)
 {
     if (Figura.isNull())
         return;
+    if (!Pulita)
+        Pulita = Figura.copy();
     // The raster operation leaves the alpha byte alone, so the bitmap stays
     // an opaque true-colour picture.
     QPainter pittore(&Figura);
@@ -123,6 +153,20 @@ void TImmagine::ImpostaStirata(bool stirata)
         return;
     Stira = stirata;
     update();
+}
+
+bool TImmagine::event(QEvent *evento)
+{
+    // Before the toolkit's own handling, which turns away the wheel of a
+    // disabled control: a drawing under way may be zoomed.
+    if (evento->type() == QEvent::Wheel) {
+        auto *rotella = static_cast<QWheelEvent *>(evento);
+        const QPoint p = rotella->position().toPoint();
+        emit RotellaMossa(p.x(), p.y(), rotella->angleDelta().y(), rotella->pixelDelta().y());
+        rotella->accept();
+        return true;
+    }
+    return QWidget::event(evento);
 }
 
 void TImmagine::paintEvent(QPaintEvent *evento)

@@ -29,6 +29,9 @@ public:
     // A copy of the bitmap. The bitmap itself is never shared, so the pixels
     // the engine writes always land in the picture shown.
     QImage Bitmap() const { return Figura.copy(); }
+    // A copy of the picture as drawn: the bitmap without the selection marks
+    // (InvertiPoligono) that are on it.
+    QImage Disegnata() const { return Pulita ? Pulita->copy() : Figura.copy(); }
     int32_t LarghezzaBitmap() const { return Figura.width(); }
     int32_t AltezzaBitmap() const { return Figura.height(); }
     // A new black bitmap of that size replaces the old one. Throws CErrore
@@ -41,15 +44,17 @@ public:
     void ImpostaBitmap(const QImage &figura);
 
     // Fills the rectangle from (x1, y1) up to, not including, (x2, y2) with
-    // the fill colour; what lies outside the bitmap is left out.
+    // the fill colour; what lies outside the bitmap is left out. A fill of
+    // the whole bitmap leaves no selection marks on it.
     void RiempiRettangolo(int32_t x1, int32_t y1, int32_t x2, int32_t y2);
     int32_t ColoreRiempimento = 0;
-    // Draws the picture scaled into the rectangle of the bitmap, each bitmap
-    // pixel taking the picture's pixel under its centre, as the stretched
-    // control shows it.
-    void DisegnaScalata(const QImage &figura, const QRect &rettangolo);
+    // The bitmap takes that size, its picture scaled into it, each new pixel
+    // taking the old pixel under its centre, as the stretched control shows
+    // it. Throws CErrore when it cannot be allocated.
+    void Riscala(int32_t larghezza, int32_t altezza);
     // Inverts the pixels inside the polygon (exclusive-or with white, no
-    // outline): the same call again restores them exactly.
+    // outline): the same call again restores them exactly. A selection mark:
+    // the picture as drawn (Disegnata) leaves it out.
     void InvertiPoligono(const QPolygon &vertici);
 
     bool Stirata() const { return Stira; }
@@ -72,8 +77,14 @@ signals:
     void MouseMosso(Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y);
     void MouseRilasciato(Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x,
                          int y);
+    // The wheel over the control, at (x, y) in control pixels, in eighths of
+    // a degree (positive: turned away from the user; 120 a notch), or the
+    // pixels a touchpad scrolled where the device gives no angle. These come
+    // also while the control is disabled.
+    void RotellaMossa(int x, int y, int angolo, int pixel);
 
 protected:
+    bool event(QEvent *evento) override;
     void paintEvent(QPaintEvent *evento) override;
     void mousePressEvent(QMouseEvent *evento) override;
     void mouseMoveEvent(QMouseEvent *evento) override;
@@ -83,6 +94,8 @@ private:
     void Sostituisci(QImage &&figura);
 
     QImage Figura;
+    // The picture without the selection marks, while there are marks on Figura.
+    std::optional<QImage> Pulita;
     // Writes straight into Figura's pixels; rebuilt whenever Figura is replaced.
     std::optional<CImmagineQt> Vista;
     bool Stira = false;

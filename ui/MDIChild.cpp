@@ -1,6 +1,7 @@
 #include "MDIChild.h"
 
 #include "Applicazione.h"
+#include "DialogoSalva.h"
 #include "FileDocumento.h"
 #include "Immagine.h"
 #include "TestiCalcolo.h"
@@ -9,13 +10,13 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileInfo>
 #include <QFrame>
+#include <QKeyEvent>
 #include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QMessageBox>
 #include <QShowEvent>
+#include <QTimer>
 
 #include <algorithm>
 #include <utility>
@@ -24,59 +25,6 @@ namespace {
 
 // The image size a new document starts with.
 constexpr int32_t LatoIniziale = 256;
-
-// The save dialog: a name whose folder does not exist is refused with a
-// message, and the dialog stays open for another.
-class CDialogoSalva final : public QFileDialog
-{
-public:
-    explicit CDialogoSalva(QWidget *genitore) : QFileDialog(genitore) {}
-
-    void accept() override
-    {
-        // A name typed without an extension takes the chosen kind's.
-        // (The chosen filter reads without its patterns, which the dialog hides.)
-        const bool png = selectedNameFilter().startsWith(QLatin1String("PNG"));
-        setDefaultSuffix(png ? QStringLiteral("png") : QStringLiteral("bmp"));
-        const QStringList scelti = selectedFiles();
-        if (!scelti.isEmpty()) {
-            const QFileInfo nome(scelti.first());
-            if (!nome.isDir() && !nome.absoluteDir().exists()) {
-                QMessageBox avviso(QMessageBox::Warning, windowTitle(),
-                                   TMDIChild::tr("La cartella %1 non esiste.")
-                                       .arg(QDir::toNativeSeparators(nome.absolutePath())),
-                                   QMessageBox::Ok, this);
-                avviso.exec();
-                return;
-            }
-        }
-        QFileDialog::accept();
-    }
-};
-
-// The choices of both file dialogs: "Bitmap" (the first) shows the bitmaps,
-// "PNG" the PNG pictures, "All" every file (names without a dot too).
-void ImpostaFiltri(QFileDialog *dialogo)
-{
-    dialogo->setNameFilters({QStringLiteral("Bitmap (*.bmp)"), QStringLiteral("PNG (*.png)"),
-                             QStringLiteral("All (*)")});
-    dialogo->setOption(QFileDialog::HideNameFilterDetails, true);
-    dialogo->setDefaultSuffix(QStringLiteral("bmp"));
-}
-
-QFileDialog *CreaSaveDialog1(QWidget *genitore)
-{
-    auto *dialogo = new CDialogoSalva(genitore);
-    dialogo->setObjectName(QStringLiteral("SaveDialog1"));
-    dialogo->setWindowTitle(TMDIChild::tr("Nome con cui salvare ?"));
-    dialogo->setAcceptMode(QFileDialog::AcceptSave);
-    dialogo->setFileMode(QFileDialog::AnyFile);
-    ImpostaFiltri(dialogo);
-    // Replacing an existing file is asked about (the dialog's own question).
-    dialogo->setOption(QFileDialog::DontConfirmOverwrite, false);
-    ChiudiCompletamentiAllaFine(dialogo);
-    return dialogo;
-}
 
 // Keeps a corner of the selection where the painter draws it exactly; far
 // beyond the picture the clipped rectangle is the same.
@@ -90,9 +38,13 @@ int LimitaCoordinata(int64_t valore)
 
 TMDIChild::TMDIChild(QSize &ultimaDimensione, QWidget *genitore)
     : QWidget(genitore), Titolo(QString::fromUtf8(TitoloProgramma)), Panel2(new QFrame(this)),
-      Immagine(new TImmagine(Panel2)), SaveDialog1(CreaSaveDialog1(this)), UltimaDimensione(ultimaDimensione),
-      Sessione(Titolo)
+      Immagine(new TImmagine(Panel2)),
+      SaveDialog1(CreaDialogoSalva(this, QStringLiteral("SaveDialog1"), tr("Nome con cui salvare ?"), false)),
+      UltimaDimensione(ultimaDimensione), Sessione(Titolo)
 {
+    // A click on the picture gives the document the keyboard, for the keys
+    // of the moves; Tab passes it by.
+    setFocusPolicy(Qt::ClickFocus);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     Panel2->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Panel2->setLineWidth(1);
@@ -129,6 +81,16 @@ TMDIChild::TMDIChild(QSize &ultimaDimensione, QWidget *genitore)
             [this](Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers stato, int x, int y) {
                 Protetto([&] { ImmagineMouseUp(pulsante, pulsanti, stato, x, y); });
             });
+    connect(Immagine, &TImmagine::RotellaMossa, this, [this](int x, int y, int angolo, int pixel) {
+        Protetto([&] {
+            Attivati();
+            Navigatore.Rotella(x, y, angolo, pixel);
+        });
+    });
+    connect(this, &TMDIChild::Occupato, &Navigatore, &TNavigatore::Registra);
+    connect(&Navigatore, &TNavigatore::ImpostazioniCambiate, this, &TMDIChild::PannelliDaAggiornare);
+    connect(&Navigatore, &TNavigatore::Messaggio, this, &TMDIChild::Messaggio);
+    connect(&Navigatore, &TNavigatore::Errore, this, &TMDIChild::Errore);
 
     FormCreate();
 }
@@ -177,7 +139,7 @@ QWidget *TMDIChild::Finestra()
 QImage TMDIChild::Figura()
 {
     const CSostaSessione sosta(Sessione);
-    return Immagine->Bitmap();
+    return Immagine->Disegnata();
 }
 
 void TMDIChild::AllineaControlli()
@@ -247,6 +209,22 @@ void TMDIChild::FormResize()
     AggiornaStato();
 }
 
+void TMDIChild::StatoFinestraCambiato(Qt::WindowStates stato)
+{
+    if (stato & Qt::WindowMinimized)
+        return;
+    QTimer::singleShot(0, this, [this] {
+        // A picture loaded from a file, or none yet, stays as it is.
+        const QSize bitmap(Immagine->LarghezzaBitmap(), Immagine->AltezzaBitmap());
+        if (Sessione.UltimoTitolo().isEmpty() || Immagine->size().isEmpty() || Immagine->size() == bitmap)
+            return;
+        Protetto([this] {
+            FermaCalcolo();
+            EseguiCalcolo();
+        });
+    });
+}
+
 void TMDIChild::ImpostaDimensioni(int32_t larghezza, int32_t altezza)
 {
     const int32_t dw = larghezza - Immagine->width();
@@ -294,6 +272,44 @@ void TMDIChild::showEvent(QShowEvent *evento)
         Mostrato = true;
         FormShow();
     }
+}
+
+void TMDIChild::keyPressEvent(QKeyEvent *evento)
+{
+    const Qt::KeyboardModifiers modificatori = evento->modifiers() & ~(Qt::KeypadModifier | Qt::ShiftModifier);
+    bool fatto = modificatori == Qt::NoModifier;
+    if (fatto) {
+        Protetto([&] {
+            switch (evento->key()) {
+            case Qt::Key_Plus:
+            case Qt::Key_Equal:
+                Navigatore.ZoomAlCentro(1);
+                break;
+            case Qt::Key_Minus:
+                Navigatore.ZoomAlCentro(-1);
+                break;
+            case Qt::Key_Left:
+                Navigatore.Sposta(-1, 0);
+                break;
+            case Qt::Key_Right:
+                Navigatore.Sposta(1, 0);
+                break;
+            case Qt::Key_Up:
+                Navigatore.Sposta(0, 1);
+                break;
+            case Qt::Key_Down:
+                Navigatore.Sposta(0, -1);
+                break;
+            default:
+                fatto = false;
+                break;
+            }
+        });
+    }
+    if (fatto)
+        evento->accept();
+    else
+        QWidget::keyPressEvent(evento);
 }
 
 void TMDIChild::closeEvent(QCloseEvent *evento)
@@ -361,6 +377,24 @@ void TMDIChild::AggiornaStato()
     emit StatoCambiato(2, TestoTempi(TempoImpiegato(), TempoPrevisto()));
 }
 
+bool TMDIChild::RipetiStato()
+{
+    if (Sessione.UltimoTitolo().isEmpty())
+        return false;
+    emit TitoloCambiato(Sessione.UltimoTitolo());
+    if (!Sessione.UltimoTitoloApplicazione().isEmpty())
+        emit TitoloApplicazioneCambiato(Sessione.UltimoTitoloApplicazione());
+    AggiornaStato();
+    return true;
+}
+
+void TMDIChild::Attivati()
+{
+    if (auto *sotto = qobject_cast<QMdiSubWindow *>(parentWidget()); sotto && sotto->mdiArea()
+        && sotto->mdiArea()->currentSubWindow() != sotto)
+        sotto->mdiArea()->setActiveSubWindow(sotto);
+}
+
 // ---- Zoom by selection ----------------------------------------------------
 
 void TMDIChild::ImmagineMouseDown(Qt::MouseButton pulsante, Qt::MouseButtons pulsanti, Qt::KeyboardModifiers,
@@ -378,9 +412,7 @@ void TMDIChild::ImmagineMouseDown(Qt::MouseButton pulsante, Qt::MouseButtons pul
     }
     // A press goes to the document the user sees it in: the region opens with
     // the settings of this document.
-    if (auto *sotto = qobject_cast<QMdiSubWindow *>(parentWidget()); sotto && sotto->mdiArea()
-        && sotto->mdiArea()->currentSubWindow() != sotto)
-        sotto->mdiArea()->setActiveSubWindow(sotto);
+    Attivati();
     SelezioneZoom = CSelezione{x, y};
     Immagine->ImpostaStirata(false);
     FissaImmagine();
@@ -419,9 +451,7 @@ void TMDIChild::FissaImmagine()
     Immagine->ImpostaStirata(false);
     const int32_t larghezza = Immagine->width();
     const int32_t altezza = Immagine->height();
-    const QImage copia = Immagine->Bitmap();
-    Immagine->ImpostaDimensioniBitmap(larghezza, altezza);
-    Immagine->DisegnaScalata(copia, QRect(0, 0, larghezza, altezza));
+    Immagine->Riscala(larghezza, altezza);
     AreaDisegno.Larghezza = larghezza;
     AreaDisegno.Altezza = altezza;
 }

@@ -2,6 +2,7 @@
 
 #include "Disegno.h"
 #include "FileParametri.h"
+#include "Navigatore.h"
 #include "SelezioneEsatta.h"
 #include "SessioneDisegno.h"
 
@@ -20,7 +21,7 @@ class TImmagine;
 // session, and tells the main window what happens through its signals; it
 // knows nothing of the main window. Its picture draws on worker threads
 // while the user interface goes on; closing it stops the drawing first.
-class TMDIChild final : public QWidget
+class TMDIChild final : public QWidget, public CDocumentoNavigabile
 {
     Q_OBJECT
 
@@ -33,10 +34,10 @@ public:
 
     // The document's settings: the window of the plane, the limit, the four
     // choices and the formulas' parameters. The picture shows them once drawn.
-    const CParametri &Parametri() const { return Impostazioni; }
+    const CParametri &Parametri() const override { return Impostazioni; }
     // New settings; nothing is drawn. A running drawing goes on with the
     // settings it started with.
-    void ImpostaParametri(const CParametri &parametri);
+    void ImpostaParametri(const CParametri &parametri) override;
 
     // Gives the image control exactly that size by changing the window's
     // outer size by the difference, measured on the window each time.
@@ -49,22 +50,33 @@ public:
     // to the image control and starts the drawing on worker threads; returns
     // at once. Nothing while this document draws. Throws CErrore, with the
     // document idle, when the buffer cannot be allocated.
-    void EseguiCalcolo();
+    void EseguiCalcolo() override;
     // Whether this document's picture is being drawn.
-    bool InCalcolo() const { return Sessione.InCorso(); }
+    bool InCalcolo() const override { return Sessione.InCorso(); }
     // Ends the running drawing now; the picture keeps what was drawn.
-    void FermaCalcolo();
+    void FermaCalcolo() override;
     // The times of the running or last drawing, in ms; 0 as the estimate
     // means there is none.
     int64_t TempoImpiegato() const { return Sessione.TempoImpiegato(); }
     int64_t TempoPrevisto() const { return Sessione.TempoPrevisto(); }
     // Writes the size and the times into the status bar.
     void AggiornaStato();
+    // Says again, through its signals, what it said last of its drawing: the
+    // caption, the application's title and the status texts (for the main
+    // window, when it becomes the active document). False, saying nothing,
+    // when it has never drawn.
+    bool RipetiStato();
+
+    // The moves over the plane, back and forward (the wheel over the picture
+    // comes here too).
+    TNavigatore &Navigazione() { return Navigatore; }
+    const TNavigatore &Navigazione() const { return Navigatore; }
 
     // The window the user moves and sizes: the multiple-document sub-window
     // that holds the document, or the document itself outside one.
     QWidget *Finestra();
-    // The picture as it is now (as drawn so far while a drawing runs).
+    // The picture as drawn so far: without the marks of a selection, which
+    // are the screen's alone.
     QImage Figura();
 
     // Event handlers. FormActivate runs when the main window's document area
@@ -74,6 +86,11 @@ public:
     void FormActivate();
     void FormClose();
     void FormResize();
+    // The window became maximized, normal or an icon: once it is laid out,
+    // a picture this document drew at another size than its control's now
+    // is drawn again at the new size (a drawing under way starts again),
+    // so that it shows as drawn, neither stretched nor in a corner.
+    void StatoFinestraCambiato(Qt::WindowStates stato);
 
     // Zoom by selection, on the image control's mouse events (any button;
     // the state is the buttons held after the event and the keys). The press
@@ -96,6 +113,7 @@ public:
     void DisegnaSelezione();
     // The zoom selection, in image-control pixels, and whether one is under way.
     const CSelezione &Selezione() const { return SelezioneZoom; }
+    bool InSelezione() const override { return SelezioneZoom.InSelezione; }
 
     // Takes these settings, at the size of its own image, prepares its
     // buffer, has them shown and draws them: a region opened by a zoom, a
@@ -125,7 +143,7 @@ public:
     Caricamento Carica(const QString &nome);
 
     // The size of the image control.
-    QSize DimensioniImmagine() const;
+    QSize DimensioniImmagine() const override;
 
     // A control of the document by its object name ("Immagine",
     // "SaveDialog1"), for the tests; null when there is none of that kind.
@@ -168,6 +186,9 @@ signals:
     void Messaggio(const QString &testo);
 
 protected:
+    // The keys of the moves, while the document has the keyboard: + (or =)
+    // and - zoom about the centre, the arrows move the window by a quarter.
+    void keyPressEvent(QKeyEvent *evento) override;
     void showEvent(QShowEvent *evento) override;
     void closeEvent(QCloseEvent *evento) override;
     void resizeEvent(QResizeEvent *evento) override;
@@ -182,6 +203,8 @@ private:
     // The largest square image the document's window can show inside the
     // area it lives in; no limit outside one.
     int32_t LatoMassimo();
+    // A document the user works on in the document area becomes its active one.
+    void Attivati();
     // Runs a handler of the image control: what it raises is reported
     // (Errore) before it can reach the toolkit's frames.
     template <typename Azione>
@@ -199,4 +222,5 @@ private:
     // FormShow runs when the window is first shown, not when it comes back
     // from being minimized.
     bool Mostrato = false;
+    TNavigatore Navigatore{*this};
 };

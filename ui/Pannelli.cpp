@@ -118,6 +118,11 @@ void TPannelli::CreaSettaggiFinestra(QMainWindow *finestra)
     Etichetta(barra, "Label7", "Y Max:");
     EditYMax = Campo(barra, "EditYMax", "EditYMax", 153);
 
+    // The fields are narrower than a deep corner's digits: each shows its
+    // whole text as its tooltip.
+    for (QLineEdit *campo : {EditXMin, EditXMax, EditYMin, EditYMax})
+        connect(campo, &QLineEdit::textChanged, campo, &QWidget::setToolTip);
+
     // Upwards, from Y Max to X Min.
     QWidget::setTabOrder(EditYMax, EditYMin);
     QWidget::setTabOrder(EditYMin, EditXMax);

@@ -2,6 +2,7 @@
 
 #include "Complesso.h"
 #include "Esteso.h"
+#include "Reale.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -168,8 +169,16 @@ public:
     CEsteso MezzoPassoY;
     int64_t ColonnaCentro2 = 0;
     int64_t RigaCentro2 = 0;
+    // Where the reference point lies between pixels, off those places: the
+    // point's excess over them (0 on them), taken off every difference.
+    CEsteso ResiduoX;
+    CEsteso ResiduoY;
     long double CentroRe[2] = {0.0L, 0.0L};
     long double CentroIm[2] = {0.0L, 0.0L};
+    // The reference point in full, and the precision a pixel's own loop
+    // starts from where it outlives the reference's orbit.
+    CComplessoAlto Punto;
+    long PrecisionePixel = 0;
     // What the last step adds: the pixel's point (Mandelbrot) or Julia's constant.
     Complesso Costante;
     // Precision of the orbits, in bits (the highest, where it grew).

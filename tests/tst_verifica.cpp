@@ -103,6 +103,19 @@ CCaso Campione(int quale)
     case 7:
         par.Finestra = FinestraAttorno(i, 3000, 64, 64, 30000, 0.1234, -0.2345);
         break;
+    case 8:
+        // The tip: a window round -2 whose centre escapes at once.
+        par.Finestra = FinestraAttorno(CComplessoAlto(CReale(-2.0L), CReale(0.0L)), 40, 29, 29, 300, -0.3, 0.07);
+        break;
+    case 9: {
+        // Julia of -2 near a preimage of 0, whose orbit then stays on 2.
+        par.SceltaFrattale = 1;
+        par.FrattaleJulia.Param = {-2.0L, 0.0L};
+        par.Finestra = FinestraAttorno(PreimmagineJulia(par.FrattaleJulia.Param, true, false, {true, false, true},
+                                                        512, derivata),
+                                       40, 36, 36, 300, 0.2, 0.1);
+        break;
+    }
     }
     return caso;
 }
@@ -298,6 +311,8 @@ void TestVerifica::campione_data()
     QTest::newRow("Julia of i around i, 10^-30, point") << 5 << 200;
     QTest::newRow("real axis: M(3,1) on the axis, 10^-120, block") << 6 << 100;
     QTest::newRow("0 + 1i off centre, 10^-3000, point") << 7 << 6;
+    QTest::newRow("round -2, 10^-40, block") << 8 << 200;
+    QTest::newRow("Julia of -2 near a preimage of 0, 10^-40, point") << 9 << 200;
 }
 
 void TestVerifica::campione()

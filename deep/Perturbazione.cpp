@@ -938,25 +938,64 @@ void Salta(const CRiferimento &rif, CCorsia &c)
     }
 }
 
-// The pixel's difference from the reference point, at any exponent; in 80
+// A column's difference from the reference point's, at any exponent; in 80
 // bits exactly today's product where it is one.
-CComplessoEsteso DifferenzaDelPixel(const CRiferimento &rif, int32_t x, int32_t y)
+CEsteso DifferenzaColonna(const CRiferimento &rif, int32_t x)
 {
     // (2x - 2 column) (step / 2): for a whole column exactly (x - column) step.
-    CComplessoEsteso d{CEsteso(static_cast<long double>(2 * int64_t(x) - rif.ColonnaCentro2)) * rif.MezzoPassoX,
-                       CEsteso(static_cast<long double>(2 * int64_t(y) - rif.RigaCentro2)) * rif.MezzoPassoY};
-    if (!rif.ResiduoX.Zero())
-        d.re = d.re - rif.ResiduoX;
-    if (!rif.ResiduoY.Zero())
-        d.im = d.im - rif.ResiduoY;
-    return d;
+    const CEsteso d = CEsteso(static_cast<long double>(2 * int64_t(x) - rif.ColonnaCentro2)) * rif.MezzoPassoX;
+    return rif.ResiduoX.Zero() ? d : d - rif.ResiduoX;
+}
+
+CEsteso DifferenzaRiga(const CRiferimento &rif, int32_t y)
+{
+    const CEsteso d = CEsteso(static_cast<long double>(2 * int64_t(y) - rif.RigaCentro2)) * rif.MezzoPassoY;
+    return rif.ResiduoY.Zero() ? d : d - rif.ResiduoY;
+}
+
+// Every column's and row's difference, and the 80-bit parts of the points
+// they give, once a drawing's reference point and steps are known: pixels
+// up to a block beyond the edges take them from there.
+void PreparaPixel(CRiferimento &rif, int32_t W, int32_t H)
+{
+    rif.Colonne.resize(size_t(W) + 16);
+    rif.Righe.resize(size_t(H) + 16);
+    for (size_t x = 0; x < rif.Colonne.size(); ++x) {
+        const CEsteso d = DifferenzaColonna(rif, int32_t(x));
+        rif.Colonne[x] = {d, rif.CentroRe[0] + (rif.CentroRe[1] + d.Valore())};
+    }
+    for (size_t y = 0; y < rif.Righe.size(); ++y) {
+        const CEsteso d = DifferenzaRiga(rif, int32_t(y));
+        rif.Righe[y] = {d, rif.CentroIm[0] + (rif.CentroIm[1] + d.Valore())};
+    }
+}
+
+CRiferimento::CPosto Colonna(const CRiferimento &rif, int32_t x)
+{
+    if (x >= 0 && size_t(x) < rif.Colonne.size())
+        return rif.Colonne[size_t(x)];
+    const CEsteso d = DifferenzaColonna(rif, x);
+    return {d, rif.CentroRe[0] + (rif.CentroRe[1] + d.Valore())};
+}
+
+CRiferimento::CPosto Riga(const CRiferimento &rif, int32_t y)
+{
+    if (y >= 0 && size_t(y) < rif.Righe.size())
+        return rif.Righe[size_t(y)];
+    const CEsteso d = DifferenzaRiga(rif, y);
+    return {d, rif.CentroIm[0] + (rif.CentroIm[1] + d.Valore())};
+}
+
+// The pixel's difference from the reference point, at any exponent.
+CComplessoEsteso DifferenzaDelPixel(const CRiferimento &rif, int32_t x, int32_t y)
+{
+    return {Colonna(rif, x).Differenza, Riga(rif, y).Differenza};
 }
 
 // The pixel's point rounded to 80 bits, for the colourers and the mirror images.
 Complesso PuntoDelPixel(const CRiferimento &rif, int32_t x, int32_t y)
 {
-    const CComplessoEsteso d = DifferenzaDelPixel(rif, x, y);
-    return {rif.CentroRe[0] + (rif.CentroRe[1] + d.re.Valore()), rif.CentroIm[0] + (rif.CentroIm[1] + d.im.Valore())};
+    return {Colonna(rif, x).Punto, Riga(rif, y).Punto};
 }
 
 // A lane may outlive its reference orbit (the reference escaped first): it
@@ -1581,6 +1620,7 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
     rif.CentroIm[0] = ci.Esteso();
     mpfr_sub(resto.Mp(), ci.Mp(), CReale(rif.CentroIm[0]).Mp(), MPFR_RNDN);
     rif.CentroIm[1] = resto.Esteso();
+    PreparaPixel(rif, W, H);
 
     const CReale zero = CReale::Zero(bit);
     rif.Avvio = {};

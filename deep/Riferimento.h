@@ -175,6 +175,16 @@ public:
     CEsteso ResiduoY;
     long double CentroRe[2] = {0.0L, 0.0L};
     long double CentroIm[2] = {0.0L, 0.0L};
+    // Each column's (row's) difference from the reference point and the
+    // 80-bit part of its pixels' points (real or imaginary), from the left
+    // (top) edge to a block beyond the other.
+    struct CPosto
+    {
+        CEsteso Differenza;
+        long double Punto = 0.0L;
+    };
+    std::vector<CPosto> Colonne;
+    std::vector<CPosto> Righe;
     // The reference point in full, and the precision a pixel's own loop
     // starts from where it outlives the reference's orbit.
     CComplessoAlto Punto;

@@ -89,7 +89,9 @@ bool JuliaOltre80Bit(const CComplessoAlto &Min, const CComplessoAlto &Max, int32
         const long double modulo = std::hypot(zr, zi);
         if (modulo >= 2.0L)
             return false;
-        const bool acavallo = spread > modulo;
+        // The pixels straddle 0 where the window's extent there (about half
+        // its width in spreads) reaches it, not only its spacing.
+        const bool acavallo = spread * (long double)(std::max(W, H) / 2 + 1) > modulo;
         spread = acavallo ? spread * spread : 2.0L * modulo * spread;
         const long double nr = (zr * zr - zi * zi) + k.re;
         zi = (zr * 2.0L) * zi + k.im;

@@ -145,6 +145,7 @@ private slots:
     void comeDaSolo_data();
     void comeDaSolo();
     void interno();
+    void juliaAttornoAZero();
     void filiEMetodi();
     void cicliComeSenza_data();
     void cicliComeSenza();
@@ -576,6 +577,16 @@ void TestProfondita::comeDaSolo()
                     QCOMPARE(colore, p.Iterazioni == limite ? limite : Impronta::Di(p));
             }
     }
+}
+
+void TestProfondita::juliaAttornoAZero()
+{
+    // A Julia window round 0 but not centred on it: its pixels' squares are
+    // lost in 80 bits beside the constant, so it goes deep; a wide one does not.
+    Julia j;
+    j.Param = {0.0L, 1.0L};
+    QVERIFY(DisegnoProfondo(Attorno("0.3e-900", "0", 900, 29, 1000), j, 29, 29));
+    QVERIFY(!DisegnoProfondo(Attorno("0.03", "0", 1, 256, 1000), j, 256, 256));
 }
 
 void TestProfondita::interno()

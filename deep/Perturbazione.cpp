@@ -938,52 +938,50 @@ void Salta(const CRiferimento &rif, CCorsia &c)
     }
 }
 
-// A column's difference from the reference point's, at any exponent; in 80
-// bits exactly today's product where it is one.
-CEsteso DifferenzaColonna(const CRiferimento &rif, int32_t x)
+// A column's (row's) difference from the reference point's, at any
+// exponent, given the reference's place there and the half step; in 80 bits
+// exactly today's product where it is one.
+CEsteso DifferenzaPosto(int32_t k, int64_t centro2, const CEsteso &mezzoPasso, const CEsteso &residuo)
 {
-    // (2x - 2 column) (step / 2): for a whole column exactly (x - column) step.
-    const CEsteso d = CEsteso(static_cast<long double>(2 * int64_t(x) - rif.ColonnaCentro2)) * rif.MezzoPassoX;
-    return rif.ResiduoX.Zero() ? d : d - rif.ResiduoX;
+    // (2k - 2 column) (step / 2): for a whole column exactly (k - column) step.
+    const CEsteso d = CEsteso(static_cast<long double>(2 * int64_t(k) - centro2)) * mezzoPasso;
+    return residuo.Zero() ? d : d - residuo;
 }
 
-CEsteso DifferenzaRiga(const CRiferimento &rif, int32_t y)
+// A column's (row's) difference, and the 80-bit part of its pixels' points
+// about the reference point's part centro.
+CRiferimento::CPosto Posto(int32_t k, int64_t centro2, const CEsteso &mezzoPasso, const CEsteso &residuo,
+                           const long double (&centro)[2])
 {
-    const CEsteso d = CEsteso(static_cast<long double>(2 * int64_t(y) - rif.RigaCentro2)) * rif.MezzoPassoY;
-    return rif.ResiduoY.Zero() ? d : d - rif.ResiduoY;
-}
-
-// Every column's and row's difference, and the 80-bit parts of the points
-// they give, once a drawing's reference point and steps are known: pixels
-// up to a block beyond the edges take them from there.
-void PreparaPixel(CRiferimento &rif, int32_t W, int32_t H)
-{
-    rif.Colonne.resize(size_t(W) + 16);
-    rif.Righe.resize(size_t(H) + 16);
-    for (size_t x = 0; x < rif.Colonne.size(); ++x) {
-        const CEsteso d = DifferenzaColonna(rif, int32_t(x));
-        rif.Colonne[x] = {d, rif.CentroRe[0] + (rif.CentroRe[1] + d.Valore())};
-    }
-    for (size_t y = 0; y < rif.Righe.size(); ++y) {
-        const CEsteso d = DifferenzaRiga(rif, int32_t(y));
-        rif.Righe[y] = {d, rif.CentroIm[0] + (rif.CentroIm[1] + d.Valore())};
-    }
+    const CEsteso d = DifferenzaPosto(k, centro2, mezzoPasso, residuo);
+    return {d, centro[0] + (centro[1] + d.Valore())};
 }
 
 CRiferimento::CPosto Colonna(const CRiferimento &rif, int32_t x)
 {
     if (x >= 0 && size_t(x) < rif.Colonne.size())
         return rif.Colonne[size_t(x)];
-    const CEsteso d = DifferenzaColonna(rif, x);
-    return {d, rif.CentroRe[0] + (rif.CentroRe[1] + d.Valore())};
+    return Posto(x, rif.ColonnaCentro2, rif.MezzoPassoX, rif.ResiduoX, rif.CentroRe);
 }
 
 CRiferimento::CPosto Riga(const CRiferimento &rif, int32_t y)
 {
     if (y >= 0 && size_t(y) < rif.Righe.size())
         return rif.Righe[size_t(y)];
-    const CEsteso d = DifferenzaRiga(rif, y);
-    return {d, rif.CentroIm[0] + (rif.CentroIm[1] + d.Valore())};
+    return Posto(y, rif.RigaCentro2, rif.MezzoPassoY, rif.ResiduoY, rif.CentroIm);
+}
+
+// Every column's and row's difference and point, once a drawing's reference
+// point and steps are known: pixels up to a block beyond the edges take them
+// from there.
+void PreparaPixel(CRiferimento &rif, int32_t W, int32_t H)
+{
+    rif.Colonne.clear();
+    rif.Righe.clear();
+    for (int32_t x = 0; x < W + 16; ++x)
+        rif.Colonne.push_back(Posto(x, rif.ColonnaCentro2, rif.MezzoPassoX, rif.ResiduoX, rif.CentroRe));
+    for (int32_t y = 0; y < H + 16; ++y)
+        rif.Righe.push_back(Posto(y, rif.RigaCentro2, rif.MezzoPassoY, rif.ResiduoY, rif.CentroIm));
 }
 
 // The pixel's difference from the reference point, at any exponent.

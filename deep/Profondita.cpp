@@ -23,15 +23,24 @@ const CReale &Massimo(const CComplessoAlto &Min, const CComplessoAlto &Max)
     return *m;
 }
 
+// The window's sides, exactly, in magnitude: false where there is no
+// picture (no pixels, or a side of 0).
+bool Lati(const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W, int32_t H, CReale &larghezza,
+          CReale &altezza)
+{
+    if (W < 1 || H < 1)
+        return false;
+    larghezza = Assoluto(DifferenzaEsatta(Max.re, Min.re));
+    altezza = Assoluto(DifferenzaEsatta(Max.im, Min.im));
+    return mpfr_regular_p(larghezza.Mp()) && mpfr_regular_p(altezza.Mp());
+}
+
 } // namespace
 
 bool Oltre80Bit(const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W, int32_t H)
 {
-    if (W < 1 || H < 1)
-        return false;
-    CReale larghezza = Assoluto(DifferenzaEsatta(Max.re, Min.re));
-    CReale altezza = Assoluto(DifferenzaEsatta(Max.im, Min.im));
-    if (!mpfr_regular_p(larghezza.Mp()) || !mpfr_regular_p(altezza.Mp()))
+    CReale larghezza, altezza;
+    if (!Lati(Min, Max, W, H, larghezza, altezza))
         return false;
     // spacing < 2^-60 M, for either side: side x 2^60 < pixels x M, exactly.
     const CReale M = Assoluto(Massimo(Min, Max));
@@ -70,11 +79,8 @@ mpfr_prec_t PrecisioneFinestra(const CComplessoAlto &Min, const CComplessoAlto &
 bool JuliaOltre80Bit(const CComplessoAlto &Min, const CComplessoAlto &Max, int32_t W, int32_t H, const Complesso &k,
                      int32_t limite)
 {
-    if (W < 1 || H < 1)
-        return false;
-    CReale larghezza = Assoluto(DifferenzaEsatta(Max.re, Min.re));
-    CReale altezza = Assoluto(DifferenzaEsatta(Max.im, Min.im));
-    if (!mpfr_regular_p(larghezza.Mp()) || !mpfr_regular_p(altezza.Mp()))
+    CReale larghezza, altezza;
+    if (!Lati(Min, Max, W, H, larghezza, altezza))
         return false;
     // The spread of the pixels, and the centre, in 80 bits: the window is
     // on the 80-bit side, so both are held there.

@@ -448,8 +448,11 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
         const bool esatto = passoMpfr.Passo(zr, zi, kr, ki);
         esattoDalloInizio = esatto && esattoDalloInizio;
         // A bound on the orbit's own error, in log2: carried by 2Z, and a
-        // rounding of 2^-p of the new value where the step rounded.
-        const double log2DueZ = 1.0 + double(modulo);
+        // rounding of 2^-p of the new value where the step rounded. |2Z| from
+        // above: an orbit lingering on a cycle of multiplier 2^0.3 grows its
+        // error by that much a step, which a whole power of 2 would miss.
+        const double log2DueZ = (genere & PassoPiccolo) ? 1.5 + double(modulo)
+                                                        : 1.0 + std::log2(a) + 0x1p-40;
         const double portato = logErrore + log2DueZ;
         const double nuovo = esatto ? -1e9 : 2.0 - double(p);
         logErrore = std::max(portato, nuovo) + std::log2(1.0 + std::exp2(-std::fabs(portato - nuovo)));
@@ -459,6 +462,8 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
     // reference point far closer to a repelling cycle's preimage than its
     // pixels, whose deviations set the precision).
     o.Indugia = logErrore > -24.0;
+    o.BitMancanti = o.Indugia ? int64_t(std::ceil(std::min(logErrore, 1e6))) + 24 : 0;
+    o.BitRaggiunti = pMassima;
     int64_t ultimo = k;
     if (o.Periodo > 0) {
         // The rest of the room repeats the cycle; the special steps are
@@ -497,7 +502,8 @@ bool ContaDiretto(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i
                   int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, int32_t &conteggio, Complesso &finale)
 {
     int32_t prima = -1;
-    for (mpfr_prec_t p = bit; p <= 16 * bit; p *= 2) {
+    // bit, 64 more, then twice as many each time, until two agree.
+    for (mpfr_prec_t p = bit; p <= 16 * bit; p = p == bit ? bit + 64 : 2 * p) {
         CReale zr = CReale::Zero(p), zi = CReale::Zero(p), m = CReale::Zero(p), t = CReale::Zero(p);
         mpfr_set(zr.Mp(), z0r.Mp(), MPFR_RNDN);
         mpfr_set(zi.Mp(), z0i.Mp(), MPFR_RNDN);
@@ -505,12 +511,19 @@ bool ContaDiretto(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i
         while (n < max) {
             if ((n & 1023) == 0 && !area.Continua())
                 return false;
-            mpfr_sqr(m.Mp(), zr.Mp(), MPFR_RNDN);
-            mpfr_sqr(t.Mp(), zi.Mp(), MPFR_RNDN);
-            mpfr_add(m.Mp(), m.Mp(), t.Mp(), MPFR_RNDN);
+            // |Z|^2 against 4: from doubles where they tell by far, else at p bits.
+            const double x = mpfr_get_d(zr.Mp(), MPFR_RNDN), y = mpfr_get_d(zi.Mp(), MPFR_RNDN);
+            const double m2 = x * x + y * y;
+            bool fuori = m2 > 4.0 + 0x1p-40;
+            if (m2 >= 4.0 - 0x1p-40 && !fuori) {
+                mpfr_sqr(m.Mp(), zr.Mp(), MPFR_RNDN);
+                mpfr_sqr(t.Mp(), zi.Mp(), MPFR_RNDN);
+                mpfr_add(m.Mp(), m.Mp(), t.Mp(), MPFR_RNDN);
+                fuori = mpfr_cmp_ui(m.Mp(), 4) >= 0;
+            }
             passoMpfr.Passo(zr, zi, kr, ki);
             ++n;
-            if (mpfr_cmp_ui(m.Mp(), 4) >= 0)
+            if (fuori)
                 break;
         }
         conteggio = n;
@@ -530,7 +543,19 @@ bool ContaDiretto(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i
 bool ContaProprio(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i, const CReale &kr,
                   const CReale &ki, int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, CRiferimento &rif)
 {
-    return ContaDiretto(area, z0r, z0i, kr, ki, max, bit, passoMpfr, rif.ConteggioProprio, rif.ZProprio);
+    // The bits the orbit's own error bound says its count lacked, and a word
+    // more (bit: the most the pixels' deviations may call for).
+    const COrbitaRiferimento &o = rif.Avvio;
+    const int64_t serve = std::clamp<int64_t>(o.BitRaggiunti + o.BitMancanti + 64, 128, 16 * int64_t(bit));
+    return ContaDiretto(area, z0r, z0i, kr, ki, max, mpfr_prec_t((serve + 63) / 64 * 64), passoMpfr,
+                        rif.ConteggioProprio, rif.ZProprio);
+}
+
+// Whether a pixel lies on the reference point (the only one whose
+// differences are both 0).
+bool SuUnPixel(const CRiferimento &rif)
+{
+    return rif.ResiduoX.Zero() && rif.ResiduoY.Zero() && rif.ColonnaCentro2 % 2 == 0 && rif.RigaCentro2 % 2 == 0;
 }
 
 // How small the squares of the differences that a leap leaves out are,
@@ -1650,7 +1675,8 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
         if (!CalcolaOrbita(area, rif, 0, cr, ci, kr, ki, passoPixel, tetto, false, 0.0, quanti, passoMpfr, rif.Avvio)
             || !CalcolaOrbita(area, rif, 1, zero, zero, kr, ki, passoPixel, tetto, false, 0.0, quanti, passoMpfr,
                               rif.Ribase)
-            || (rif.Avvio.Indugia && !ContaProprio(area, cr, ci, kr, ki, area.MaxIterazioni, tetto, passoMpfr, rif)))
+            || (rif.Avvio.Indugia && SuUnPixel(rif)
+                && !ContaProprio(area, cr, ci, kr, ki, area.MaxIterazioni, tetto, passoMpfr, rif)))
             return false;
         if (rif.SaltiAmmessi) {
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, 0, false, 0.0L, CEsteso());
@@ -1665,7 +1691,7 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
         if (!CalcolaOrbita(area, rif, 0, zero, zero, cr, ci, passoPixel, tetto, true,
                            static_cast<double>(dcPiano) * (1.0 + Margine), quanti, passoMpfr, rif.Avvio))
             return false;
-        if (rif.Avvio.Indugia && !ContaProprio(area, cr, ci, cr, ci, area.MaxIterazioni, tetto, passoMpfr, rif))
+        if (rif.Avvio.Indugia && SuUnPixel(rif) && !ContaProprio(area, cr, ci, cr, ci, area.MaxIterazioni, tetto, passoMpfr, rif))
             return false;
         if (rif.SaltiAmmessi)
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, rif.IndiceAvvio, true,

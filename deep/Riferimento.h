@@ -91,8 +91,12 @@ struct COrbitaRiferimento
     int64_t Ultimo = 0;
     // Whether the orbit ended at Ultimo by escaping (else at the limit).
     bool Fuggita = false;
-    // Whether it went on far beyond its pixels' deviations (see CalcolaOrbita).
+    // Whether it went on far beyond its pixels' deviations (see CalcolaOrbita),
+    // and the bits its own count lacks then (those of its error bound above
+    // 2^-24, and the precision it reached).
     bool Indugia = false;
+    int64_t BitMancanti = 0;
+    int64_t BitRaggiunti = 0;
     // From step Ciclo on, the orbit repeats itself every Periodo steps, bit
     // for bit (0: it was not seen to); the steps stored past Ciclo + Periodo
     // are copies.

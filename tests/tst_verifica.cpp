@@ -116,6 +116,20 @@ CCaso Campione(int quale)
                                        40, 36, 36, 300, 0.2, 0.1);
         break;
     }
+    case 10: {
+        // Centred on M(7,1), multiplier 2^0.33, 10^-2195 (a random case):
+        // the reference lingers on the cycle some 22 000 steps, each one
+        // growing its error by 2^0.33, and its own pixel's count needs more
+        // bits than its pixels' deviations.
+        COpzioniCasi o;
+        const double pesi[3] = {0.50, 0.42, 0.08};
+        const double tipi[QuantiTipi] = {0.30, 0.25, 0.25, 0.20};
+        std::copy(pesi, pesi + 3, o.PesiBande);
+        std::copy(tipi, tipi + QuantiTipi, o.PesiTipi);
+        o.EsponenteMassimo = 4900;
+        caso = GeneraCaso(2026, 135, o);
+        break;
+    }
     }
     return caso;
 }
@@ -313,6 +327,7 @@ void TestVerifica::campione_data()
     QTest::newRow("0 + 1i off centre, 10^-3000, point") << 7 << 6;
     QTest::newRow("round -2, 10^-40, block") << 8 << 200;
     QTest::newRow("Julia of -2 near a preimage of 0, 10^-40, point") << 9 << 200;
+    QTest::newRow("the pixel on M(7,1) of multiplier 2^0.33, 10^-2195, point") << 10 << 0;
 }
 
 void TestVerifica::campione()

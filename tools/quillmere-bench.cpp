@@ -302,12 +302,14 @@ void ScenaProfonda(int32_t lato, int ripetizioni, bool &tuttiUguali)
 
 struct CRichiestaVerifica
 {
-    enum { Casuali, Note, Fisse } Insieme = Casuali;
+    enum { Casuali, Note, Fisse, File } Insieme = Casuali;
+    std::vector<std::string> Percorsi; // the parameters files to check
     uint64_t Seme = 0;
     int32_t Casi = 200;
     int32_t Caso = -1; // only this one
     int32_t Fondo = 3000; // the fixed scenes down to 10^-Fondo
     std::string Cartella; // where the cases with wrong pixels are written
+    int Tipo = -1;         // the kind given with --solo
     COpzioniCasi Generazione;
     COpzioniVerifica Opzioni;
 };
@@ -321,6 +323,32 @@ std::string ScriviCaso(const std::string &cartella, const std::string &nome, con
     return f ? percorso : std::string();
 }
 
+// The pictures of parameters files as cases: of the kind given (Julia
+// for a Julia file), about 10^-E wide as their width says. False, with a
+// message, when one cannot be read.
+bool CasiDaFile(const std::vector<std::string> &percorsi, int tipo, std::vector<CCaso> &lista)
+{
+    for (const std::string &percorso : percorsi) {
+        std::ifstream f(percorso, std::ios::binary);
+        CCaso caso;
+        if (!f || !LeggiParametri(f, caso.Parametri)) {
+            std::fprintf(stderr, "quillmere-bench: %s is not a parameters file that can be read\n", percorso.c_str());
+            return false;
+        }
+        const CBloccoFinestra &w = caso.Parametri.Finestra;
+        CReale larghezza = CReale::Zero(64);
+        mpfr_sub(larghezza.Mp(), w.Max.re.Mp(), w.Min.re.Mp(), MPFR_RNDN);
+        mpfr_abs(larghezza.Mp(), larghezza.Mp(), MPFR_RNDN);
+        mpfr_log10(larghezza.Mp(), larghezza.Mp(), MPFR_RNDN);
+        caso.Esponente = -mpfr_get_d(larghezza.Mp(), MPFR_RNDN);
+        caso.Tipo = caso.Parametri.SceltaFrattale == 1 ? CTipo::Julia : CTipo(tipo >= 0 ? tipo : 0);
+        caso.Descrizione = percorso;
+        caso.Numero = int32_t(lista.size());
+        lista.push_back(std::move(caso));
+    }
+    return true;
+}
+
 // Runs the check, printing a line per case and the table by depth and kind.
 // Returns the exit status: 0 when every pixel compared was right.
 int Verifica(const CRichiestaVerifica &r)
@@ -331,6 +359,11 @@ int Verifica(const CRichiestaVerifica &r)
         lista = CasiNoti();
         prefisso = "nota";
         std::printf("quillmere-bench: the pictures known to be drawn wrong, against direct iteration\n");
+    } else if (r.Insieme == CRichiestaVerifica::File) {
+        if (!CasiDaFile(r.Percorsi, r.Tipo, lista))
+            return 2;
+        prefisso = "file";
+        std::printf("quillmere-bench: %zu parameters file(s), against direct iteration\n", lista.size());
     } else if (r.Insieme == CRichiestaVerifica::Fisse) {
         lista = CasiFissi(r.Fondo);
         prefisso = "fissa";
@@ -434,7 +467,8 @@ const char *const Uso =
     "uso: quillmere-bench [--size N] [--runs N] [--scene 1|2|3|4|5]\n"
     "     quillmere-bench --verifica SEED [--casi N] [--da E] [--fino-a E] [--solo KIND] [--caso K]\n"
     "                     [--fili N] [--minimi N] [--secondi S] [--controllo] [--scrivi DIR]\n"
-    "     quillmere-bench --verifica-note | --verifica-fisse [E]   [the same options, no --casi, --fino-a]\n"
+    "     quillmere-bench --verifica-note | --verifica-fisse [E] | --verifica-file FILE...\n"
+    "                     [the same options, no --casi, --fino-a]\n"
     "\n"
     "Without --verifica: draws fixed scenes, timing both methods on one thread and on every core.\n"
     "--verifica SEED: random pictures around Misiurewicz points, minibrots, Julia sets' points and the\n"
@@ -453,7 +487,8 @@ const char *const Uso =
     "  --scrivi DIR    writes each case with a wrong pixel as a parameters file into DIR\n"
     "--verifica-note: the pictures known to be drawn wrong today (minibrots, around 0 + 1i, Julia near\n"
     "  its critical point, the tip at -2, past 10^-4935).\n"
-    "--verifica-fisse [E]: the fixed scenes of 10^-30, 10^-300, 10^-3000 (down to 10^-E).\n";
+    "--verifica-fisse [E]: the fixed scenes of 10^-30, 10^-300, 10^-3000 (down to 10^-E).\n"
+    "--verifica-file FILE...: the pictures of parameters files (of the kind --solo names in the table).\n";
 
 } // namespace
 
@@ -492,6 +527,11 @@ int main(int argc, char **argv)
         } else if (!std::strcmp(o, "--verifica-note")) {
             verifica = true;
             richiesta.Insieme = CRichiestaVerifica::Note;
+        } else if (!std::strcmp(o, "--verifica-file") && a + 1 < argc) {
+            verifica = true;
+            richiesta.Insieme = CRichiestaVerifica::File;
+            while (a + 1 < argc && std::strncmp(argv[a + 1], "--", 2) != 0)
+                richiesta.Percorsi.push_back(argv[++a]);
         } else if (!std::strcmp(o, "--verifica-fisse")) {
             verifica = true;
             richiesta.Insieme = CRichiestaVerifica::Fisse;
@@ -505,6 +545,7 @@ int main(int argc, char **argv)
             richiesta.Generazione.EsponenteMinimo = std::min(v, 19000.0);
         else if (!std::strcmp(o, "--solo") && a + 1 < argc && TipoDaNome(argv[a + 1]) >= 0) {
             const int tipo = TipoDaNome(argv[++a]);
+            richiesta.Tipo = tipo;
             for (int t = 0; t < QuantiTipi; ++t)
                 richiesta.Generazione.PesiTipi[t] = t == tipo ? 1.0 : 0.0;
         } else if (!std::strcmp(o, "--caso") && numero(a, 0, v))

@@ -2,8 +2,47 @@
 
 #include <mpfr.h>
 
+#include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
+
+// std::ilogb and std::ldexp of 80-bit values, inline: read from and written
+// to the exponent field where the value is normal and stays normal (the same
+// results: ldexp is exact there), the library's functions elsewhere.
+#if LDBL_MANT_DIG == 64 && (defined(__x86_64__) || defined(__i386__))
+inline int Ilogb80(long double x)
+{
+    uint16_t campo = 0;
+    std::memcpy(&campo, reinterpret_cast<const unsigned char *>(&x) + 8, sizeof campo);
+    const int e = campo & 0x7fff;
+    return e != 0 && e != 0x7fff ? e - 16383 : std::ilogb(x);
+}
+
+inline long double Ldexp80(long double x, int n)
+{
+    uint16_t campo = 0;
+    unsigned char *byte = reinterpret_cast<unsigned char *>(&x) + 8;
+    std::memcpy(&campo, byte, sizeof campo);
+    const int e = campo & 0x7fff;
+    const int64_t nuovo = int64_t(e) + n;
+    if (e == 0 || e == 0x7fff || nuovo <= 0 || nuovo >= 0x7fff)
+        return std::ldexp(x, n);
+    campo = uint16_t((campo & 0x8000) | uint16_t(nuovo));
+    std::memcpy(byte, &campo, sizeof campo);
+    return x;
+}
+#else
+inline int Ilogb80(long double x)
+{
+    return std::ilogb(x);
+}
+
+inline long double Ldexp80(long double x, int n)
+{
+    return std::ldexp(x, n);
+}
+#endif
 
 // A real beyond the range of an 80-bit value: M 2^E, M an 80-bit value.
 // Inside the range where 80-bit arithmetic is safe, E is 0 and M the value
@@ -29,10 +68,10 @@ struct CEsteso
     {
         if (M == 0.0L)
             return INT64_MIN / 4;
-        return int64_t(std::ilogb(M)) + E;
+        return int64_t(Ilogb80(M)) + E;
     }
     // The value as an 80-bit value: 0, or infinite, where it lies beyond.
-    long double Valore() const { return E == 0 ? M : std::ldexp(M, int(std::max<int64_t>(std::min<int64_t>(E, 40000), -40000))); }
+    long double Valore() const { return E == 0 ? M : Ldexp80(M, int(std::max<int64_t>(std::min<int64_t>(E, 40000), -40000))); }
 
     void Normalizza()
     {
@@ -40,15 +79,15 @@ struct CEsteso
             E = M == 0.0L ? 0 : E;
             return;
         }
-        const int e = std::ilogb(M);
+        const int e = Ilogb80(M);
         const int64_t totale = int64_t(e) + E;
         if (totale > -Margine && totale < Margine) {
             if (E != 0) {
-                M = std::ldexp(M, int(E));
+                M = Ldexp80(M, int(E));
                 E = 0;
             }
         } else {
-            M = std::ldexp(M, -e);
+            M = Ldexp80(M, -e);
             E = totale;
         }
     }
@@ -88,7 +127,7 @@ inline CEsteso operator+(const CEsteso &a, const CEsteso &b)
         const int64_t d = x.Esponente() - alto;
         if (d < -128)
             return 0.0L;
-        return std::ldexp(std::ldexp(x.M, -std::ilogb(x.M)), int(d));
+        return Ldexp80(Ldexp80(x.M, -Ilogb80(x.M)), int(d));
     };
     return CEsteso(scala(a) + scala(b), alto);
 }

@@ -115,15 +115,15 @@ struct CDerivata
 
     bool Zero() const { return Re == 0.0L && Im == 0.0L; }
     // log2 of |Re| + |Im|, to within one.
-    int64_t Esponente() const { return int64_t(std::ilogb(std::fabs(Re) + std::fabs(Im))) + E; }
+    int64_t Esponente() const { return int64_t(Ilogb80(std::fabs(Re) + std::fabs(Im))) + E; }
     void Normalizza()
     {
         const long double m = std::fabs(Re) + std::fabs(Im);
         if (m == 0.0L || (m >= 0x1p-64L && m <= 0x1p64L))
             return;
-        const int e = std::ilogb(m);
-        Re = std::ldexp(Re, -e);
-        Im = std::ldexp(Im, -e);
+        const int e = Ilogb80(m);
+        Re = Ldexp80(Re, -e);
+        Im = Ldexp80(Im, -e);
         E += e;
     }
 };
@@ -287,7 +287,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
     // The derivative, and the precision for the deviations at step 0.
     CDerivata derivata;
     derivata.Re = mandelbrot ? 0.0L : 1.0L;
-    const long double passoM = passo.Zero() ? 0.0L : std::ldexp(passo.M, -std::ilogb(passo.M));
+    const long double passoM = passo.Zero() ? 0.0L : Ldexp80(passo.M, -Ilogb80(passo.M));
     const int64_t passoE = passo.Zero() ? 0 : passo.Esponente();
     const auto deviazione = [&](const CDerivata &d) {
         // passo |d|, as the binary exponent of a value
@@ -397,7 +397,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
         const int64_t modulo = (genere & PassoPiccolo)
             ? std::max(mpfr_zero_p(zr.Mp()) ? INT64_MIN / 4 : int64_t(mpfr_get_exp(zr.Mp())),
                        mpfr_zero_p(zi.Mp()) ? INT64_MIN / 4 : int64_t(mpfr_get_exp(zi.Mp())))
-            : int64_t(std::ilogb(std::fabs(zrd) + std::fabs(zid)));
+            : int64_t(Ilogb80(std::fabs(zrd) + std::fabs(zid)));
         if (!derivata.Zero() && modulo < qui && qui < 0) {
             // Straddling 0: d^2 / passo
             derivata = {1.0L, 0.0L, 2 * qui - passoE};
@@ -408,8 +408,8 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
             if (genere & PassoPiccolo) {
                 const CComplessoEsteso &z = speciali.back().Z;
                 eZ = modulo;
-                ur = 2.0L * (z.re.Zero() ? 0.0L : std::ldexp(z.re.M, int(std::max<int64_t>(z.re.Esponente() - eZ, -20000)) - std::ilogb(z.re.M)));
-                ui = 2.0L * (z.im.Zero() ? 0.0L : std::ldexp(z.im.M, int(std::max<int64_t>(z.im.Esponente() - eZ, -20000)) - std::ilogb(z.im.M)));
+                ur = 2.0L * (z.re.Zero() ? 0.0L : Ldexp80(z.re.M, int(std::max<int64_t>(z.re.Esponente() - eZ, -20000)) - Ilogb80(z.re.M)));
+                ui = 2.0L * (z.im.Zero() ? 0.0L : Ldexp80(z.im.M, int(std::max<int64_t>(z.im.Esponente() - eZ, -20000)) - Ilogb80(z.im.M)));
             }
             const long double nr = ur * derivata.Re - ui * derivata.Im;
             derivata.Im = ur * derivata.Im + ui * derivata.Re;
@@ -420,7 +420,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
             // + 1, where it counts beside 2Z d.
             const int64_t e = derivata.Zero() ? INT64_MIN / 4 : derivata.Esponente();
             if (e < 70) {
-                const long double uno = e < -70 ? 1.0L : std::ldexp(1.0L, int(-derivata.E));
+                const long double uno = e < -70 ? 1.0L : Ldexp80(1.0L, int(-derivata.E));
                 if (e < -70)
                     derivata = {1.0L, 0.0L, 0};
                 else
@@ -595,7 +595,7 @@ CEsteso Modulo(const CComplessoEsteso &z)
     if (z.re.Zero() && z.im.Zero())
         return CEsteso();
     const auto scala = [&](const CEsteso &x) {
-        return x.Zero() ? 0.0L : std::ldexp(std::ldexp(x.M, -std::ilogb(x.M)), int(std::max<int64_t>(x.Esponente() - e, -20000)));
+        return x.Zero() ? 0.0L : Ldexp80(Ldexp80(x.M, -Ilogb80(x.M)), int(std::max<int64_t>(x.Esponente() - e, -20000)));
     };
     const long double r = scala(z.re), i = scala(z.im);
     return CEsteso(std::sqrt(r * r + i * i), e);
@@ -633,7 +633,7 @@ CSaltoEsteso Compatto(const CSaltoLargo &s)
         }
         const auto parte = [&](const CEsteso &x) {
             return x.Zero() ? 0.0L
-                            : std::ldexp(std::ldexp(x.M, -std::ilogb(x.M)), int(std::max<int64_t>(x.Esponente() - e, -20000)));
+                            : Ldexp80(Ldexp80(x.M, -Ilogb80(x.M)), int(std::max<int64_t>(x.Esponente() - e, -20000)));
         };
         r = parte(z.re);
         i = parte(z.im);
@@ -646,7 +646,7 @@ CSaltoEsteso Compatto(const CSaltoLargo &s)
         c.ER = 0;
     } else {
         c.ER = s.Raggio.Esponente();
-        c.Raggio = std::ldexp(s.Raggio.M, -std::ilogb(s.Raggio.M));
+        c.Raggio = Ldexp80(s.Raggio.M, -Ilogb80(s.Raggio.M));
     }
     return c;
 }
@@ -800,7 +800,7 @@ void Scala(CCorsia &c, const CComplessoEsteso &d)
         if (x.Zero())
             return x.M * 0.0L;
         const int64_t s = x.Esponente() - e;
-        return s < -20000 ? 0.0L : std::ldexp(std::ldexp(x.M, -std::ilogb(x.M)), int(s));
+        return s < -20000 ? 0.0L : Ldexp80(Ldexp80(x.M, -Ilogb80(x.M)), int(s));
     };
     c.Scalata = true;
     c.Scala = e;
@@ -904,11 +904,13 @@ void Salta(const CRiferimento &rif, CCorsia &c)
         return;
     int64_t m = m0;
     const int32_t max = c.P.MaxIterazioni;
+    // A leap of level l starts at a multiple of 2^l: the first level to try.
+    const auto primo = [&m](int massimo) { return m == 0 ? massimo : std::min(massimo, __builtin_ctzll(uint64_t(m))); };
     if (!c.Scalata) {
         const CTabellaSalti<CSalto> &t = o.Salti;
         const long double dcr = c.Ar;
         const long double dci = c.Ai;
-        for (int l = t.Massimo; l >= CTabellaSalti<CSalto>::PrimoLivello;) {
+        for (int l = primo(t.Massimo); l >= CTabellaSalti<CSalto>::PrimoLivello;) {
             const int64_t k = m >> l;
             const int64_t passi = int64_t(1) << l;
             if ((m & (passi - 1)) != 0 || k >= t.Quanti[l] || max - c.N < passi
@@ -923,12 +925,12 @@ void Salta(const CRiferimento &rif, CCorsia &c)
             c.I += passi;
             c.N += int32_t(passi);
             m += passi;
-            l = t.Massimo;
+            l = primo(t.Massimo);
         }
         return;
     }
     const CTabellaSalti<CSaltoEsteso> &t = o.SaltiEstesi;
-    for (int l = t.Massimo; l >= CTabellaSalti<CSaltoEsteso>::PrimoLivello;) {
+    for (int l = primo(t.Massimo); l >= CTabellaSalti<CSaltoEsteso>::PrimoLivello;) {
         const int64_t k = m >> l;
         const int64_t passi = int64_t(1) << l;
         if ((m & (passi - 1)) != 0 || k >= t.Quanti[l] || max - c.N < passi) {
@@ -939,7 +941,7 @@ void Salta(const CRiferimento &rif, CCorsia &c)
         // |dz| < radius: |w| 2^Scala < r 2^ER.
         const int64_t d = c.Scala - s.ER;
         const long double w = std::fabs(c.Dr) + std::fabs(c.Di);
-        const bool dentro = s.Raggio > 0.0L && (d < -20000 || (d <= 20000 && std::ldexp(w, int(d)) < s.Raggio));
+        const bool dentro = s.Raggio > 0.0L && (d < -20000 || (d <= 20000 && Ldexp80(w, int(d)) < s.Raggio));
         if (!dentro) {
             --l;
             continue;
@@ -950,7 +952,7 @@ void Salta(const CRiferimento &rif, CCorsia &c)
         const long double br = s.Br * c.Ar - s.Bi * c.Ai;
         const long double bi = s.Br * c.Ai + s.Bi * c.Ar;
         const int64_t e = std::max(s.EA, s.EB);
-        const auto giu = [](long double v, int64_t s) { return s < -20000 ? v * 0.0L : std::ldexp(v, int(s)); };
+        const auto giu = [](long double v, int64_t s) { return s < -20000 ? v * 0.0L : Ldexp80(v, int(s)); };
         const CComplessoEsteso nuova{CEsteso(giu(ar, s.EA - e) + giu(br, s.EB - e), c.Scala + e),
                                      CEsteso(giu(ai, s.EA - e) + giu(bi, s.EB - e), c.Scala + e)};
         c.I += passi;
@@ -959,7 +961,7 @@ void Salta(const CRiferimento &rif, CCorsia &c)
         Imposta(c, nuova);
         if (!c.Scalata)
             return; // the rest with the 80-bit leaps, from the next look
-        l = t.Massimo;
+        l = primo(t.Massimo);
     }
 }
 
@@ -1035,7 +1037,7 @@ bool Fidata(const CCorsia &c)
     if (c.Oltre < 0 || c.Periodica)
         return true;
     const int32_t k = c.P.Iterazioni - c.Oltre;
-    return c.P.Iterazioni < c.P.MaxIterazioni && k <= PassiOltre && c.Margine > std::ldexp(1.0L, 2 * k - 50);
+    return c.P.Iterazioni < c.P.MaxIterazioni && k <= PassiOltre && c.Margine > Ldexp80(1.0L, 2 * k - 50);
 }
 
 CReale RealeDa(const CEsteso &x)

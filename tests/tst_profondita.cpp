@@ -2,6 +2,7 @@
 // conversion of deep windows, and drawing past 80 bits by perturbation.
 
 #include "CalcoloInBackground.h"
+#include "Esteso.h"
 #include "Disegno.h"
 #include "Errore.h"
 #include "FileDocumento.h"
@@ -154,6 +155,7 @@ private slots:
     void oltreIlLimite();
     void fermataDuranteIlRiferimento();
     void riferimentoTroppoGrande();
+    void esponentiInLinea();
 };
 
 void TestProfondita::precisioneDalTesto_data()
@@ -785,4 +787,22 @@ void TestProfondita::riferimentoTroppoGrande()
 }
 
 QTEST_GUILESS_MAIN(TestProfondita)
+void TestProfondita::esponentiInLinea()
+{
+    // The inline exponent routines are the library's, bit for bit: normal
+    // values, subnormals, zero, infinities, and scalings into and out of range.
+    const long double minimo = LDBL_MIN, massimo = LDBL_MAX, sub = LDBL_TRUE_MIN * 3.0L;
+    const long double valori[] = {1.0L, -1.5L, 0x1.fffffffffffffffep-1L, minimo, -minimo, massimo, sub, -sub,
+                                  0.0L, -0.0L, 1e-4000L, -7e4000L, HUGE_VALL, -HUGE_VALL};
+    const int scale[] = {0, 1, -1, 63, -64, 16383, -16382, -16445, 16384, -16500, 40000, -40000};
+    for (const long double v : valori) {
+        if (v != 0.0L && std::isfinite(v))
+            QCOMPARE(Ilogb80(v), std::ilogb(v));
+        for (const int n : scale) {
+            const long double a = Ldexp80(v, n), b = std::ldexp(v, n);
+            QVERIFY2(std::memcmp(&a, &b, 10) == 0, qPrintable(QString::number(double(v)) + " " + QString::number(n)));
+        }
+    }
+}
+
 #include "tst_profondita.moc"

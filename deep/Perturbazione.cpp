@@ -498,15 +498,39 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
 // and then at twice as many until two agree (up to 16 times bit): the count
 // and the final value (one step past, as Itera ends). Returns false when the
 // drawing was stopped.
-bool ContaDiretto(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i, const CReale &kr, const CReale &ki,
+// A point as exact quotients of numbers by integers, to any precision.
+struct CPuntoRazionale
+{
+    CReale Re;
+    CReale Im;
+    int64_t DivisoreRe = 1;
+    int64_t DivisoreIm = 1;
+
+    void A(mpfr_prec_t p, CReale &re, CReale &im) const
+    {
+        re = CReale::Zero(p);
+        im = CReale::Zero(p);
+        mpfr_div_si(re.Mp(), Re.Mp(), long(DivisoreRe), MPFR_RNDN);
+        mpfr_div_si(im.Mp(), Im.Mp(), long(DivisoreIm), MPFR_RNDN);
+    }
+};
+
+// The formula's own loop in MPFR from the point z0 (to each precision
+// tried) with the constant k (Mandelbrot: none, the point itself): the count
+// and final value at bit bits, 64 more, then twice as many each time, until
+// two agree. Returns false when the drawing was stopped.
+bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CReale *kr, const CReale *ki,
                   int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, int32_t &conteggio, Complesso &finale)
 {
     int32_t prima = -1;
-    // bit, 64 more, then twice as many each time, until two agree.
     for (mpfr_prec_t p = bit; p <= 16 * bit; p = p == bit ? bit + 64 : 2 * p) {
-        CReale zr = CReale::Zero(p), zi = CReale::Zero(p), m = CReale::Zero(p), t = CReale::Zero(p);
-        mpfr_set(zr.Mp(), z0r.Mp(), MPFR_RNDN);
-        mpfr_set(zi.Mp(), z0i.Mp(), MPFR_RNDN);
+        CReale zr, zi, cr, ci;
+        z0.A(p, zr, zi);
+        if (!kr)
+            z0.A(p, cr, ci);
+        const CReale &kre = kr ? *kr : cr;
+        const CReale &kim = ki ? *ki : ci;
+        CReale m = CReale::Zero(p), t = CReale::Zero(p);
         int32_t n = 0;
         while (n < max) {
             if ((n & 1023) == 0 && !area.Continua())
@@ -521,7 +545,7 @@ bool ContaDiretto(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i
                 mpfr_add(m.Mp(), m.Mp(), t.Mp(), MPFR_RNDN);
                 fuori = mpfr_cmp_ui(m.Mp(), 4) >= 0;
             }
-            passoMpfr.Passo(zr, zi, kr, ki);
+            passoMpfr.Passo(zr, zi, kre, kim);
             ++n;
             if (fuori)
                 break;
@@ -547,8 +571,9 @@ bool ContaProprio(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i
     // more (bit: the most the pixels' deviations may call for).
     const COrbitaRiferimento &o = rif.Avvio;
     const int64_t serve = std::clamp<int64_t>(o.BitRaggiunti + o.BitMancanti + 64, 128, 16 * int64_t(bit));
-    return ContaDiretto(area, z0r, z0i, kr, ki, max, mpfr_prec_t((serve + 63) / 64 * 64), passoMpfr,
-                        rif.ConteggioProprio, rif.ZProprio);
+    const bool mandelbrot = &kr == &z0r;
+    return ContaDiretto(area, CPuntoRazionale{z0r, z0i}, mandelbrot ? nullptr : &kr, mandelbrot ? nullptr : &ki, max,
+                        mpfr_prec_t((serve + 63) / 64 * 64), passoMpfr, rif.ConteggioProprio, rif.ZProprio);
 }
 
 // Whether a pixel lies on the reference point (the only one whose
@@ -751,6 +776,15 @@ struct alignas(16) CCorsia
     int32_t Oltre = -1;
     long double Margine = 0.0L; // then |z|^2 - 4 where it escaped
     bool Periodica = false;     // ended by the cycle check
+    // The count after a step that lost a part of the difference it made to
+    // cancellation (-1: none), and the orbit and step the lane was then on:
+    // see Ripara.
+    int32_t Cancellata = -1;
+    const COrbitaRiferimento *OrbitaCancellata = nullptr;
+    int64_t ICancellata = 0;
+    // An escape test on the circle |z| = 2 that the lane's bits could not
+    // decide: the pixel's own loop counts it (Fidata).
+    bool Dubbia = false;
     int32_t X = 0;
     int32_t Y = 0;
     CPunto P;
@@ -866,14 +900,39 @@ Complesso Pieno(const CCorsia &c)
 
 // Whether the full value Z + dz, at step i of the lane's orbit, has |Z + dz|^2
 // of 4 or more: exactly enough, from |Z|^2 - 4 where that is small.
-bool Fuori(const CCorsia &c, const CComplessoEsteso &z, const CComplessoEsteso &dz)
+// Whether a part of a difference, the sum of terms whose magnitudes add up
+// to termini, kept fewer than 24 of its 64 bits: the rest is the terms'
+// rounding. (A part exactly 0 of terms all 0 keeps them all.)
+bool Cancella(long double parte, long double termini)
+{
+    return std::fabs(parte) < 0x1p-40L * termini;
+}
+
+bool CancellaEsteso(const CEsteso &parte, const CEsteso &termini)
+{
+    return !termini.Zero() && Minore(Assoluto(parte), termini * CEsteso(0x1p-40L));
+}
+
+void SegnaCancellata(CCorsia &c, const COrbitaRiferimento *orbita, int64_t i, int32_t n)
+{
+    c.Cancellata = n;
+    c.OrbitaCancellata = orbita;
+    c.ICancellata = i;
+}
+
+bool Fuori(CCorsia &c, const CComplessoEsteso &z, const CComplessoEsteso &dz)
 {
     const COrbitaRiferimento &o = *c.Orbita;
     if (o.Generi[c.I] & PassoAlBordo) {
-        // |Z + dz|^2 - 4 = (|Z|^2 - 4) + 2 Re(conj(Z) dz) + |dz|^2
+        // |Z + dz|^2 - 4 = (|Z|^2 - 4) + 2 Re(conj(Z) dz) + |dz|^2: where
+        // its terms cancel below their rounding, the lane cannot tell.
         const CEsteso due(2.0L);
-        const CEsteso v = o.Speciale(o.Canonico(c.I)).Bordo + due * (z.re * dz.re + z.im * dz.im)
-            + (dz.re * dz.re + dz.im * dz.im);
+        const CEsteso &bordo = o.Speciale(o.Canonico(c.I)).Bordo;
+        const CEsteso xr = due * (z.re * dz.re), xi = due * (z.im * dz.im);
+        const CEsteso q = dz.re * dz.re + dz.im * dz.im;
+        const CEsteso v = bordo + (xr + xi) + q;
+        if (CancellaEsteso(v, Assoluto(bordo) + Assoluto(xr) + Assoluto(xi) + q))
+            c.Dubbia = true;
         return v.M >= 0.0L;
     }
     const CComplessoEsteso f = z + dz;
@@ -1034,6 +1093,8 @@ constexpr int32_t PassiOltre = 16;
 
 bool Fidata(const CCorsia &c)
 {
+    if (c.Dubbia)
+        return false;
     if (c.Oltre < 0 || c.Periodica)
         return true;
     const int32_t k = c.P.Iterazioni - c.Oltre;
@@ -1047,29 +1108,36 @@ CReale RealeDa(const CEsteso &x)
     return v;
 }
 
+// Pixel (x, y)'s point exactly as the picture stands for it: (Min (W - x)
+// + Max x) / W and (Max (H - y) + Min y) / H, each numerator summed exactly
+// (so that a pixel and its mirror image are each other's mirror at every
+// precision).
+CPuntoRazionale PuntoEsatto(const CRiferimento &rif, int32_t x, int32_t y)
+{
+    const int32_t W = rif.Larghezza, H = rif.Altezza;
+    return {SommaEsatta(ProdottoEsatto(rif.Minimo.re, W - int64_t(x)), ProdottoEsatto(rif.Massimo.re, x)),
+            SommaEsatta(ProdottoEsatto(rif.Massimo.im, H - int64_t(y)), ProdottoEsatto(rif.Minimo.im, y)), W, H};
+}
+
 // The count and final value of a lane that is not Fidata: the formula's own
-// loop in MPFR from the pixel's point, the reference point plus its
-// difference exactly (so a pixel and its mirror image stay each other's
-// mirror). Returns false when the drawing was stopped.
+// loop in MPFR from the pixel's exact point. Returns false when the drawing
+// was stopped.
 bool ContaPixel(const CAreaDisegno &area, const CRiferimento &rif, CCorsia &c)
 {
-    const CComplessoEsteso d = DifferenzaDelPixel(rif, c.X, c.Y);
-    const CReale pr = SommaEsatta(rif.Punto.re, RealeDa(d.re));
-    const CReale pi = SommaEsatta(rif.Punto.im, RealeDa(d.im));
+    const CPuntoRazionale punto = PuntoEsatto(rif, c.X, c.Y);
     CPassoMpfr passo(false);
-    const mpfr_prec_t bit =
-        std::max({mpfr_prec_t(rif.PrecisionePixel), mpfr_prec_t(128), pr.Precisione(), pi.Precisione()});
+    const mpfr_prec_t bit = std::max({mpfr_prec_t(rif.PrecisionePixel), mpfr_prec_t(128)});
     int32_t n = 0;
     Complesso z;
-    const bool finito = rif.Mandelbrot
-        ? ContaDiretto(area, pr, pi, pr, pi, c.P.MaxIterazioni, bit, passo, n, z)
-        : ContaDiretto(area, pr, pi, CReale(rif.Costante.re), CReale(rif.Costante.im), c.P.MaxIterazioni, bit, passo,
-                       n, z);
+    const CReale kr(rif.Costante.re), ki(rif.Costante.im);
+    const bool finito = rif.Mandelbrot ? ContaDiretto(area, punto, nullptr, nullptr, c.P.MaxIterazioni, bit, passo, n, z)
+                                       : ContaDiretto(area, punto, &kr, &ki, c.P.MaxIterazioni, bit, passo, n, z);
     if (!finito)
         return false;
     c.P.Iterazioni = n;
     c.P.z = z;
     c.Oltre = -1;
+    c.Dubbia = false;
     return true;
 }
 
@@ -1092,6 +1160,8 @@ void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &
     c.Oltre = -1;
     c.Margine = 0.0L;
     c.Periodica = false;
+    c.Cancellata = -1;
+    c.Dubbia = false;
     c.X = x;
     c.Y = y;
     c.Dc = rif.Mandelbrot ? CComplessoEsteso{dcr, dci} : CComplessoEsteso{};
@@ -1118,7 +1188,12 @@ bool PassoEsteso(const CRiferimento &rif, CCorsia &c)
     const COrbitaRiferimento *o = c.Orbita;
     CComplessoEsteso z = ValoreEsteso(*o, c.I);
     CComplessoEsteso dz = Differenza(c);
-    if (Fuori(c, z, dz)) {
+    const bool fuori = Fuori(c, z, dz);
+    if (c.Dubbia) {
+        c.Finita = true; // counted from its own point
+        return true;
+    }
+    if (fuori) {
         const CComplessoEsteso f = z + dz;
         c.Margine = (f.re * f.re + f.im * f.im).Valore() - 4.0L;
         Fuggi(rif, c, {f.re.Valore(), f.im.Valore()});
@@ -1144,6 +1219,13 @@ bool PassoEsteso(const CRiferimento &rif, CCorsia &c)
     // dz <- (2Z + dz) dz + dc
     const CComplessoEsteso due{CEsteso(2.0L) * z.re + dz.re, CEsteso(2.0L) * z.im + dz.im};
     const CComplessoEsteso nuova = due * dz + c.Dc;
+    if (c.Cancellata < 0) {
+        const auto misura = [](const CEsteso &a, const CEsteso &b) { return Assoluto(a * b); };
+        const CEsteso termiRe = misura(due.re, dz.re) + misura(due.im, dz.im) + Assoluto(c.Dc.re);
+        const CEsteso termiIm = misura(due.re, dz.im) + misura(due.im, dz.re) + Assoluto(c.Dc.im);
+        if (CancellaEsteso(nuova.re, termiRe) || CancellaEsteso(nuova.im, termiIm))
+            SegnaCancellata(c, o, c.I + 1, c.N + 1);
+    }
     ++c.I;
     ++c.N;
     Imposta(c, nuova);
@@ -1278,7 +1360,10 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
         bool esteso = false;
         bool ribasato = false;
         while (n < fine) {
+            // A step that may not go blindly is checked for cancellation.
+            bool vigile = false;
             if (!(std::fabs(dr) + std::fabs(di) < soglie[i])) {
+                vigile = true;
                 if (orbita->Generi[i] != 0) {
                     esteso = true;
                     break;
@@ -1321,7 +1406,12 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
             const long double Ar = Somma(passo[i].DueZr) + dr;
             const long double Ai = Somma(passo[i].DueZi) + di;
             const long double nr = Ar * dr - Ai * di + ar;
-            di = Ar * di + Ai * dr + ai;
+            const long double ni = Ar * di + Ai * dr + ai;
+            if (vigile && c.Cancellata < 0
+                && (Cancella(nr, std::fabs(Ar * dr) + std::fabs(Ai * di) + std::fabs(ar))
+                    || Cancella(ni, std::fabs(Ar * di) + std::fabs(Ai * dr) + std::fabs(ai))))
+                SegnaCancellata(c, orbita, i + 1, n + 1);
+            di = ni;
             dr = nr;
             ++i;
             ++n;
@@ -1357,6 +1447,76 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
     }
     if (cicli)
         Ciclo(rif, c);
+}
+
+// A lane one of whose watched steps lost a part of its difference to
+// cancellation (Cancellata): where the full value z is small, the step's
+// parts are those of z^2, and a part near 0 keeps only the rounding of the
+// others. An orbit that goes on along the circle |z| = 2 decides its escape
+// on the real part alone (Julia of -2 on the diagonals through a preimage of
+// 0): there the lost bits are the count. The step is taken again from the
+// pixel's exact point in MPFR, at the bits its parts need (three times z's
+// below 1), and the lane goes on from there. Returns false when the drawing
+// was stopped.
+bool Ripara(const CAreaDisegno &area, const CRiferimento &rif, CCorsia &c)
+{
+    for (int volte = 0; c.Cancellata >= 0; ++volte) {
+        if (volte == 16) {
+            c.Cancellata = -1;
+            return ContaPixel(area, rif, c); // rebases cancelling again and again: the pixel's own loop
+        }
+        const int32_t n0 = c.Cancellata - 1; // the step that cancelled
+        const CPuntoRazionale punto = PuntoEsatto(rif, c.X, c.Y);
+        CPassoMpfr passo(false);
+        mpfr_prec_t bit = std::max(mpfr_prec_t(rif.PrecisionePixel), mpfr_prec_t(128)) + 64;
+        CReale zr, zi, kr(rif.Costante.re), ki(rif.Costante.im);
+        for (int giro = 0; giro < 2; ++giro) {
+            punto.A(bit, zr, zi);
+            if (rif.Mandelbrot)
+                punto.A(bit, kr, ki);
+            for (int32_t n = 0; n < n0; ++n) {
+                if ((n & 1023) == 1023 && !area.Continua())
+                    return false;
+                passo.Passo(zr, zi, kr, ki);
+            }
+            if (giro == 0) {
+                // z's exponent below 1, at most the bits already spent
+                const auto esponente = [&](const CReale &v) { return mpfr_zero_p(v.Mp()) ? -long(bit) : long(mpfr_get_exp(v.Mp())); };
+                const long sotto = std::clamp(-std::max(esponente(zr), esponente(zi)), 0L, long(bit));
+                bit += mpfr_prec_t(3 * sotto + 64);
+            }
+        }
+        passo.Passo(zr, zi, kr, ki);
+        // The difference from the orbit's value as the lane reads it.
+        const CComplessoEsteso Z = ValoreEsteso(*c.OrbitaCancellata, c.ICancellata);
+        mpfr_sub(zr.Mp(), zr.Mp(), RealeDa(Z.re).Mp(), MPFR_RNDN);
+        mpfr_sub(zi.Mp(), zi.Mp(), RealeDa(Z.im).Mp(), MPFR_RNDN);
+        c.Orbita = c.OrbitaCancellata;
+        c.Passi = c.Orbita->Passi;
+        c.Soglie2 = c.Orbita->Soglie2;
+        c.I = c.ICancellata;
+        c.N = n0 + 1;
+        c.Finita = false;
+        c.Cancellata = -1;
+        c.Dubbia = false;
+        c.Oltre = -1;
+        c.Margine = 0.0L;
+        c.Periodica = false;
+        c.Salvato = {};
+        c.ProssimoSalvataggio = std::max(PrimoSalvataggio, c.N + 1);
+        Imposta(c, {EstesoDa(zr.Mp()), EstesoDa(zi.Mp())});
+        if (c.N >= c.P.MaxIterazioni) {
+            c.P.z = Pieno(c);
+            c.P.Iterazioni = c.P.MaxIterazioni;
+            c.Finita = true;
+        }
+        while (!c.Finita) {
+            Avanza(rif, c, Tratto);
+            if (!c.Finita && !area.Continua())
+                return false;
+        }
+    }
+    return true;
 }
 
 #if defined(QUILLMERE_X87)
@@ -1632,6 +1792,10 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
         rif.RigaCentro2 = centro(f.Max.im, f.Min.im, H, ci);
     rif.Punto = {cr, ci};
     rif.PrecisionePixel = tetto;
+    rif.Minimo = f.Min;
+    rif.Massimo = f.Max;
+    rif.Larghezza = W;
+    rif.Altezza = H;
     rif.PassoX = EstesoDa(passoX.Mp());
     rif.PassoY = EstesoDa(passoY.Mp());
     mpfr_div_2ui(passoX.Mp(), passoX.Mp(), 1, MPFR_RNDN);
@@ -1721,7 +1885,7 @@ bool CCalcolatoreProfondo::IteraPixel(const CAreaDisegno &area, int32_t x, int32
         if (!c.Finita && !area.Continua())
             return false;
     }
-    if (!Fidata(c) && !ContaPixel(area, Riferimento, c))
+    if ((c.Cancellata >= 0 && !Ripara(area, Riferimento, c)) || (!Fidata(c) && !ContaPixel(area, Riferimento, c)))
         return false;
     p = c.P;
     return true;
@@ -1739,7 +1903,7 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
     // A pixel done: its colour, and its record for its mirror image.
     bool fermato = false;
     const auto scrivi = [&](CCorsia &c) {
-        if (!Fidata(c) && !ContaPixel(area, rif, c)) {
+        if ((c.Cancellata >= 0 && !Ripara(area, rif, c)) || (!Fidata(c) && !ContaPixel(area, rif, c))) {
             fermato = true;
             return;
         }

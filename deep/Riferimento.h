@@ -193,6 +193,12 @@ public:
     // starts from where it outlives the reference's orbit.
     CComplessoAlto Punto;
     long PrecisionePixel = 0;
+    // The window's corners (as their texts stood for them) and the picture's
+    // size, for a pixel's own point exactly.
+    CComplessoAlto Minimo;
+    CComplessoAlto Massimo;
+    int32_t Larghezza = 0;
+    int32_t Altezza = 0;
     // What the last step adds: the pixel's point (Mandelbrot) or Julia's constant.
     Complesso Costante;
     // Precision of the orbits, in bits (the highest, where it grew).

@@ -7,6 +7,7 @@
 #include "Diretta.h"
 #include "Disegno.h"
 #include "Generatori.h"
+#include "Motore.h"
 #include "PuntiPixel.h"
 #include "Verifica.h"
 
@@ -151,6 +152,7 @@ private slots:
     void puntiSpeciali();
     void campione_data();
     void campione();
+    void diagonaliDiJulia();
 };
 
 void TestVerifica::diretta_data()
@@ -347,4 +349,29 @@ void TestVerifica::campione()
 }
 
 QTEST_GUILESS_MAIN(TestVerifica)
+void TestVerifica::diagonaliDiJulia()
+{
+    // Julia of -2 centred on a preimage of 0: on the diagonals the pixels'
+    // values pass 0 along a line of 45 degrees, where the real part of their
+    // square cancels, and then stay on the circle |z| = 2, where the escape
+    // turns on that part alone. Every diagonal pixel against the direct count.
+    CParametri par;
+    par.SceltaFrattale = 1;
+    par.SceltaMetodo = 0;
+    par.FrattaleJulia.Param = {-2.0L, 0.0L};
+    double derivata = 0.0;
+    const std::vector<bool> segni = {true, false, false, true, true, false, true, false};
+    par.Finestra = FinestraAttorno(PreimmagineJulia(par.FrattaleJulia.Param, true, false, segni, 1024, derivata), 190,
+                                   41, 41, 900);
+    const CDisegnoMotore motore = ConteggiDelMotore(par, 1);
+    QVERIFY(!motore.OttantaBit);
+    const mpfr_prec_t bit = PrecisioneDiretta(par.Finestra);
+    for (int32_t k = 0; k < 41; ++k)
+        for (const int32_t j : {k, 40 - k}) {
+            const CConteggioDiretto atteso = ContaPixel(par, j, k, false, bit);
+            QVERIFY(atteso.Certo);
+            QCOMPARE(motore.Conteggi[size_t(k) * 41 + size_t(j)], atteso.Conteggio);
+        }
+}
+
 #include "tst_verifica.moc"

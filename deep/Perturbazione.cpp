@@ -494,10 +494,6 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
     return true;
 }
 
-// The formula's own loop from z0 with the constant k in MPFR, at bit bits
-// and then at twice as many until two agree (up to 16 times bit): the count
-// and the final value (one step past, as Itera ends). Returns false when the
-// drawing was stopped.
 // A point as exact quotients of numbers by integers, to any precision.
 struct CPuntoRazionale
 {
@@ -517,8 +513,9 @@ struct CPuntoRazionale
 
 // The formula's own loop in MPFR from the point z0 (to each precision
 // tried) with the constant k (Mandelbrot: none, the point itself): the count
-// and final value at bit bits, 64 more, then twice as many each time, until
-// two agree. Returns false when the drawing was stopped.
+// and final value (one step past, as Itera ends) at bit bits, 64 more, then
+// twice as many each time, until two agree, at most 16 times bit. Returns
+// false when the drawing was stopped.
 bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CReale *kr, const CReale *ki,
                   int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, int32_t &conteggio, Complesso &finale)
 {
@@ -563,17 +560,17 @@ bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CRe
 // beyond its pixels' deviations (COrbitaRiferimento::Indugia): it lies so
 // close to a repelling cycle's preimage that its count needs the bits of
 // that closeness, which the orbit's precision (set by its pixels) may lack.
-// The pixel on the reference takes it.
-bool ContaProprio(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i, const CReale &kr,
-                  const CReale &ki, int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, CRiferimento &rif)
+// The pixel on the reference takes it. The constant k: none for Mandelbrot
+// (the point itself).
+bool ContaProprio(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i, const CReale *kr,
+                  const CReale *ki, int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, CRiferimento &rif)
 {
     // The bits the orbit's own error bound says its count lacked, and a word
     // more (bit: the most the pixels' deviations may call for).
     const COrbitaRiferimento &o = rif.Avvio;
     const int64_t serve = std::clamp<int64_t>(o.BitRaggiunti + o.BitMancanti + 64, 128, 16 * int64_t(bit));
-    const bool mandelbrot = &kr == &z0r;
-    return ContaDiretto(area, CPuntoRazionale{z0r, z0i}, mandelbrot ? nullptr : &kr, mandelbrot ? nullptr : &ki, max,
-                        mpfr_prec_t((serve + 63) / 64 * 64), passoMpfr, rif.ConteggioProprio, rif.ZProprio);
+    return ContaDiretto(area, CPuntoRazionale{z0r, z0i}, kr, ki, max, mpfr_prec_t((serve + 63) / 64 * 64), passoMpfr,
+                        rif.ConteggioProprio, rif.ZProprio);
 }
 
 // Whether a pixel lies on the reference point (the only one whose
@@ -898,8 +895,6 @@ Complesso Pieno(const CCorsia &c)
     return {z.re.Valore(), z.im.Valore()};
 }
 
-// Whether the full value Z + dz, at step i of the lane's orbit, has |Z + dz|^2
-// of 4 or more: exactly enough, from |Z|^2 - 4 where that is small.
 // Whether a part of a difference, the sum of terms whose magnitudes add up
 // to termini, kept fewer than 24 of its 64 bits: the rest is the terms'
 // rounding. (A part exactly 0 of terms all 0 keeps them all.)
@@ -920,6 +915,8 @@ void SegnaCancellata(CCorsia &c, const COrbitaRiferimento *orbita, int64_t i, in
     c.ICancellata = i;
 }
 
+// Whether the full value Z + dz, at step i of the lane's orbit, has |Z + dz|^2
+// of 4 or more: exactly enough, from |Z|^2 - 4 where that is small.
 bool Fuori(CCorsia &c, const CComplessoEsteso &z, const CComplessoEsteso &dz)
 {
     const COrbitaRiferimento &o = *c.Orbita;
@@ -1126,13 +1123,12 @@ bool ContaPixel(const CAreaDisegno &area, const CRiferimento &rif, CCorsia &c)
 {
     const CPuntoRazionale punto = PuntoEsatto(rif, c.X, c.Y);
     CPassoMpfr passo(false);
-    const mpfr_prec_t bit = std::max({mpfr_prec_t(rif.PrecisionePixel), mpfr_prec_t(128)});
+    const mpfr_prec_t bit = std::max(mpfr_prec_t(rif.PrecisionePixel), mpfr_prec_t(128));
     int32_t n = 0;
     Complesso z;
     const CReale kr(rif.Costante.re), ki(rif.Costante.im);
-    const bool finito = rif.Mandelbrot ? ContaDiretto(area, punto, nullptr, nullptr, c.P.MaxIterazioni, bit, passo, n, z)
-                                       : ContaDiretto(area, punto, &kr, &ki, c.P.MaxIterazioni, bit, passo, n, z);
-    if (!finito)
+    if (!ContaDiretto(area, punto, rif.Mandelbrot ? nullptr : &kr, rif.Mandelbrot ? nullptr : &ki, c.P.MaxIterazioni, bit,
+                      passo, n, z))
         return false;
     c.P.Iterazioni = n;
     c.P.z = z;
@@ -1141,27 +1137,35 @@ bool ContaPixel(const CAreaDisegno &area, const CRiferimento &rif, CCorsia &c)
     return true;
 }
 
-// Starts pixel (x, y) on a lane.
-void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &c)
+// Puts a lane at step i of orbit o after n steps taken, with nothing of
+// its past: no end, no cycle check's state, no doubt.
+void Riparti(CCorsia &c, const COrbitaRiferimento *o, int64_t i, int32_t n)
 {
-    c.Salvato = {};
-    c.ProssimoSalvataggio = PrimoSalvataggio;
-    c.Risparmiati = 0;
-    const CComplessoEsteso d = DifferenzaDelPixel(rif, x, y);
-    const CEsteso &dcr = d.re;
-    const CEsteso &dci = d.im;
-    c.Orbita = &rif.Avvio;
-    c.Passi = c.Orbita->Passi;
-    c.Soglie2 = c.Orbita->Soglie2;
-    c.I = rif.IndiceAvvio;
-    c.N = 0;
-    c.P.Iterazioni = 0;
-    c.Finita = max <= 0;
+    c.Orbita = o;
+    c.Passi = o->Passi;
+    c.Soglie2 = o->Soglie2;
+    c.I = i;
+    c.N = n;
+    c.Finita = false;
     c.Oltre = -1;
     c.Margine = 0.0L;
     c.Periodica = false;
     c.Cancellata = -1;
     c.Dubbia = false;
+    c.Salvato = {};
+    c.ProssimoSalvataggio = std::max(PrimoSalvataggio, n + 1);
+    c.Risparmiati = 0;
+}
+
+// Starts pixel (x, y) on a lane.
+void Avvia(const CRiferimento &rif, int32_t max, int32_t x, int32_t y, CCorsia &c)
+{
+    const CComplessoEsteso d = DifferenzaDelPixel(rif, x, y);
+    const CEsteso &dcr = d.re;
+    const CEsteso &dci = d.im;
+    Riparti(c, &rif.Avvio, rif.IndiceAvvio, 0);
+    c.P.Iterazioni = 0;
+    c.Finita = max <= 0;
     c.X = x;
     c.Y = y;
     c.Dc = rif.Mandelbrot ? CComplessoEsteso{dcr, dci} : CComplessoEsteso{};
@@ -1491,19 +1495,7 @@ bool Ripara(const CAreaDisegno &area, const CRiferimento &rif, CCorsia &c)
         const CComplessoEsteso Z = ValoreEsteso(*c.OrbitaCancellata, c.ICancellata);
         mpfr_sub(zr.Mp(), zr.Mp(), RealeDa(Z.re).Mp(), MPFR_RNDN);
         mpfr_sub(zi.Mp(), zi.Mp(), RealeDa(Z.im).Mp(), MPFR_RNDN);
-        c.Orbita = c.OrbitaCancellata;
-        c.Passi = c.Orbita->Passi;
-        c.Soglie2 = c.Orbita->Soglie2;
-        c.I = c.ICancellata;
-        c.N = n0 + 1;
-        c.Finita = false;
-        c.Cancellata = -1;
-        c.Dubbia = false;
-        c.Oltre = -1;
-        c.Margine = 0.0L;
-        c.Periodica = false;
-        c.Salvato = {};
-        c.ProssimoSalvataggio = std::max(PrimoSalvataggio, c.N + 1);
+        Riparti(c, c.OrbitaCancellata, c.ICancellata, n0 + 1);
         Imposta(c, {EstesoDa(zr.Mp()), EstesoDa(zi.Mp())});
         if (c.N >= c.P.MaxIterazioni) {
             c.P.z = Pieno(c);
@@ -1842,7 +1834,7 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
             || !CalcolaOrbita(area, rif, 1, zero, zero, kr, ki, passoPixel, tetto, false, 0.0, quanti, passoMpfr,
                               rif.Ribase)
             || (rif.Avvio.Indugia && SuUnPixel(rif)
-                && !ContaProprio(area, cr, ci, kr, ki, area.MaxIterazioni, tetto, passoMpfr, rif)))
+                && !ContaProprio(area, cr, ci, &kr, &ki, area.MaxIterazioni, tetto, passoMpfr, rif)))
             return false;
         if (rif.SaltiAmmessi) {
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, 0, false, 0.0L, CEsteso());
@@ -1857,7 +1849,8 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
         if (!CalcolaOrbita(area, rif, 0, zero, zero, cr, ci, passoPixel, tetto, true,
                            static_cast<double>(dcPiano) * (1.0 + Margine), quanti, passoMpfr, rif.Avvio))
             return false;
-        if (rif.Avvio.Indugia && SuUnPixel(rif) && !ContaProprio(area, cr, ci, cr, ci, area.MaxIterazioni, tetto, passoMpfr, rif))
+        if (rif.Avvio.Indugia && SuUnPixel(rif)
+            && !ContaProprio(area, cr, ci, nullptr, nullptr, area.MaxIterazioni, tetto, passoMpfr, rif))
             return false;
         if (rif.SaltiAmmessi)
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, rif.IndiceAvvio, true,

@@ -2,9 +2,9 @@
 // conversion of deep windows, and drawing past 80 bits by perturbation.
 
 #include "CalcoloInBackground.h"
-#include "Esteso.h"
 #include "Disegno.h"
 #include "Errore.h"
+#include "Esteso.h"
 #include "FileDocumento.h"
 #include "FileParametri.h"
 #include "FinestraTrasformata.h"
@@ -786,7 +786,6 @@ void TestProfondita::riferimentoTroppoGrande()
     QCOMPARE(t.Disegno.Profondo.Riferimento.Passi(), int64_t(0));
 }
 
-QTEST_GUILESS_MAIN(TestProfondita)
 void TestProfondita::esponentiInLinea()
 {
     // The inline exponent routines are the library's, bit for bit: normal
@@ -805,4 +804,5 @@ void TestProfondita::esponentiInLinea()
     }
 }
 
+QTEST_GUILESS_MAIN(TestProfondita)
 #include "tst_profondita.moc"

@@ -122,13 +122,7 @@ CCaso Campione(int quale)
         // the reference lingers on the cycle some 22 000 steps, each one
         // growing its error by 2^0.33, and its own pixel's count needs more
         // bits than its pixels' deviations.
-        COpzioniCasi o;
-        const double pesi[3] = {0.50, 0.42, 0.08};
-        const double tipi[QuantiTipi] = {0.30, 0.25, 0.25, 0.20};
-        std::copy(pesi, pesi + 3, o.PesiBande);
-        std::copy(tipi, tipi + QuantiTipi, o.PesiTipi);
-        o.EsponenteMassimo = 4900;
-        caso = GeneraCaso(2026, 135, o);
+        caso = GeneraCaso(2026, 135, OpzioniScritte(20, 4900));
         break;
     }
     }
@@ -348,7 +342,6 @@ void TestVerifica::campione()
     QVERIFY(!esito.OttantaBit);
 }
 
-QTEST_GUILESS_MAIN(TestVerifica)
 void TestVerifica::diagonaliDiJulia()
 {
     // Julia of -2 centred on a preimage of 0: on the diagonals the pixels'
@@ -374,4 +367,5 @@ void TestVerifica::diagonaliDiJulia()
         }
 }
 
+QTEST_GUILESS_MAIN(TestVerifica)
 #include "tst_verifica.moc"

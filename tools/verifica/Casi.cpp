@@ -257,6 +257,19 @@ std::string TestoComplesso(const Complesso &k)
 
 } // namespace
 
+COpzioniCasi OpzioniScritte(double da, double finoA)
+{
+    COpzioniCasi o;
+    const double bande[3] = {0.50, 0.42, 0.08};
+    const double tipi[QuantiTipi] = {0.30, 0.25, 0.25, 0.20};
+    std::copy(bande, bande + 3, o.PesiBande);
+    std::copy(tipi, tipi + QuantiTipi, o.PesiTipi);
+    o.EsponenteMinimo = da;
+    o.EsponenteMassimo = finoA;
+    o.LimiteMassimo = 100000;
+    return o;
+}
+
 CCaso GeneraCaso(uint64_t seme, int32_t numero, const COpzioniCasi &o)
 {
     const auto inizio = std::chrono::steady_clock::now();
@@ -534,11 +547,7 @@ std::vector<CCaso> CasiNoti()
         int Tipo; // -1: any
     } casuali[] = {{1, 9, 20, 4900, -1}, {3, 10, 600, 4900, 1}, {1, 34, 20, 4900, -1}, {2026, 1509, 20, 4900, -1}};
     for (const auto &c : casuali) {
-        COpzioniCasi o; // the weights written out: the cases must not move with the defaults
-        const double pesi[3] = {0.50, 0.42, 0.08};
-        std::copy(pesi, pesi + 3, o.PesiBande);
-        o.EsponenteMinimo = c.Da;
-        o.EsponenteMassimo = c.FinoA;
+        COpzioniCasi o = OpzioniScritte(c.Da, c.FinoA);
         if (c.Tipo >= 0)
             for (int t = 0; t < QuantiTipi; ++t)
                 o.PesiTipi[t] = t == c.Tipo ? 1.0 : 0.0;

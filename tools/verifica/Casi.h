@@ -71,6 +71,10 @@ struct COpzioniCasi
     int32_t LimiteMassimo = 100000;
 };
 
+// The default weights written out, with depths from 10^-da to 10^-finoA:
+// the options of cases that must not move when the defaults do.
+COpzioniCasi OpzioniScritte(double da, double finoA);
+
 // Case numero of the run of this seed: it depends on the two alone.
 CCaso GeneraCaso(uint64_t seme, int32_t numero, const COpzioniCasi &opzioni);
 

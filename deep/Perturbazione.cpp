@@ -261,6 +261,9 @@ double Log2Moltiplicatore(const CPassoRiferimento *passi, const uint8_t *generi,
     return somma;
 }
 
+// The fewest steps between two places where a pixel's cycle check looks.
+constexpr int64_t MinimoFase = 64;
+
 // Computes one reference orbit: z <- z^2 + k from z0 into at most quanti
 // steps of the orbit orbita of the store. It ends at the first step whose
 // |Z|^2 is 4 or more (exactly, in MPFR), at the last step there is room for,
@@ -378,6 +381,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
             // Periodic from the save on: the steps to come are copies.
             o.Ciclo = salvato;
             o.Periodo = k - salvato;
+            o.PeriodoFase = o.Periodo * ((MinimoFase - 1 + o.Periodo) / o.Periodo);
             break;
         }
         if (k == prossimo) {
@@ -799,6 +803,10 @@ struct alignas(16) CCorsia
     } Salvato;
     int32_t ProssimoSalvataggio = PrimoSalvataggio;
     int32_t Risparmiati = 0; // the steps the cycle check spared
+    // The step of orbit OrbitaFase at which the cycle check next looks (see
+    // PassiAllaFase), kept so that it is worked out once a stretch.
+    const COrbitaRiferimento *OrbitaFase = nullptr;
+    int64_t Fase = 0;
 };
 
 #if defined(QUILLMERE_X87)
@@ -966,24 +974,37 @@ void Salta(const CRiferimento &rif, CCorsia &c)
         const CTabellaSalti<CSalto> &t = o.Salti;
         const long double dcr = c.Ar;
         const long double dci = c.Ai;
-        for (int l = primo(t.Massimo); l >= CTabellaSalti<CSalto>::PrimoLivello;) {
+        // A leap of level l + 1 is two of level l, valid where the first is
+        // and less: the radii shrink as the levels rise, and so do the
+        // leaps there is room for. The largest leap that holds is found by
+        // halving the levels, and the first look tells whether any does.
+        const auto vale = [&](int l) {
             const int64_t k = m >> l;
-            const int64_t passi = int64_t(1) << l;
-            if ((m & (passi - 1)) != 0 || k >= t.Quanti[l] || max - c.N < passi
-                || !(std::fabs(c.Dr) + std::fabs(c.Di) < t.Livelli[l][k].Raggio)) {
-                --l;
-                continue;
+            return k < t.Quanti[l] && max - c.N >= (int64_t(1) << l)
+                   && std::fabs(c.Dr) + std::fabs(c.Di) < t.Livelli[l][k].Raggio;
+        };
+        constexpr int primoLivello = CTabellaSalti<CSalto>::PrimoLivello;
+        for (;;) {
+            int alto = primo(t.Massimo);
+            if (alto < primoLivello || !vale(primoLivello))
+                return;
+            int l = primoLivello;
+            while (l < alto) {
+                const int mezzo = (l + alto + 1) / 2;
+                if (vale(mezzo))
+                    l = mezzo;
+                else
+                    alto = mezzo - 1;
             }
-            const CSalto &s = t.Livelli[l][k];
+            const int64_t passi = int64_t(1) << l;
+            const CSalto &s = t.Livelli[l][m >> l];
             const long double nr = (s.Ar * c.Dr - s.Ai * c.Di) + (s.Br * dcr - s.Bi * dci);
             c.Di = (s.Ar * c.Di + s.Ai * c.Dr) + (s.Br * dci + s.Bi * dcr);
             c.Dr = nr;
             c.I += passi;
             c.N += int32_t(passi);
             m += passi;
-            l = primo(t.Massimo);
         }
-        return;
     }
     const CTabellaSalti<CSaltoEsteso> &t = o.SaltiEstesi;
     for (int l = primo(t.Massimo); l >= CTabellaSalti<CSaltoEsteso>::PrimoLivello;) {
@@ -1153,6 +1174,7 @@ void Riparti(CCorsia &c, const COrbitaRiferimento *o, int64_t i, int32_t n)
     c.Cancellata = -1;
     c.Dubbia = false;
     c.Salvato = {};
+    c.OrbitaFase = nullptr;
     c.ProssimoSalvataggio = std::max(PrimoSalvataggio, n + 1);
     c.Risparmiati = 0;
 }
@@ -1285,7 +1307,7 @@ void AvanzaScalata(const CRiferimento &rif, CCorsia &c, int32_t fine)
 // for the step to go on blindly the full value Z + dz decides whether the
 // pixel escapes there or its difference rebases. The lane ends Finita, with
 // its count and final full value, when the pixel escaped or reached the limit.
-void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli = true);
+void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli = true, bool libera = false);
 
 // The cycle check of a lane, wherever it stops between steps: once its whole
 // state repeats bit for bit, the pixel's computation is periodic and it can
@@ -1299,10 +1321,9 @@ bool Ciclo(const CRiferimento &rif, CCorsia &c)
         return true;
     if (!rif.CicliAmmessi)
         return false;
-    const int64_t i = c.Orbita->Canonico(c.I);
     CCorsia::CSalvato &s = c.Salvato;
-    if (s.N >= 0 && c.N > s.N && s.Orbita == c.Orbita && s.I == i && s.Scalata == c.Scalata && s.Scala == c.Scala
-        && StessoValore(s.Dr, c.Dr) && StessoValore(s.Di, c.Di)) {
+    if (s.N >= 0 && c.N > s.N && StessoValore(s.Dr, c.Dr) && StessoValore(s.Di, c.Di) && s.Orbita == c.Orbita
+        && s.I == c.Orbita->Canonico(c.I) && s.Scalata == c.Scalata && s.Scala == c.Scala) {
         // The steps left modulo the period, as the last ones would go: with
         // leaps held within them.
         const int32_t max = c.P.MaxIterazioni;
@@ -1320,7 +1341,7 @@ bool Ciclo(const CRiferimento &rif, CCorsia &c)
         return true;
     }
     if (c.N >= c.ProssimoSalvataggio) {
-        s = {c.Orbita, i, c.Dr, c.Di, c.Scala, c.Scalata, c.N};
+        s = {c.Orbita, c.Orbita->Canonico(c.I), c.Dr, c.Di, c.Scala, c.Scalata, c.N};
         c.ProssimoSalvataggio = c.N <= INT32_MAX - c.N / 2 ? c.N + std::max(c.N / 2, 8) : INT32_MAX;
     }
     return false;
@@ -1331,22 +1352,33 @@ bool Ciclo(const CRiferimento &rif, CCorsia &c)
 // until the lane's step is next at the cycle's start (every multiple of the
 // period of at least 64 steps), were it to take them one by one; INT32_MAX
 // where there is no such place to look at.
-int32_t PassiAllaFase(const CCorsia &c)
+int32_t PassiAllaFase(CCorsia &c)
 {
     const COrbitaRiferimento &o = *c.Orbita;
     if (o.Periodo <= 0 || c.N < PrimoSalvataggio)
         return INT32_MAX;
-    const int64_t q = o.Periodo * ((63 + o.Periodo) / o.Periodo);
-    const int64_t d = c.I <= o.Ciclo ? o.Ciclo - c.I : (q - (c.I - o.Ciclo) % q) % q;
-    return int32_t(std::min<int64_t>(d == 0 ? q : d, INT32_MAX));
+    if (c.OrbitaFase != &o || c.I >= c.Fase) {
+        const int64_t q = o.PeriodoFase;
+        const int64_t d = c.I <= o.Ciclo ? o.Ciclo - c.I : (q - (c.I - o.Ciclo) % q) % q;
+        c.OrbitaFase = &o;
+        c.Fase = c.I + (d == 0 ? q : d);
+    }
+    return int32_t(std::min<int64_t>(c.Fase - c.I, INT32_MAX));
 }
 
-void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
+// True when the lane's next two steps may go on blindly.
+bool DoppioLibero(const CCorsia &c)
+{
+    return !c.Scalata && c.P.MaxIterazioni - c.N >= 2 && std::fabs(c.Dr) + std::fabs(c.Di) < c.Soglie2[c.I];
+}
+
+void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli, bool libera)
 {
     const int32_t max = c.P.MaxIterazioni;
     if (cicli && rif.CicliAmmessi)
         passi = std::min(passi, PassiAllaFase(c));
     const int32_t fine = max - c.N > passi ? c.N + passi : max;
+    const int32_t inizio = c.N;
     while (c.N < fine && !c.Finita) {
         if (c.Scalata) {
             AvanzaScalata(rif, c, fine);
@@ -1355,6 +1387,7 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
         const COrbitaRiferimento *orbita = c.Orbita;
         const CPassoRiferimento *passo = orbita->Passi;
         const float *soglie = orbita->Soglie;
+        const float *soglie2 = orbita->Soglie2;
         int64_t i = c.I;
         long double dr = c.Dr;
         long double di = c.Di;
@@ -1363,55 +1396,75 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
         int32_t n = c.N;
         bool esteso = false;
         bool ribasato = false;
+        bool libero = false;
         while (n < fine) {
-            // A step that may not go blindly is checked for cancellation.
-            bool vigile = false;
-            if (!(std::fabs(dr) + std::fabs(di) < soglie[i])) {
-                vigile = true;
-                if (orbita->Generi[i] != 0) {
+            const long double misura = std::fabs(dr) + std::fabs(di);
+            if (misura < soglie[i]) {
+                if (libera && n != inizio && misura < soglie2[i] && max - n >= 2) {
+                    libero = true;
+                    break;
+                }
+                // A blind step.
+                const long double Ar = Somma(passo[i].DueZr) + dr;
+                const long double Ai = Somma(passo[i].DueZi) + di;
+                const long double nr = Ar * dr - Ai * di + ar;
+                di = Ar * di + Ai * dr + ai;
+                dr = nr;
+                ++i;
+                ++n;
+                if (std::fabs(dr) + std::fabs(di) < LimiteScala && (dr != 0.0L || di != 0.0L)) {
                     esteso = true;
                     break;
                 }
-                const long double fr = Somma(passo[i].DueZr) * 0.5L + dr;
-                const long double fi = Somma(passo[i].DueZi) * 0.5L + di;
-                const long double x2 = fr * fr;
-                const long double y2 = fi * fi;
-                const long double m = x2 + y2;
-                if (!(m < 4.0L)) {
-                    c.Margine = m - 4.0L;
-                    // One step past, as Itera ends.
-                    const Complesso &k = rif.Mandelbrot ? c.P.c : rif.Costante;
-                    c.P.z = {(x2 - y2) + k.re, (fr * 2.0L) * fi + k.im};
-                    c.P.Iterazioni = n + 1;
-                    c.Finita = true;
-                    return;
-                }
-                // Squares of differences below about 10^-2466 are 0 in 80 bits:
-                // there the sums of the parts' magnitudes compare instead.
-                const long double q = dr * dr + di * di;
-                const bool piuVicino = q != 0.0L ? m < q : std::fabs(fr) + std::fabs(fi) < std::fabs(dr) + std::fabs(di);
-                if (piuVicino || i == orbita->Ultimo) {
-                    if (!piuVicino && orbita->Fuggita && c.Oltre < 0)
-                        c.Oltre = n;
-                    dr = fr;
-                    di = fi;
-                    orbita = &rif.Ribase;
-                    passo = orbita->Passi;
-                    soglie = orbita->Soglie;
-                    i = 0;
-                    ribasato = true;
-                    if ((std::fabs(dr) + std::fabs(di) < LimiteScala && (dr != 0.0L || di != 0.0L))
-                        || orbita->Generi[0] != 0) {
-                        esteso = true;
-                        break;
-                    }
+                continue;
+            }
+            // A step that may not go blindly: the full value decides
+            // whether the pixel escapes or rebases, and the step is checked
+            // for cancellation.
+            if (orbita->Generi[i] != 0) {
+                esteso = true;
+                break;
+            }
+            const long double fr = Somma(passo[i].DueZr) * 0.5L + dr;
+            const long double fi = Somma(passo[i].DueZi) * 0.5L + di;
+            const long double x2 = fr * fr;
+            const long double y2 = fi * fi;
+            const long double m = x2 + y2;
+            if (!(m < 4.0L)) {
+                c.Margine = m - 4.0L;
+                // One step past, as Itera ends.
+                const Complesso &k = rif.Mandelbrot ? c.P.c : rif.Costante;
+                c.P.z = {(x2 - y2) + k.re, (fr * 2.0L) * fi + k.im};
+                c.P.Iterazioni = n + 1;
+                c.Finita = true;
+                return;
+            }
+            // Squares of differences below about 10^-2466 are 0 in 80 bits:
+            // there the sums of the parts' magnitudes compare instead.
+            const long double q = dr * dr + di * di;
+            const bool piuVicino = q != 0.0L ? m < q : std::fabs(fr) + std::fabs(fi) < std::fabs(dr) + std::fabs(di);
+            if (piuVicino || i == orbita->Ultimo) {
+                if (!piuVicino && orbita->Fuggita && c.Oltre < 0)
+                    c.Oltre = n;
+                dr = fr;
+                di = fi;
+                orbita = &rif.Ribase;
+                passo = orbita->Passi;
+                soglie = orbita->Soglie;
+                soglie2 = orbita->Soglie2;
+                i = 0;
+                ribasato = true;
+                if ((std::fabs(dr) + std::fabs(di) < LimiteScala && (dr != 0.0L || di != 0.0L))
+                    || orbita->Generi[0] != 0) {
+                    esteso = true;
+                    break;
                 }
             }
             const long double Ar = Somma(passo[i].DueZr) + dr;
             const long double Ai = Somma(passo[i].DueZi) + di;
             const long double nr = Ar * dr - Ai * di + ar;
             const long double ni = Ar * di + Ai * dr + ai;
-            if (vigile && c.Cancellata < 0
+            if (c.Cancellata < 0
                 && (Cancella(nr, std::fabs(Ar * dr) + std::fabs(Ai * di) + std::fabs(ar))
                     || Cancella(ni, std::fabs(Ar * di) + std::fabs(Ai * dr) + std::fabs(ai))))
                 SegnaCancellata(c, orbita, i + 1, n + 1);
@@ -1433,6 +1486,8 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
         c.Passi = orbita->Passi;
         c.Soglie2 = orbita->Soglie2;
         c.N = n;
+        if (libero)
+            break;
         if (esteso) {
             // The step at any exponent: near 0, at the radius or scaled.
             if (!c.Scalata && std::fabs(dr) + std::fabs(di) < LimiteScala && (dr != 0.0L || di != 0.0L))
@@ -1443,6 +1498,8 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli)
             if (c.N < max)
                 Salta(rif, c);
         }
+        if (libera && c.N != inizio && DoppioLibero(c))
+            break;
     }
     if (!c.Finita && c.N == max) {
         c.P.z = Pieno(c);
@@ -1510,14 +1567,6 @@ bool Ripara(const CAreaDisegno &area, const CRiferimento &rif, CCorsia &c)
     }
     return true;
 }
-
-#if defined(QUILLMERE_X87)
-// True when the lane's next two steps may go on blindly.
-bool DoppioLibero(const CCorsia &c)
-{
-    return !c.Scalata && c.P.MaxIterazioni - c.N >= 2 && std::fabs(c.Dr) + std::fabs(c.Di) < c.Soglie2[c.I];
-}
-#endif
 
 // Mandelbrot's pixels start at step 1 and end one step past their last
 // test: steps 0 .. limit + 1. Julia starts its pixels on the orbit of the
@@ -1928,8 +1977,8 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
             scrivi(c);
         }
     };
-    const auto avanza = [&](CCorsia &c, bool &attiva, int32_t passi) {
-        Avanza(rif, c, passi);
+    const auto avanza = [&](CCorsia &c, bool &attiva, int32_t passi, bool libera) {
+        Avanza(rif, c, passi, true, libera);
         if (c.Finita) {
             scrivi(c);
             attiva = carica(c);
@@ -1966,7 +2015,7 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
             }
             for (int k = 0; k < 2; ++k)
                 if (attive[k] && (!DoppioLibero(corsie[k]) || (rif.CicliAmmessi && PassiAllaFase(corsie[k]) < 2))) {
-                    avanza(corsie[k], attive[k], 8);
+                    avanza(corsie[k], attive[k], 8, true);
                     dalControllo += 8;
                 }
         } else
@@ -1974,7 +2023,7 @@ bool CCalcolatoreProfondo::Calcola(CAreaDisegno &area, CLotto &lotto, CSpecchio 
         {
             for (int k = 0; k < 2; ++k)
                 if (attive[k]) {
-                    avanza(corsie[k], attive[k], Tratto);
+                    avanza(corsie[k], attive[k], Tratto, false);
                     dalControllo += Tratto;
                 }
         }

@@ -102,6 +102,9 @@ struct COrbitaRiferimento
     // are copies.
     int64_t Ciclo = 0;
     int64_t Periodo = 0;
+    // The multiple of the period, of at least 64 steps, at whose multiples
+    // past Ciclo a pixel's cycle check looks.
+    int64_t PeriodoFase = 0;
     const CPassoSpeciale *Speciali = nullptr;
     int64_t QuantiSpeciali = 0;
     CTabellaSalti<CSalto> Salti;

@@ -321,6 +321,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
     int64_t prossimo = 1;
     bool esattoDalloInizio = true;
     double logErrore = -1e9;
+    double logErroreMassimo = -1e9;
     mpfr_prec_t pSalvata = 0;
     bool fuggita = false;
     int64_t k = 0;
@@ -460,13 +461,19 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
         const double portato = logErrore + log2DueZ;
         const double nuovo = esatto ? -1e9 : 2.0 - double(p);
         logErrore = std::max(portato, nuovo) + std::log2(1.0 + std::exp2(-std::fabs(portato - nuovo)));
+        logErroreMassimo = std::max(logErroreMassimo, logErrore);
     }
     rif.Precisione = std::max<long>(rif.Precisione, long(pMassima));
-    // Its own count is in doubt where its error may have grown to tell (a
-    // reference point far closer to a repelling cycle's preimage than its
-    // pixels, whose deviations set the precision).
-    o.Indugia = logErrore > -24.0;
-    o.BitMancanti = o.Indugia ? int64_t(std::ceil(std::min(logErrore, 1e6))) + 24 : 0;
+    // Its own count is in doubt where its error may have grown to tell at
+    // any step (a reference point far closer to a repelling cycle's
+    // preimage than its pixels, whose deviations set the precision). An
+    // error grown that far bounds nothing after: the orbit may have left the
+    // cycle on the wrong side, into an attracting cycle whose steps shrink
+    // the bound again (Julia of -0.25 - 0.0234375i, 10^-6279 around a
+    // preimage of its repelling fixed point: the orbit escapes, the rounded
+    // one fell to the attracting fixed point).
+    o.Indugia = logErroreMassimo > -24.0;
+    o.BitMancanti = o.Indugia ? int64_t(std::ceil(std::min(logErroreMassimo, 1e6))) + 24 : 0;
     o.BitRaggiunti = pMassima;
     int64_t ultimo = k;
     if (o.Periodo > 0) {
@@ -506,32 +513,45 @@ struct CPuntoRazionale
     int64_t DivisoreRe = 1;
     int64_t DivisoreIm = 1;
 
-    void A(mpfr_prec_t p, CReale &re, CReale &im) const
+    // The point at p bits; true where it is exact.
+    bool A(mpfr_prec_t p, CReale &re, CReale &im) const
     {
         re = CReale::Zero(p);
         im = CReale::Zero(p);
-        mpfr_div_si(re.Mp(), Re.Mp(), long(DivisoreRe), MPFR_RNDN);
-        mpfr_div_si(im.Mp(), Im.Mp(), long(DivisoreIm), MPFR_RNDN);
+        const int r = mpfr_div_si(re.Mp(), Re.Mp(), long(DivisoreRe), MPFR_RNDN);
+        const int i = mpfr_div_si(im.Mp(), Im.Mp(), long(DivisoreIm), MPFR_RNDN);
+        return r == 0 && i == 0;
     }
 };
 
 // The formula's own loop in MPFR from the point z0 (to each precision
 // tried) with the constant k (Mandelbrot: none, the point itself): the count
 // and final value (one step past, as Itera ends) at bit bits, 64 more, then
-// twice as many each time, until two agree, at most 16 times bit. Returns
-// false when the drawing was stopped.
+// twice as many each time, until two agree, at most 16 times bit. A count
+// whose orbit's error may have grown past 2^-24 at some step does not count
+// (an orbit that lingers on a repelling cycle longer than its bits can tell
+// and leaves it on either side: at two precisions both fall into an
+// attracting cycle where the point's own orbit escapes); the next precision
+// has the bits that error lacked, or twice as many. Returns false when the
+// drawing was stopped.
 bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CReale *kr, const CReale *ki,
                   int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, int32_t &conteggio, Complesso &finale)
 {
     int32_t prima = -1;
-    for (mpfr_prec_t p = bit; p <= 16 * bit; p = p == bit ? bit + 64 : 2 * p) {
+    for (mpfr_prec_t p = bit; p <= 16 * bit;) {
         CReale zr, zi, cr, ci;
-        z0.A(p, zr, zi);
-        if (!kr)
-            z0.A(p, cr, ci);
+        const bool esattoZ = z0.A(p, zr, zi);
+        const bool esattoK = kr || z0.A(p, cr, ci);
         const CReale &kre = kr ? *kr : cr;
         const CReale &kim = ki ? *ki : ci;
         CReale m = CReale::Zero(p), t = CReale::Zero(p);
+        // log2 of a bound on the distance from the point's own orbit: each
+        // step carries it by |z^2 - w^2| <= (2|w| + e) e and adds its
+        // rounding and the constant's (below 2^(4 - p) for values within
+        // the radius).
+        const double arrotondamento = 4.0 - double(p);
+        double errore = esattoZ ? -1e9 : arrotondamento;
+        double peggiore = errore;
         int32_t n = 0;
         while (n < max) {
             if ((n & 1023) == 0 && !area.Continua())
@@ -546,35 +566,30 @@ bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CRe
                 mpfr_add(m.Mp(), m.Mp(), t.Mp(), MPFR_RNDN);
                 fuori = mpfr_cmp_ui(m.Mp(), 4) >= 0;
             }
-            passoMpfr.Passo(zr, zi, kre, kim);
+            const bool esatto = passoMpfr.Passo(zr, zi, kre, kim) && esattoK;
             ++n;
             if (fuori)
                 break;
+            const double portato = errore + std::log2(2.0 * std::sqrt(m2) * (1.0 + 0x1p-40) + std::exp2(errore));
+            errore = esatto ? portato
+                            : std::max(portato, arrotondamento)
+                    + std::log2(1.0 + std::exp2(-std::fabs(portato - arrotondamento)));
+            peggiore = std::max(peggiore, errore);
         }
         conteggio = n;
         finale = {zr.Esteso(), zi.Esteso()};
-        if (n == prima)
+        const bool certo = peggiore <= -24.0;
+        if (certo && n == prima)
             break;
-        prima = n;
+        prima = certo ? n : -1;
+        // Where the bound grew past all it can tell (past 1), the bits it
+        // lacked are not known: twice as many.
+        mpfr_prec_t prossima = certo && p == bit ? bit + 64 : 2 * p;
+        if (!certo && peggiore < 0.0)
+            prossima = std::max<mpfr_prec_t>(prossima, p + mpfr_prec_t(std::ceil(peggiore)) + 24 + 64);
+        p = (prossima + 63) / 64 * 64;
     }
     return true;
-}
-
-// The count of the reference point itself, where its orbit went on far
-// beyond its pixels' deviations (COrbitaRiferimento::Indugia): it lies so
-// close to a repelling cycle's preimage that its count needs the bits of
-// that closeness, which the orbit's precision (set by its pixels) may lack.
-// The pixel on the reference takes it. The constant k: none for Mandelbrot
-// (the point itself).
-bool ContaProprio(const CAreaDisegno &area, const CReale &z0r, const CReale &z0i, const CReale *kr,
-                  const CReale *ki, int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, CRiferimento &rif)
-{
-    // The bits the orbit's own error bound says its count lacked, and a word
-    // more (bit: the most the pixels' deviations may call for).
-    const COrbitaRiferimento &o = rif.Avvio;
-    const int64_t serve = std::clamp<int64_t>(o.BitRaggiunti + o.BitMancanti + 64, 128, 16 * int64_t(bit));
-    return ContaDiretto(area, CPuntoRazionale{z0r, z0i}, kr, ki, max, mpfr_prec_t((serve + 63) / 64 * 64), passoMpfr,
-                        rif.ConteggioProprio, rif.ZProprio);
 }
 
 // Whether a pixel lies on the reference point (the only one whose
@@ -1135,6 +1150,25 @@ CPuntoRazionale PuntoEsatto(const CRiferimento &rif, int32_t x, int32_t y)
     const int32_t W = rif.Larghezza, H = rif.Altezza;
     return {SommaEsatta(ProdottoEsatto(rif.Minimo.re, W - int64_t(x)), ProdottoEsatto(rif.Massimo.re, x)),
             SommaEsatta(ProdottoEsatto(rif.Massimo.im, H - int64_t(y)), ProdottoEsatto(rif.Minimo.im, y)), W, H};
+}
+
+// The count of the pixel on the reference point, where the reference's
+// orbit went on far beyond its pixels' deviations (COrbitaRiferimento::
+// Indugia): it lies so close to a repelling cycle's preimage that its count
+// needs the bits of that closeness, which the orbit's precision (set by its
+// pixels) may lack; so may the reference point, that pixel's point rounded
+// to twice the window's bits. The pixel's own loop from its exact point
+// counts it. The constant k: none for Mandelbrot (the point itself).
+bool ContaProprio(const CAreaDisegno &area, const CReale *kr, const CReale *ki, int32_t max, mpfr_prec_t bit,
+                  CPassoMpfr &passoMpfr, CRiferimento &rif)
+{
+    // The bits the orbit's own error bound says its count lacked, and a word
+    // more (bit: the most the pixels' deviations may call for).
+    const COrbitaRiferimento &o = rif.Avvio;
+    const int64_t serve = std::clamp<int64_t>(o.BitRaggiunti + o.BitMancanti + 64, 128, 16 * int64_t(bit));
+    const CPuntoRazionale punto = PuntoEsatto(rif, int32_t(rif.ColonnaCentro2 / 2), int32_t(rif.RigaCentro2 / 2));
+    return ContaDiretto(area, punto, kr, ki, max, mpfr_prec_t((serve + 63) / 64 * 64), passoMpfr,
+                        rif.ConteggioProprio, rif.ZProprio);
 }
 
 // The count and final value of a lane that is not Fidata: the formula's own
@@ -1883,7 +1917,7 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
             || !CalcolaOrbita(area, rif, 1, zero, zero, kr, ki, passoPixel, tetto, false, 0.0, quanti, passoMpfr,
                               rif.Ribase)
             || (rif.Avvio.Indugia && SuUnPixel(rif)
-                && !ContaProprio(area, cr, ci, &kr, &ki, area.MaxIterazioni, tetto, passoMpfr, rif)))
+                && !ContaProprio(area, &kr, &ki, area.MaxIterazioni, tetto, passoMpfr, rif)))
             return false;
         if (rif.SaltiAmmessi) {
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, 0, false, 0.0L, CEsteso());
@@ -1899,7 +1933,7 @@ bool CCalcolatoreProfondo::Inizia(CAreaDisegno &area)
                            static_cast<double>(dcPiano) * (1.0 + Margine), quanti, passoMpfr, rif.Avvio))
             return false;
         if (rif.Avvio.Indugia && SuUnPixel(rif)
-            && !ContaProprio(area, cr, ci, nullptr, nullptr, area.MaxIterazioni, tetto, passoMpfr, rif))
+            && !ContaProprio(area, nullptr, nullptr, area.MaxIterazioni, tetto, passoMpfr, rif))
             return false;
         if (rif.SaltiAmmessi)
             CostruisciSalti(rif.Avvio, rif.Salti(0), estesi ? rif.SaltiEstesi(0) : nullptr, rif.IndiceAvvio, true,

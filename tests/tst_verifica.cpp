@@ -147,6 +147,7 @@ private slots:
     void campione_data();
     void campione();
     void diagonaliDiJulia();
+    void sulPuntoRespingente();
 };
 
 void TestVerifica::diretta_data()
@@ -365,6 +366,43 @@ void TestVerifica::diagonaliDiJulia()
             QVERIFY(atteso.Certo);
             QCOMPARE(motore.Conteggi[size_t(k) * 41 + size_t(j)], atteso.Conteggio);
         }
+}
+
+void TestVerifica::sulPuntoRespingente()
+{
+    // Julia of -0.25 - 0.0234375i, 10^-100 wide, centred on a preimage of its
+    // repelling fixed point given to 1100 bits: the centre pixel's orbit stays
+    // there some 860 steps, far longer than its neighbours' (its pixel
+    // spacing is 2^-335), and then escapes; at the bits its neighbours need
+    // it leaves the fixed point on the other side, towards the attracting
+    // one, and never escapes. Every pixel against the direct count.
+    CParametri par;
+    par.SceltaFrattale = 1;
+    par.SceltaMetodo = 0;
+    par.FrattaleJulia.Param = {-0.25L, -0.0234375L};
+    double derivata = 0.0;
+    const CComplessoAlto centro = PreimmagineJulia(par.FrattaleJulia.Param, false, false, {false, false, false}, 1100,
+                                                   derivata);
+    par.Finestra = FinestraAttorno(centro, 100, 10, 10, 4000);
+    for (CReale *v : {&par.Finestra.Min.re, &par.Finestra.Min.im, &par.Finestra.Max.re, &par.Finestra.Max.im})
+        mpfr_prec_round(v->Mp(), 1100, MPFR_RNDN);
+    CReale mezzo = CReale::Zero(64);
+    mpfr_set_d(mezzo.Mp(), -100.0 * std::log2(10.0) - 1.0, MPFR_RNDN);
+    mpfr_exp2(mezzo.Mp(), mezzo.Mp(), MPFR_RNDN);
+    mpfr_sub(par.Finestra.Min.re.Mp(), centro.re.Mp(), mezzo.Mp(), MPFR_RNDN);
+    mpfr_add(par.Finestra.Max.re.Mp(), centro.re.Mp(), mezzo.Mp(), MPFR_RNDN);
+    mpfr_sub(par.Finestra.Min.im.Mp(), centro.im.Mp(), mezzo.Mp(), MPFR_RNDN);
+    mpfr_add(par.Finestra.Max.im.Mp(), centro.im.Mp(), mezzo.Mp(), MPFR_RNDN);
+    const CDisegnoMotore motore = ConteggiDelMotore(par, 1);
+    QVERIFY(!motore.OttantaBit);
+    const mpfr_prec_t bit = PrecisioneDiretta(par.Finestra);
+    for (int32_t i = 0; i < 10; ++i)
+        for (int32_t j = 0; j < 10; ++j) {
+            const CConteggioDiretto atteso = ContaPixel(par, j, i, false, bit);
+            QVERIFY(atteso.Certo);
+            QCOMPARE(motore.Conteggi[size_t(i) * 10 + size_t(j)], atteso.Conteggio);
+        }
+    QVERIFY2(motore.Conteggi[55] > 800 && motore.Conteggi[55] < 4000, qPrintable(QString::number(motore.Conteggi[55])));
 }
 
 QTEST_GUILESS_MAIN(TestVerifica)

@@ -524,20 +524,20 @@ struct CPuntoRazionale
     }
 };
 
-// The formula's own loop in MPFR from the point z0 (to each precision
-// tried) with the constant k (Mandelbrot: none, the point itself): the count
-// and final value (one step past, as Itera ends) at bit bits, 64 more, then
-// twice as many each time, until two agree, at most 16 times bit. A count
-// whose orbit's error may have grown past 2^-24 at some step does not count
-// (an orbit that lingers on a repelling cycle longer than its bits can tell
-// and leaves it on either side: at two precisions both fall into an
-// attracting cycle where the point's own orbit escapes); the next precision
-// has the bits that error lacked, or twice as many. Returns false when the
-// drawing was stopped.
+// The formula's own loop in MPFR from the point z0 with the constant k
+// (Mandelbrot: none, the point itself): the count and final value (one step
+// past, as Itera ends), at bit bits and more until the count is certain, at
+// most 16 times bit (past that, the last). The loop carries a bound on its
+// distance from the point's own orbit: a count is certain where the bound
+// stayed below 2^-24 at every step and every escape test cleared it. Two
+// precisions that agree are not enough: an orbit lingering on a repelling
+// cycle longer than their bits can tell leaves it on either side, and both
+// may fall into an attracting cycle where the point's own orbit escapes.
+// The next precision has the bits the bound lacked, or twice as many.
+// Returns false when the drawing was stopped.
 bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CReale *kr, const CReale *ki,
                   int32_t max, mpfr_prec_t bit, CPassoMpfr &passoMpfr, int32_t &conteggio, Complesso &finale)
 {
-    int32_t prima = -1;
     for (mpfr_prec_t p = bit; p <= 16 * bit;) {
         CReale zr, zi, cr, ci;
         const bool esattoZ = z0.A(p, zr, zi);
@@ -545,13 +545,15 @@ bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CRe
         const CReale &kre = kr ? *kr : cr;
         const CReale &kim = ki ? *ki : ci;
         CReale m = CReale::Zero(p), t = CReale::Zero(p);
-        // log2 of a bound on the distance from the point's own orbit: each
-        // step carries it by |z^2 - w^2| <= (2|w| + e) e and adds its
-        // rounding and the constant's (below 2^(4 - p) for values within
-        // the radius).
-        const double arrotondamento = 4.0 - double(p);
+        // log2 of the bound: each step carries it by |z^2 - w^2| <= (2|w| +
+        // e) e and adds its roundings and the constant's, below 2^(6 - p) for
+        // values within the radius. A test of |z|^2 against 4 holds for the
+        // point's own orbit where they differ by more than (2|w| + e) e, at
+        // most 2^3 e.
+        const double arrotondamento = 6.0 - double(p);
         double errore = esattoZ ? -1e9 : arrotondamento;
         double peggiore = errore;
+        bool incerto = false;
         int32_t n = 0;
         while (n < max) {
             if ((n & 1023) == 0 && !area.Continua())
@@ -564,7 +566,12 @@ bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CRe
                 mpfr_sqr(m.Mp(), zr.Mp(), MPFR_RNDN);
                 mpfr_sqr(t.Mp(), zi.Mp(), MPFR_RNDN);
                 mpfr_add(m.Mp(), m.Mp(), t.Mp(), MPFR_RNDN);
-                fuori = mpfr_cmp_ui(m.Mp(), 4) >= 0;
+                mpfr_sub_ui(t.Mp(), m.Mp(), 4, MPFR_RNDN);
+                fuori = mpfr_sgn(t.Mp()) >= 0;
+                if (errore > -1e8)
+                    incerto = incerto || mpfr_zero_p(t.Mp()) || double(mpfr_get_exp(t.Mp())) - 1.0 <= errore + 3.0;
+            } else {
+                incerto = incerto || std::fabs(m2 - 4.0) <= std::exp2(errore + 3.0) + 0x1p-50;
             }
             const bool esatto = passoMpfr.Passo(zr, zi, kre, kim) && esattoK;
             ++n;
@@ -578,15 +585,13 @@ bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CRe
         }
         conteggio = n;
         finale = {zr.Esteso(), zi.Esteso()};
-        const bool certo = peggiore <= -24.0;
-        if (certo && n == prima)
+        if (peggiore <= -24.0 && !incerto)
             break;
-        prima = certo ? n : -1;
         // Where the bound grew past all it can tell (past 1), the bits it
         // lacked are not known: twice as many.
-        mpfr_prec_t prossima = certo && p == bit ? bit + 64 : 2 * p;
-        if (!certo && peggiore < 0.0)
-            prossima = std::max<mpfr_prec_t>(prossima, p + mpfr_prec_t(std::ceil(peggiore)) + 24 + 64);
+        mpfr_prec_t prossima = 2 * p;
+        if (peggiore > -24.0 && peggiore < 0.0)
+            prossima = std::max<mpfr_prec_t>(p + 64, p + mpfr_prec_t(std::ceil(peggiore)) + 24 + 64);
         p = (prossima + 63) / 64 * 64;
     }
     return true;
@@ -1178,7 +1183,9 @@ bool ContaPixel(const CAreaDisegno &area, const CRiferimento &rif, CCorsia &c)
 {
     const CPuntoRazionale punto = PuntoEsatto(rif, c.X, c.Y);
     CPassoMpfr passo(false);
-    const mpfr_prec_t bit = std::max(mpfr_prec_t(rif.PrecisionePixel), mpfr_prec_t(128));
+    // From the reference's bits: the loop's bound says where the pixel's
+    // own orbit needs more.
+    const mpfr_prec_t bit = std::max(mpfr_prec_t(rif.Precisione) + 64, mpfr_prec_t(128));
     int32_t n = 0;
     Complesso z;
     const CReale kr(rif.Costante.re), ki(rif.Costante.im);

@@ -1350,17 +1350,29 @@ void AvanzaScalata(const CRiferimento &rif, CCorsia &c, int32_t fine)
 // its count and final full value, when the pixel escaped or reached the limit.
 void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli = true, bool libera = false);
 
-// The cycle check of a lane, wherever it stops between steps: once its whole
-// state repeats bit for bit, the pixel's computation is periodic and it can
-// never escape, so only the steps left modulo the period are taken (count
-// and final value are those of taking them all). The state is saved after
+// Whether the lane is at a place of the reference's cycle where the cycle
+// check looks (see PassiAllaFase).
+bool AllaFase(const CCorsia &c)
+{
+    const COrbitaRiferimento &o = *c.Orbita;
+    return o.Periodo > 0 && c.I >= o.Ciclo && (c.I - o.Ciclo) % o.PeriodoFase == 0;
+}
+
+// The cycle check of a lane: once its whole state repeats bit for bit, the
+// pixel's computation is periodic and it can never escape, so only the
+// steps left modulo the period are taken (count and final value are those of
+// taking them all). It looks only where a lane comes back to on its own, so
+// that a saved state can come round again: at the places of the reference's
+// cycle where PassiAllaFase stops the lane, and right after a rebase (a
+// pixel inside a minibrot rebases at its nucleus every period, and may never
+// reach the reference's cycle). The state is saved there after
 // PrimoSalvataggio steps and again whenever the steps have grown by half.
 // Returns true when the lane ended.
-bool Ciclo(const CRiferimento &rif, CCorsia &c)
+bool Ciclo(const CRiferimento &rif, CCorsia &c, bool ribasata = false)
 {
     if (c.Finita)
         return true;
-    if (!rif.CicliAmmessi)
+    if (!rif.CicliAmmessi || !(ribasata || AllaFase(c)))
         return false;
     CCorsia::CSalvato &s = c.Salvato;
     if (s.N >= 0 && c.N > s.N && StessoValore(s.Dr, c.Dr) && StessoValore(s.Di, c.Di) && s.Orbita == c.Orbita
@@ -1536,6 +1548,12 @@ void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli, bool
             if (c.N < fine && PassoEsteso(rif, c))
                 return;
         } else if (ribasato) {
+            // Right after a rebase is a place a lane comes back to on its
+            // own: a pixel inside a minibrot rebases at its nucleus every
+            // period, and never reaches the places the cycle check looks
+            // at on the reference's cycle.
+            if (cicli && Ciclo(rif, c, true))
+                return;
             if (c.N < max)
                 Salta(rif, c);
         }

@@ -555,8 +555,11 @@ bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CRe
         double peggiore = errore;
         bool incerto = false;
         int32_t n = 0;
-        while (n < max) {
-            if ((n & 1023) == 0 && !area.Continua())
+        // The last precision tried runs to its end; one before it stops
+        // where the bound passes 1, having lost all it could tell.
+        const bool ultima = 2 * p > 16 * bit;
+        while (n < max && (ultima || peggiore < 0.0)) {
+            if ((n & 63) == 0 && !area.Continua())
                 return false;
             // |Z|^2 against 4: from doubles where they tell by far, else at p bits.
             const double x = mpfr_get_d(zr.Mp(), MPFR_RNDN), y = mpfr_get_d(zi.Mp(), MPFR_RNDN);

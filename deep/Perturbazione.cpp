@@ -243,6 +243,12 @@ private:
     int Inesatto = 0; // the cross product's rounding, of either thread
 };
 
+// log2 (2^a + 2^b), for bounds kept as their log2.
+double Log2Somma(double a, double b)
+{
+    return std::max(a, b) + std::log2(1.0 + std::exp2(-std::fabs(a - b)));
+}
+
 // log2 |product of 2Z| over steps da .. a - 1 of an orbit being computed:
 // below 0 where its cycle attracts.
 double Log2Moltiplicatore(const CPassoRiferimento *passi, const uint8_t *generi,
@@ -460,7 +466,7 @@ bool CalcolaOrbita(const CAreaDisegno &area, CRiferimento &rif, int32_t orbita, 
                                                         : 1.0 + std::log2(a) + 0x1p-40;
         const double portato = logErrore + log2DueZ;
         const double nuovo = esatto ? -1e9 : 2.0 - double(p);
-        logErrore = std::max(portato, nuovo) + std::log2(1.0 + std::exp2(-std::fabs(portato - nuovo)));
+        logErrore = Log2Somma(portato, nuovo);
         logErroreMassimo = std::max(logErroreMassimo, logErrore);
     }
     rif.Precisione = std::max<long>(rif.Precisione, long(pMassima));
@@ -581,9 +587,7 @@ bool ContaDiretto(const CAreaDisegno &area, const CPuntoRazionale &z0, const CRe
             if (fuori)
                 break;
             const double portato = errore + std::log2(2.0 * std::sqrt(m2) * (1.0 + 0x1p-40) + std::exp2(errore));
-            errore = esatto ? portato
-                            : std::max(portato, arrotondamento)
-                    + std::log2(1.0 + std::exp2(-std::fabs(portato - arrotondamento)));
+            errore = esatto ? portato : Log2Somma(portato, arrotondamento);
             peggiore = std::max(peggiore, errore);
         }
         conteggio = n;
@@ -826,10 +830,6 @@ struct alignas(16) CCorsia
     } Salvato;
     int32_t ProssimoSalvataggio = PrimoSalvataggio;
     int32_t Risparmiati = 0; // the steps the cycle check spared
-    // The step of orbit OrbitaFase at which the cycle check next looks (see
-    // PassiAllaFase), kept so that it is worked out once a stretch.
-    const COrbitaRiferimento *OrbitaFase = nullptr;
-    int64_t Fase = 0;
 };
 
 #if defined(QUILLMERE_X87)
@@ -1218,7 +1218,6 @@ void Riparti(CCorsia &c, const COrbitaRiferimento *o, int64_t i, int32_t n)
     c.Cancellata = -1;
     c.Dubbia = false;
     c.Salvato = {};
-    c.OrbitaFase = nullptr;
     c.ProssimoSalvataggio = std::max(PrimoSalvataggio, n + 1);
     c.Risparmiati = 0;
 }
@@ -1353,12 +1352,19 @@ void AvanzaScalata(const CRiferimento &rif, CCorsia &c, int32_t fine)
 // its count and final full value, when the pixel escaped or reached the limit.
 void Avanza(const CRiferimento &rif, CCorsia &c, int32_t passi, bool cicli = true, bool libera = false);
 
-// Whether the lane is at a place of the reference's cycle where the cycle
-// check looks (see PassiAllaFase).
+// On a periodic reference a lane can repeat its state only at the same
+// place of the reference's cycle: the cycle check looks at its start and
+// every multiple of the period of at least 64 steps after. The steps from
+// step i of orbit o to the next such place (0: it is one); o periodic.
+int64_t DallaFase(const COrbitaRiferimento &o, int64_t i)
+{
+    const int64_t q = o.PeriodoFase;
+    return i <= o.Ciclo ? o.Ciclo - i : (q - (i - o.Ciclo) % q) % q;
+}
+
 bool AllaFase(const CCorsia &c)
 {
-    const COrbitaRiferimento &o = *c.Orbita;
-    return o.Periodo > 0 && c.I >= o.Ciclo && (c.I - o.Ciclo) % o.PeriodoFase == 0;
+    return c.Orbita->Periodo > 0 && DallaFase(*c.Orbita, c.I) == 0;
 }
 
 // The cycle check of a lane: once its whole state repeats bit for bit, the
@@ -1403,23 +1409,16 @@ bool Ciclo(const CRiferimento &rif, CCorsia &c, bool ribasata = false)
     return false;
 }
 
-// On a periodic reference a lane can repeat its state only at the same
-// place of the reference's cycle: the cycle check looks there. The steps
-// until the lane's step is next at the cycle's start (every multiple of the
-// period of at least 64 steps), were it to take them one by one; INT32_MAX
-// where there is no such place to look at.
-int32_t PassiAllaFase(CCorsia &c)
+// The steps until the lane is next at a place where the cycle check looks
+// (DallaFase), were it to take them one by one; INT32_MAX where there is
+// none.
+int32_t PassiAllaFase(const CCorsia &c)
 {
     const COrbitaRiferimento &o = *c.Orbita;
     if (o.Periodo <= 0 || c.N < PrimoSalvataggio)
         return INT32_MAX;
-    if (c.OrbitaFase != &o || c.I >= c.Fase) {
-        const int64_t q = o.PeriodoFase;
-        const int64_t d = c.I <= o.Ciclo ? o.Ciclo - c.I : (q - (c.I - o.Ciclo) % q) % q;
-        c.OrbitaFase = &o;
-        c.Fase = c.I + (d == 0 ? q : d);
-    }
-    return int32_t(std::min<int64_t>(c.Fase - c.I, INT32_MAX));
+    const int64_t d = DallaFase(o, c.I);
+    return int32_t(std::min<int64_t>(d == 0 ? o.PeriodoFase : d, INT32_MAX));
 }
 
 // True when the lane's next two steps may go on blindly.

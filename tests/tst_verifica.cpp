@@ -383,12 +383,12 @@ void TestVerifica::sulPuntoRespingente()
     double derivata = 0.0;
     const CComplessoAlto centro = PreimmagineJulia(par.FrattaleJulia.Param, false, false, {false, false, false}, 1100,
                                                    derivata);
-    par.Finestra = FinestraAttorno(centro, 100, 10, 10, 4000);
-    for (CReale *v : {&par.Finestra.Min.re, &par.Finestra.Min.im, &par.Finestra.Max.re, &par.Finestra.Max.im})
-        mpfr_prec_round(v->Mp(), 1100, MPFR_RNDN);
+    // The corners to 1100 bits too, so that the centre is the preimage to them.
     CReale mezzo = CReale::Zero(64);
     mpfr_set_d(mezzo.Mp(), -100.0 * std::log2(10.0) - 1.0, MPFR_RNDN);
     mpfr_exp2(mezzo.Mp(), mezzo.Mp(), MPFR_RNDN);
+    par.Finestra = {CComplessoAlto(CReale::Zero(1100), CReale::Zero(1100)),
+                    CComplessoAlto(CReale::Zero(1100), CReale::Zero(1100)), 10, 10, 4000};
     mpfr_sub(par.Finestra.Min.re.Mp(), centro.re.Mp(), mezzo.Mp(), MPFR_RNDN);
     mpfr_add(par.Finestra.Max.re.Mp(), centro.re.Mp(), mezzo.Mp(), MPFR_RNDN);
     mpfr_sub(par.Finestra.Min.im.Mp(), centro.im.Mp(), mezzo.Mp(), MPFR_RNDN);
